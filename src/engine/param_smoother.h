@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cmath>
+
+// One-pole smoother: value = a * value + (1 - a) * target, with a jump flag
+// that makes the next update take the target at once.
+struct ParamSmoother {
+    float timeMs = 40.0f;
+    float value = 0.0f;
+    float a = 0.99644463f;  // exp(-2 pi / (44100 * 0.040))
+    float oneMinusA = 1.0f - 0.99644463f;
+    bool jump = true;
+
+    void prepare(float sampleRate, float timeInMs = 40.0f) {
+        timeMs = timeInMs;
+        a = std::exp(-6.2831853f / (sampleRate * timeMs * 0.001f));
+        oneMinusA = 1.0f - a;
+        value = 0.0f;
+        jump = true;
+    }
+
+    void reset() { jump = true; }
+
+    float update(float target) {
+        if (jump) {
+            value = target;
+            jump = false;
+        } else {
+            value = a * value + oneMinusA * target;
+        }
+        if (std::fabs(value) < 1e-20f) value = 0.0f;
+        // A NaN or infinite target must not stay in the state: the next valid
+        // target is taken at once.
+        if (!std::isfinite(value)) {
+            value = 0.0f;
+            jump = true;
+        }
+        return value;
+    }
+};
