@@ -209,8 +209,19 @@ void Oscillator::selectRows(float position) {
 float Oscillator::waveSample(const OscState& state) const {
     if (rowWeight_ == 0.0f) return WtCollection::read(*state.levels[rowA_], state.phase);
     if (rowWeight_ == 1.0f) return WtCollection::read(*state.levels[rowB_], state.phase);
-    const float a = WtCollection::read(*state.levels[rowA_], state.phase);
-    const float b = WtCollection::read(*state.levels[rowB_], state.phase);
+    const WtLevel& levelA = *state.levels[rowA_];
+    const WtLevel& levelB = *state.levels[rowB_];
+    if (levelA.length != levelB.length)
+        return WtCollection::read(levelA, state.phase) +
+               rowWeight_ * (WtCollection::read(levelB, state.phase) - WtCollection::read(levelA, state.phase));
+    // Rows built at one rate share their length: one index for both reads.
+    const float x = state.phase * static_cast<float>(levelA.length);
+    const int i = static_cast<int>(x);
+    const float frac = x - static_cast<float>(i);
+    const int mask = levelA.length - 1;
+    const int j = (i + 1) & mask;
+    const float a = levelA.samples[i & mask] + (levelA.samples[j] - levelA.samples[i & mask]) * frac;
+    const float b = levelB.samples[i & mask] + (levelB.samples[j] - levelB.samples[i & mask]) * frac;
     return a + rowWeight_ * (b - a);
 }
 
