@@ -53,9 +53,8 @@ TEST_F(OscillatorTest, IncrementFollowsPitchAndReference) {
     osc.prepare(96000.0f, &tables);
     osc.controlStep(params, T, 0, 0.0f, 440.0f);
     EXPECT_FLOAT_EQ(osc.increment(), 440.0f / 96000.0f);
-}
 
-TEST_F(OscillatorTest, IncrementIsClampedAndNaNSafe) {
+    // Clamped to 0..1 cycles per sample, NaN to 0.
     osc.controlStep(params, T, 0, 500.0f, 440.0f);
     EXPECT_EQ(osc.increment(), 1.0f);
     for (float semitones : {NAN, -INFINITY}) {
@@ -219,12 +218,10 @@ TEST_F(OscillatorTest, MissingOrEmptyTablesAreSilent) {
 TEST_F(OscillatorTest, StartPhases) {
     osc.resetPhase(0.25f);
     EXPECT_EQ(osc.phase(), 0.25f);
-    osc.resetPhase(1.5f);
-    EXPECT_EQ(osc.phase(), 0.5f);
-    osc.resetPhase(NAN);
-    EXPECT_EQ(osc.phase(), 0.0f);
     osc.resetPhase(-0.25f);
     EXPECT_EQ(osc.phase(), 0.75f);
+    osc.resetPhase(NAN);
+    EXPECT_EQ(osc.phase(), 0.0f);
     bool varied = false;
     for (int i = 0; i < 20; ++i) {
         osc.resetPhase(1.0f);

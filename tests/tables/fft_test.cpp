@@ -25,11 +25,3 @@ TEST(Fft, MatchesDirectTransform) {
         EXPECT_NEAR(im[k], sumIm, 1e-4) << k;
     }
 }
-
-TEST(Fft, OtherLengthsLeaveDataUntouched) {
-    float re[6] = {1, 2, 3, 4, 5, 6}, im[6] = {0, 0, 0, 0, 0, 0};
-    fftForward(re, im, 6);
-    fftForward(re, im, 1);
-    fftForward(re, im, 0);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(re[i], i + 1);
-}

@@ -14,13 +14,6 @@ float peakOf(const WtLevel& level) {
 
 }  // namespace
 
-TEST(WtCollection, EmptyUntilBuilt) {
-    WtCollection tables;
-    EXPECT_EQ(tables.rowCount(), 4);
-    for (int row = 0; row < 4; ++row) EXPECT_EQ(tables.levelCount(row), 0);
-    EXPECT_EQ(WtCollection::read(tables.findLevel(0, 0.01f), 0.3f), 0.0f);
-}
-
 TEST(WtCollection, LevelsLengthsAndThresholdsFollowTheRate) {
     WtCollection tables;
     tables.build(44100.0f);
@@ -44,6 +37,9 @@ TEST(WtCollection, LevelsLengthsAndThresholdsFollowTheRate) {
 
 TEST(WtCollection, RatesBelowThirtyHertzGiveNoLevelsAndStaySafe) {
     WtCollection tables;
+    EXPECT_EQ(tables.rowCount(), 4);
+    EXPECT_EQ(tables.levelCount(0), 0);  // nothing before the first build
+    EXPECT_EQ(WtCollection::read(tables.findLevel(0, 0.01f), 0.3f), 0.0f);
     tables.build(44100.0f);
     for (float rate : {20.0f, 0.0f, -44100.0f, NAN}) {
         tables.build(rate);
@@ -103,7 +99,6 @@ TEST(WtCollection, ShapesHaveTheirOrientation) {
     for (int i = 0; i < n; ++i)
         if (ramp.samples[i] < lowest) lowest = ramp.samples[i], lowestAt = i;
     EXPECT_LT(lowestAt, 8);
-    EXPECT_LT(ramp.samples[n / 8], ramp.samples[n / 4]);
     EXPECT_LT(ramp.samples[n / 4], ramp.samples[3 * n / 4]);
     EXPECT_LT(ramp.samples[3], -0.99f);
     EXPECT_GT(ramp.samples[n - 3], 0.99f);
@@ -119,7 +114,6 @@ TEST(WtCollection, ShapesHaveTheirOrientation) {
     EXPECT_NEAR(triangle.samples[n / 4], 1.0f / 0.999f, 1e-4f);
     EXPECT_NEAR(triangle.samples[n / 2], 0.0f, 1e-5f);
     EXPECT_NEAR(triangle.samples[3 * n / 4], -1.0f / 0.999f, 1e-4f);
-    EXPECT_NEAR(triangle.samples[n / 8], 0.5f / 0.999f, 1e-3f);
 }
 
 TEST(WtCollection, LastLevelHoldsOnlyTheFundamental) {
