@@ -16,10 +16,6 @@ public:
     void beginBlock(const float* params, float tempo, int denominator, int blockLength);
     void process(const float* params, float& left, float& right);  // one sample through the chain
 
-    const Chorus& chorus() const { return chorus_; }
-    const PingPongDelay& delay() const { return delay_; }
-    const PlateReverb& reverb() const { return reverb_; }
-
 private:
     Drive drive_;
     Equaliser equaliser_;
