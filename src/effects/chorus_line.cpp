@@ -63,7 +63,9 @@ float ChorusLine::process(float x) {
     if (next >= capacity_) next -= capacity_;
     float a = buffer_[static_cast<std::size_t>(index)];
     float y = a + (buffer_[static_cast<std::size_t>(next)] - a) * f;
-    buffer_[static_cast<std::size_t>(position_)] = y * feedback_ + x;
+    float written = y * feedback_ + x;
+    // The fixed feedback would let a silent line sink into denormals.
+    buffer_[static_cast<std::size_t>(position_)] = std::fabs(written) < 1e-20f ? 0.0f : written;
     position_ = position_ == 0 ? capacity_ - 1 : position_ - 1;
     return (y + x) * 0.5f;
 }

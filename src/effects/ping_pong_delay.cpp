@@ -1,11 +1,20 @@
 #include "effects/ping_pong_delay.h"
 
+#include <cmath>
 #include <initializer_list>
 
 #include "effects/unit_range.h"
 #include "params/note_division.h"
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
+
+namespace {
+
+// Echoes fading in the feedback loop would otherwise pass through the slow
+// denormal range for tens of seconds; 1e-20 is far below anything audible.
+inline float flushTiny(float v) { return std::fabs(v) < 1e-20f ? 0.0f : v; }
+
+}  // namespace
 
 void PingPongDelay::prepare(float sampleRate) {
     sampleRate_ = sampleRate;
@@ -67,8 +76,8 @@ void PingPongDelay::process(const float* params, float& left, float& right) {
     float width = width_.update(clampUnit(params[DelayWidth]));
     float lowCut = lowCut_.update(clampUnit(params[DelayLoCut]));
 
-    float echoLeft = left_.exchange(fb * lastRight_ + (left + right));
-    float echoRight = right_.exchange(echoLeft * fb);
+    float echoLeft = left_.exchange(flushTiny(fb * lastRight_ + (left + right)));
+    float echoRight = right_.exchange(flushTiny(echoLeft * fb));
     lastRight_ = echoRight;
 
     float cutoff = (lowCut * lowCut * lowCut * lowCut * 13990.0f + 10.0f) / (sampleRate_ * 0.5f);
