@@ -36,9 +36,11 @@ void ChorusLine::setRate(float hertz) {
 }
 
 void ChorusLine::setShape(float depthParam, float delayParam) {
-    float w = std::min(std::max(depthParam, 0.0f), 0.93f);
+    // NaN would pass std::min/std::max; it reads as 0 here, as everywhere.
+    float w = depthParam > 0.0f ? std::min(depthParam, 0.93f) : 0.0f;
     float depth = w * baseDelay_;
-    float delayMs = std::max(std::min(delayParam, 1.0f) * 7.9f + 0.1f, 0.1f);
+    float delay = delayParam > 0.0f ? std::min(delayParam, 1.0f) : 0.0f;
+    float delayMs = std::max(delay * 7.9f + 0.1f, 0.1f);
     baseDelay_ = delayMs * 0.001f * sampleRate_;
     depth_ = std::min(depth, baseDelay_);
 }

@@ -66,6 +66,9 @@ TEST(ChorusTest, RateKeepsTheLfoDirectionAndIsLimited) {
     EXPECT_FLOAT_EQ(line.lfoIncrement(), -40.0f / 44100.0f);
     line.setRate(kNaN);
     EXPECT_FLOAT_EQ(line.lfoIncrement(), -40.0f / 44100.0f);
+    line.setShape(kNaN, kNaN);
+    EXPECT_FLOAT_EQ(line.baseDelay(), 0.1f * 44.1f);
+    EXPECT_TRUE(std::isfinite(line.process(1.0f)));
 }
 
 TEST(ChorusTest, BrokenParametersStayFiniteAndRecover) {

@@ -50,6 +50,9 @@ TEST(PingPongDelayTest, DelayTimes) {
     p[DelaySync] = 1.0f;
     p[DelayTime] = 10.5f / 18.0f;  // "1/4"
     EXPECT_EQ(delay.delaySamples(p.data(), 120.0f, 4), 22050);
+    Output out = renderImpulse(delay, p, 22100);
+    EXPECT_EQ(out.left[22049], 0.0f);
+    EXPECT_GT(out.left[22050], 0.49f);
 }
 
 TEST(PingPongDelayTest, OddTimingInputsKeepTheLengthInsideTheLine) {
