@@ -16,3 +16,8 @@ if(WIN32)
   target_link_options(vsthost PRIVATE -static)
 endif()
 set_target_properties(vsthost PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# Writes the demo MIDI file (the committed demo/demo.mid is its output).
+add_executable(make_demo_midi ${CMAKE_SOURCE_DIR}/tools/demo/make_demo_midi.cpp)
+target_compile_options(make_demo_midi PRIVATE ${TVX_WARNINGS})
+set_target_properties(make_demo_midi PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Every test: set up, build all three configurations, check the exports and
+# imports of both DLLs, run the win64 tests under wine64 and the native tests.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/setup.sh"
+tvx_setup
+tvx_build_all "$root"
+cd "$root"
+
+echo "== DLL exports and imports"
+bash scripts/check_dll.sh x86_64 build/win64/plugin/Tessaravox.dll
+bash scripts/check_dll.sh i686 build/win32/plugin/Tessaravox_32.dll
+
+echo "== win64 tests under wine64"
+tvx_wine_env "$root"
+/usr/lib/wine/wineserver -p 60 || true
+(cd build/win64 && ctest --output-on-failure -j 2 --timeout 300)
+
+echo "== native tests"
+(cd build/native && ctest --output-on-failure -j "$(nproc)" --timeout 300)
