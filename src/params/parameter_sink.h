@@ -1,0 +1,8 @@
+#pragma once
+
+// How the engine changes a parameter (MIDI learn) without knowing the plug-in.
+class ParameterSink {
+public:
+    virtual ~ParameterSink() = default;
+    virtual void setParameter(int index, float value) = 0;
+};
