@@ -1,0 +1,18 @@
+# The command-line host.
+file(GLOB TVX_VSTHOST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/vsthost/*.cpp)
+list(APPEND TVX_VSTHOST_SOURCES ${CMAKE_SOURCE_DIR}/src/params/parameter_table.cpp)
+list(FILTER TVX_VSTHOST_SOURCES EXCLUDE REGEX "tools/vsthost/main\\.cpp$")
+add_library(vsthost_lib STATIC ${TVX_VSTHOST_SOURCES})
+target_include_directories(vsthost_lib PUBLIC ${CMAKE_SOURCE_DIR}/tools ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(vsthost_lib PRIVATE ${TVX_WARNINGS})
+if(NOT WIN32)
+  target_link_libraries(vsthost_lib PUBLIC ${CMAKE_DL_LIBS})
+endif()
+
+add_executable(vsthost ${CMAKE_SOURCE_DIR}/tools/vsthost/main.cpp)
+target_link_libraries(vsthost PRIVATE vsthost_lib)
+target_compile_options(vsthost PRIVATE ${TVX_WARNINGS})
+if(WIN32)
+  target_link_options(vsthost PRIVATE -static)
+endif()
+set_target_properties(vsthost PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "engine/param_smoother.h"
+
+// ADSR envelope with exponential segments. The attack aims above 1 and is cut
+// there; decay and release aim slightly below their targets so they arrive in
+// a finite number of samples instead of creeping towards them forever.
+struct Envelope {
+    enum State { Idle = 0, Attack = 1, Decay = 2, Sustain = 3, Release = 4 };
+
+    int state = Idle;
+    float level = 0.0f;
+    float attackLength = 0.0f;   // samples
+    float decayLength = 0.0f;
+    float releaseLength = 0.0f;
+    float attackCoeff = 0.0f;
+    float decayCoeff = 0.0f;
+    float releaseCoeff = 0.0f;
+    float sustain = 1.0f;
+    float attackCurve = 2.0f;    // the attack approaches 1 + attackCurve
+    float decayCurve = 0.01f;    // decay/release approach their target minus this
+    float attackOffset = 3.0f;   // (1 + attackCurve) * (1 - attackCoeff)
+    float decayOffset = 0.99f;   // (1 - decayCoeff) * (sustain - decayCurve)
+    float releaseOffset = -0.01f;
+    float sampleRate = 44100.0f;
+    // Built for 44.1 kHz and deliberately not rebuilt for other rates, like
+    // every other smoother of a voice.
+    ParamSmoother sustainSmoother;
+
+    void prepare(float sampleRate);
+    // attack/decay/release = parameter + modulation (clamped 0..1 inside); recomputes the coefficients
+    void setTimes(float attack, float decay, float release);
+    // every sample: sustain = parameter + modulation (clamped, smoothed), decay offset recomputed
+    void setSustain(float sustain);
+    float process();     // one envelope step, returns level
+    void start();        // state = Attack from the present level
+    void release();      // any non-idle state -> Release
+    void reset();        // Idle, level 0, sustain smoother jumps
+
+    // Segment length in samples for a normalised time: 20 s * x^3.
+    static float segmentLength(float time, float sampleRate);
+    // Per-sample coefficient of a segment that covers ln(ratio) in `length` samples.
+    static float segmentCoeff(float ratio, float length);
+};

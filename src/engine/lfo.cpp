@@ -1,0 +1,138 @@
+#include "engine/lfo.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "params/note_division.h"
+#include "params/value_mappings.h"
+
+namespace {
+
+constexpr float kTwoPi = 6.2831853f;
+constexpr float kPi = 3.14159265f;
+constexpr float kDefaultSampleRate = 44100.0f;
+constexpr float kDefaultTempo = 120.0f;
+constexpr int kDefaultDenominator = 4;
+// The pulse width of "Random Pulse" spans 0.1 .. 0.1 + 0.9 * 2 pi radians.
+constexpr float kPulseWidthSpan = 5.6548667f;
+constexpr float kPulseWidthMin = 0.1f;
+
+// NaN fails both comparisons and ends at 0.
+float clampUnit(float x) { return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; }
+
+const int kShapeOfMenu[Lfo::kNumMenuShapes] = {
+    Lfo::Triangle, Lfo::Sine, Lfo::Square, Lfo::SawDown,
+    Lfo::RandomHold, Lfo::RandomGlide, Lfo::RandomPulse,
+};
+
+}  // namespace
+
+void Lfo::prepare(float fs) {
+    sampleRate = (std::isfinite(fs) && fs > 0.0f) ? fs : kDefaultSampleRate;
+    shape = Sine;
+    phase = 0.0f;
+    phaseParam = 0.0f;
+    period = sampleRate;
+    if (period > kMaxPeriod) period = kMaxPeriod;
+    increment = kTwoPi / period;
+    fadeIncrement = 1.0f;
+    fadeLevel = 0.0f;
+    offset = 0.0f;
+    drawRandom();
+}
+
+int Lfo::shapeFromMenu(float v) {
+    if (std::isnan(v)) return Triangle;
+    int menu = choiceValue(v < 0.0f ? 0.0f : (v > kNumMenuShapes - 1 ? kNumMenuShapes - 1 : v));
+    return kShapeOfMenu[menu];
+}
+
+void Lfo::setShape(float lfoTypeParam) { shape = shapeFromMenu(lfoTypeParam); }
+
+float Lfo::frequencyHz(float rateValue, bool sync, float tempo, int denominator) {
+    float x = clampUnit(rateValue);
+    if (!sync) return lfoRateHz(x);
+    if (!(std::isfinite(tempo) && tempo > 0.0f)) tempo = kDefaultTempo;
+    if (denominator <= 0) denominator = kDefaultDenominator;
+    return lfoDivisionHz(x, denominator, tempo);
+}
+
+void Lfo::setRate(float rateValue, bool sync, float tempo, int denominator) {
+    float p = sampleRate / frequencyHz(rateValue, sync, tempo, denominator);
+    // Extreme tempos give a zero, infinite or NaN period; keep the phase step finite.
+    if (std::isnan(p)) p = sampleRate;
+    if (p < kMinPeriod) p = kMinPeriod;
+    if (p > kMaxPeriod) p = kMaxPeriod;
+    period = p;
+    increment = kTwoPi / period;
+}
+
+void Lfo::setOffset(float offsetParam) {
+    offset = std::isnan(offsetParam) ? 0.0f : clampUnit(offsetParam) - 0.5f;
+}
+
+void Lfo::setAttack(float attackParam) {
+    float a = clampUnit(attackParam);
+    // Up to 20 s; whole samples so the fade ends on a sample boundary.
+    float length = std::trunc(0.001f * 20000.0f * a * a * sampleRate);
+    fadeIncrement = length > 0.0f ? 1.0f / length : 1.0f;
+}
+
+void Lfo::restart(float startPhase) {
+    phaseParam = clampUnit(startPhase);
+    phase = phaseParam * kTwoPi;
+    fadeLevel = 0.0f;
+    drawRandom();
+}
+
+void Lfo::drawRandom() {
+    heldValue = nextValue;
+    int c = std::rand() % 101;
+    while (c == previousRandom) c = std::rand() % 101;
+    previousRandom = c;
+    nextValue = static_cast<float>(c) * 0.01f;
+    randomSlope = (nextValue - heldValue) / period;
+}
+
+float Lfo::shapeValue() {
+    switch (shape) {
+    case Sine:
+        return 0.5f * std::sin(phase);
+    case Cosine:
+        return 0.5f * std::cos(phase);
+    case Triangle: {
+        float t = phase / kPi;
+        if (t > 1.5f) return t - 2.0f;
+        if (t > 0.5f) return 1.0f - t;
+        return t;
+    }
+    case Square:
+        return phase > kPi ? -0.5f : 0.5f;
+    case SawDown:
+        return 0.5f - phase / kTwoPi;
+    case SawUp:
+        return phase / kTwoPi - 0.5f;
+    case RandomHold:
+        return heldValue - 0.5f;
+    case RandomGlide:
+        heldValue += randomSlope;
+        // A slower rate set mid-cycle would otherwise let the glide run past its goal.
+        heldValue = clampUnit(heldValue);
+        return heldValue - 0.5f;
+    case RandomPulse:
+        return phase > heldValue * kPulseWidthSpan + kPulseWidthMin ? -0.5f : 0.5f;
+    default:
+        return 0.0f;
+    }
+}
+
+float Lfo::process() {
+    float value = shapeValue();
+    phase += increment;
+    if (phase >= kTwoPi) {
+        phase -= kTwoPi;
+        if (shape > SawUp) drawRandom();
+    }
+    if (fadeLevel < 1.0f) fadeLevel += fadeIncrement;
+    return (value + offset) * fadeLevel;
+}

@@ -1,0 +1,121 @@
+#include "engine/mod_matrix.h"
+
+#include <cmath>
+
+#include "params/parameter_id.h"
+#include "params/value_mappings.h"
+
+static_assert(Mod12Source == Mod1Source + kNumModSlots - 1, "slot sources must be contiguous");
+static_assert(Mod12Target == Mod1Target + kNumModSlots - 1, "slot targets must be contiguous");
+static_assert(Mod12Amount == Mod1Amount + kNumModSlots - 1, "slot amounts must be contiguous");
+static_assert(Env2Mod1 == Env1Mod1 + 1 && Env1Mod2 == Env1Mod1 + 3 && Env3Mod3 == Env1Mod1 + 8,
+              "envelope routings are interleaved by module");
+static_assert(Lfo2Mod1 == Lfo1Mod1 + 1 && Lfo1Mod2 == Lfo1Mod1 + 3 && Lfo3Mod3 == Lfo1Mod1 + 8,
+              "LFO routings are interleaved by module");
+static_assert(kNumModSources == 24, "ModSources holds 24 values");
+
+namespace {
+
+constexpr int kNumModules = 3;
+// Far above anything a real source produces; keeps a broken source from
+// overflowing the sums.
+constexpr float kSourceLimit = 16.0f;
+
+float clampSigned(float x) { return x > -1.0f ? (x < 1.0f ? x : 1.0f) : (x == x ? -1.0f : 0.0f); }
+
+// Bipolar amount of a knob stored as 0..1; NaN means no modulation.
+float bipolarAmount(float param) {
+    if (std::isnan(param)) return 0.0f;
+    float p = param > 0.0f ? (param < 1.0f ? param : 1.0f) : 0.0f;
+    return (p - 0.5f) * 2.0f;
+}
+
+int codeInRange(float stored, int count) {
+    int code = choiceValue(stored, 0);
+    return (code > 0 && code < count) ? code : 0;
+}
+
+void readSources(const ModSources& in, float* out) {
+    out[0] = 0.0f;
+    for (int i = 1; i < kNumModSources; ++i) {
+        float v = in.value[i];
+        if (std::isnan(v)) v = 0.0f;
+        out[i] = v > kSourceLimit ? kSourceLimit : (v < -kSourceLimit ? -kSourceLimit : v);
+    }
+}
+
+// Envelope N and LFO N of the same number share their fixed targets.
+void addFixedRouting(const float* params, int firstKey, int module, float output, float* sums) {
+    const int oscStride = TgtOsc2Tune - TgtOsc1Tune;
+    float mod1 = bipolarAmount(params[firstKey + module]) * output;
+    float mod2 = bipolarAmount(params[firstKey + kNumModules + module]) * output;
+    float mod3 = bipolarAmount(params[firstKey + 2 * kNumModules + module]) * output;
+    sums[TgtOsc1Pos + oscStride * module] += mod1;
+    sums[TgtOsc1Mod1 + 2 * module] += mod1;
+    sums[TgtOsc1Tune + oscStride * module] += mod2;
+    static const int kCutoffTarget[kNumModules] = {TgtFlt1Cut, TgtFlt2Cut, TgtFlt1Cut};
+    sums[kCutoffTarget[module]] += mod3;
+}
+
+}  // namespace
+
+int modSlotSource(const float* params, int slot) {
+    return codeInRange(params[Mod1Source + slot], kNumModSources);
+}
+
+int modSlotTarget(const float* params, int slot) {
+    return codeInRange(params[Mod1Target + slot], kNumModTargets);
+}
+
+void evaluateModMatrix(const float* params, const ModSources& sources, float* sums) {
+    for (int t = 0; t < kNumModTargets; ++t) sums[t] = 0.0f;
+
+    float s[kNumModSources];
+    readSources(sources, s);
+
+    for (int m = 0; m < kNumModules; ++m) {
+        addFixedRouting(params, Env1Mod1, m, s[SrcEnv1 + m], sums);
+        addFixedRouting(params, Lfo1Mod1, m, s[SrcLfo1 + m], sums);
+    }
+
+    int source[kNumModSlots];
+    int target[kNumModSlots];
+    float amount[kNumModSlots];
+    float amountMod[kNumModSlots] = {};
+    bool amountModulated[kNumModSlots] = {};
+    for (int i = 0; i < kNumModSlots; ++i) {
+        source[i] = modSlotSource(params, i);
+        target[i] = modSlotTarget(params, i);
+        amount[i] = bipolarAmount(params[Mod1Amount + i]);
+    }
+
+    for (int i = 0; i < kNumModSlots; ++i) {
+        int k = target[i] - TgtMod1Amt;
+        if (k < 0 || k >= kNumModSlots) continue;
+        amountModulated[k] = true;
+        amountMod[k] += amount[i] * s[source[i]];
+    }
+
+    for (int i = 0; i < kNumModSlots; ++i) {
+        if (source[i] == SrcNone || target[i] == TgtNone) continue;
+        float e = amountModulated[i] ? amount[i] * amountMod[i] : amount[i];
+        sums[target[i]] += clampSigned(e) * s[source[i]];
+    }
+}
+
+PerSampleTargets findPerSampleTargets(const float* params) {
+    PerSampleTargets found = {{false, false, false}, {false, false, false}};
+    const int envStride = TgtEnv2Att - TgtEnv1Att;
+    for (int i = 0; i < kNumModSlots; ++i) {
+        if (modSlotSource(params, i) == SrcNone) continue;
+        int t = modSlotTarget(params, i);
+        if (t >= TgtLfo1Rate && t <= TgtLfo3Rate) found.lfoRate[t - TgtLfo1Rate] = true;
+        if (t >= TgtEnv1Att && t <= TgtEnv3Rel) {
+            int env = (t - TgtEnv1Att) / envStride;
+            // Sustain is smoothed every sample anyway; only the times need the coefficients.
+            if (t - TgtEnv1Att - env * envStride != TgtEnv1Sus - TgtEnv1Att)
+                found.envelopeTimes[env] = true;
+        }
+    }
+    return found;
+}

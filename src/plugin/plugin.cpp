@@ -1,0 +1,125 @@
+#include "plugin/plugin.h"
+
+#include <cmath>
+
+#include "params/parameter_table.h"
+#include "plugin/aeff_editor.h"
+
+namespace {
+
+constexpr float kDefaultTempo = 120.0f;
+constexpr int kDefaultDenominator = 4;
+
+// Rates outside this range cannot be rendered meaningfully (the tables need
+// at least 30 Hz, the delay lines grow with the rate); such requests keep the
+// current rate.
+bool isUsableSampleRate(float rate) { return std::isfinite(rate) && rate >= 1000.0f && rate <= 1536000.0f; }
+
+}  // namespace
+
+Plugin::Plugin(audioMasterCallback audioMaster)
+    : PluginBase(audioMaster, parameters_),
+      config_(parameters_, keys_),
+      voiceManager_(parameters_, &config_, &controllerSink_) {
+    outputGain_.prepare(44100.0f, 40.0f);
+    for (int i = 0; i < kNumParameters; ++i) keys_[i] = parameterKey(i);
+    fillDefaultValues(defaults_);
+    for (int i = 0; i < kNumParameters; ++i) clipboard_[i] = defaults_[i];
+    setSampleRate(44100.0f);
+    loadInitSound();
+    config_.readSettings();
+    config_.scanPresetBanks();
+    config_.scanPresetFiles();
+}
+
+Plugin::~Plugin() { config_.writeSettingsFile(); }
+
+void Plugin::loadInitSound() {
+    fillInitSound(parameters_);
+    presetName_ = L"Init";
+    presetPath_.clear();
+    currentPresetIndex_ = -1;
+}
+
+void Plugin::setSampleRate(float rate) {
+    if (!isUsableSampleRate(rate)) return;
+    voiceManager_.setSampleRate(rate);
+    outputGain_.prepare(rate, 40.0f);
+    AudioEffect::setSampleRate(rate);
+}
+
+void Plugin::resetEngine() {
+    voiceManager_.reset();
+    outputGain_.reset();
+    refreshEditor();
+}
+
+void Plugin::refreshEditor() {
+    if (!editor || !editor->isOpen()) return;
+    for (int i = 0; i < kNumParameters; ++i) editor->setParameter(i, parameters_[i]);
+    updateDisplay();
+}
+
+void Plugin::setParameter(VstInt32 index, float value) {
+    if (index >= 0 && index < kNumParameters) {
+        parameters_[index] = value;
+        if (editor && editor->isOpen()) editor->setParameter(index, value);
+    }
+    // 262..999 and negative indices are not parameters; command indices from
+    // 1000 on are the editor's actions.
+}
+
+void Plugin::getParameterDisplay(VstInt32, char* text) { *text = 0; }
+
+VstInt32 Plugin::processEvents(VstEvents* events) {
+    voiceManager_.clearEvents();
+    for (VstInt32 i = 0; i < events->numEvents; ++i) {
+        const VstEvent* event = events->events[i];
+        if (!event || event->type != kVstMidiType) continue;
+        const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
+        voiceManager_.addMidiMessage(midi->deltaFrames, midi->midiData[0] & 0xFF, midi->midiData[1] & 0xFF,
+                                     midi->midiData[2] & 0xFF);
+    }
+    return 1;
+}
+
+void Plugin::readHostTime() {
+    int denominator = kDefaultDenominator;
+    if (const VstTimeInfo* info = getTimeInfo(kVstTimeSigValid))
+        if (info->timeSigDenominator != 0) denominator = info->timeSigDenominator;
+    float tempo = kDefaultTempo;
+    if (const VstTimeInfo* info = getTimeInfo(kVstTempoValid)) tempo = static_cast<float>(info->tempo);
+    if (tempo == 0.0f || !std::isfinite(tempo)) tempo = kDefaultTempo;
+    voiceManager_.setTempo(tempo, denominator);
+}
+
+float Plugin::outputSample(float value, float gain) const {
+    float y = gain * value;
+    if (!(y > -kOutputLimit)) y = std::isnan(y) ? 0.0f : -kOutputLimit;
+    if (y > kOutputLimit) y = kOutputLimit;
+    return y;
+}
+
+template <typename Sample>
+void Plugin::renderBlock(Sample** outputs, VstInt32 sampleFrames) {
+    readHostTime();
+    const bool writable = outputs && outputs[0] && outputs[1];
+    for (VstInt32 s = 0; s < sampleFrames; ++s) {
+        float left = 0.0f, right = 0.0f;
+        voiceManager_.renderSample(left, right, sampleFrames, s);
+        float gain = outputGain_.update(parameters_[Volume]);
+        if (writable) {
+            outputs[0][s] = static_cast<Sample>(outputSample(left, gain));
+            outputs[1][s] = static_cast<Sample>(outputSample(right, gain));
+        }
+    }
+    voiceManager_.clearEvents();
+}
+
+void Plugin::processReplacing(float**, float** outputs, VstInt32 sampleFrames) {
+    renderBlock(outputs, sampleFrames);
+}
+
+void Plugin::processDoubleReplacing(double**, double** outputs, VstInt32 sampleFrames) {
+    renderBlock(outputs, sampleFrames);
+}

@@ -1,0 +1,105 @@
+#include "plugin/plugin_base.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "params/parameter_id.h"
+
+namespace {
+
+const char* const kEffectName = "Tessaravox";
+const char* const kVendorName = "Morrowfen Software";
+const char* const kProductName = "Tessaravox";
+
+void narrowProgramName(const std::wstring& name, char* text) {
+    const size_t limit = static_cast<size_t>(kVstMaxProgNameLen);
+    size_t n = name.size() < limit ? name.size() : limit;
+    for (size_t i = 0; i < n; ++i) {
+        wchar_t c = name[i];
+        text[i] = (c > 0 && c < 256) ? static_cast<char>(c) : '?';
+    }
+    text[n] = 0;
+}
+
+}  // namespace
+
+PluginBase::PluginBase(audioMasterCallback audioMaster, float* parameterValues)
+    : AudioEffectX(audioMaster, 1, 1), values_(parameterValues) {
+    setNumInputs(0);
+    setNumOutputs(2);
+    setUniqueID(kUniqueId);
+    cEffect.version = 1;
+    canProcessReplacing();
+    canDoubleReplacing();
+    programsAreChunks();
+    isSynth();
+}
+
+float PluginBase::getParameter(VstInt32 index) {
+    return (index >= 0 && index < kNumParameters) ? values_[index] : 0.0f;
+}
+
+void PluginBase::setProgram(VstInt32) {
+    curProgram = 0;
+    resetEngine();
+}
+
+void PluginBase::getProgramName(char* name) { narrowProgramName(presetName_, name); }
+
+void PluginBase::getParameterLabel(VstInt32, char* label) { vst_strncpy(label, "", kVstMaxParamStrLen); }
+
+void PluginBase::getParameterName(VstInt32 index, char* text) {
+    if (index == 0) vst_strncpy(text, "Volume", kVstMaxParamStrLen);
+}
+
+bool PluginBase::getProgramNameIndexed(VstInt32, VstInt32, char* text) {
+    narrowProgramName(presetName_, text);
+    return true;
+}
+
+bool PluginBase::getOutputProperties(VstInt32 index, VstPinProperties* properties) {
+    if (index != 0 && index != 1) return false;
+    std::snprintf(properties->label, sizeof(properties->label), "%d", static_cast<int>(index + 1));
+    properties->flags = kVstPinIsActive | kVstPinIsStereo;
+    return true;
+}
+
+bool PluginBase::getEffectName(char* name) {
+    vst_strncpy(name, kEffectName, kVstMaxEffectNameLen);
+    return true;
+}
+
+bool PluginBase::getVendorString(char* text) {
+    vst_strncpy(text, kVendorName, kVstMaxVendorStrLen);
+    return true;
+}
+
+bool PluginBase::getProductString(char* text) {
+    vst_strncpy(text, kProductName, kVstMaxProductStrLen);
+    return true;
+}
+
+VstInt32 PluginBase::canDo(char* text) {
+    static const struct {
+        const char* text;
+        VstInt32 answer;
+    } kCanDo[] = {
+        {"receiveVstEvents", 1}, {"receiveVstMidiEvent", 1}, {"receiveVstTimeInfo", 1},
+        {"sendVstEvents", -1},   {"sendVstMidiEvent", -1},   {"offline", -1},
+        {"midiProgramNames", -1}, {"bypass", -1},
+    };
+    for (const auto& entry : kCanDo)
+        if (std::strcmp(text, entry.text) == 0) return entry.answer;
+    return 0;
+}
+
+std::wstring PluginBase::presetText() const { return std::wstring(); }
+
+void PluginBase::applyPresetText(const std::wstring&) {}
+
+VstInt32 PluginBase::getChunk(void** data, bool) {
+    *data = nullptr;
+    return 0;
+}
+
+VstInt32 PluginBase::setChunk(void*, VstInt32, bool) { return 0; }

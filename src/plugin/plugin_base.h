@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "plugin/audio_effect_x.h"
+
+// Fixes the plug-in's identity and its answers to the host's queries: one
+// program named after the preset, one automatable parameter (Volume), two
+// outputs, no inputs, the sound travelling as a text chunk.
+class PluginBase : public AudioEffectX {
+public:
+    static constexpr VstInt32 kUniqueId = 0x2D535E35;  // '-S^5'
+    static constexpr VstInt32 kVendorVersion = 1005;
+
+    PluginBase(audioMasterCallback audioMaster, float* parameterValues);
+
+    float getParameter(VstInt32 index) override;
+    VstInt32 getProgram() override { return 0; }
+    void setProgram(VstInt32 program) override;
+    void getProgramName(char* name) override;
+    void getParameterLabel(VstInt32 index, char* label) override;
+    void getParameterName(VstInt32 index, char* text) override;
+    VstInt32 getChunk(void** data, bool isPreset) override;
+    VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
+    bool canParameterBeAutomated(VstInt32 index) override { return index == 0; }
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+    bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override { return kVendorVersion; }
+    VstInt32 canDo(char* text) override;
+
+    // Clears voices and effect state; the plug-in adds its engine.
+    virtual void resetEngine() {}
+
+    const std::wstring& presetName() const { return presetName_; }
+
+protected:
+    float* values_;
+    std::wstring presetName_ = L"Init";
+    std::wstring presetPath_;
+    std::vector<char> chunk_;
+
+    // Parses a preset text into the parameters and the name (keys missing
+    // from the text keep their defaults).
+    virtual void applyPresetText(const std::wstring& text);
+    virtual std::wstring presetText() const;
+};

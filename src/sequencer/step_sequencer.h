@@ -1,0 +1,98 @@
+#pragma once
+
+// Sixteen-step sequencer: while it runs, held keys only fill a sorted set of
+// notes, and each step plays the next of them (up, down or up and down),
+// transposed, with the step's velocity and gate, and sets the two step
+// modulation values.
+
+// Receives the sequencer's own notes (channel -1, kind 1 note on / 2 note off).
+class SequencerNoteSink {
+public:
+    virtual ~SequencerNoteSink() = default;
+    virtual void sequencerNote(int kind, int deltaFrames, int note, int velocity) = 0;
+    virtual void sequencerAllNotesOff() = 0;
+};
+
+class StepSequencer {
+public:
+    static constexpr int kNumSteps = 16;
+    static constexpr int kNoteOn = 1;
+    static constexpr int kNoteOff = 2;
+    static constexpr int kNoteOffVelocity = 100;
+    // Longest step we count (about 6.7 hours at 44.1 kHz): keeps the sample
+    // counter far from the int limit whatever tempo the host reports.
+    static constexpr int kMaxStepLength = 1 << 28;
+
+    struct KeyEvent {
+        int kind;
+        int note;
+    };
+
+    void prepare(float sampleRate);
+
+    // Block start: step length / gate update, then start or stop by
+    // UseSequencer (start/stop call sink.sequencerAllNotesOff() first and
+    // reset the state).
+    void beginBlock(const float* params, float tempo, int denominator, SequencerNoteSink& sink);
+
+    // One sample while running: takes this sample's key events (in event
+    // order), sends the step notes to the sink and updates Seq Mod A/B.
+    void step(const float* params, int s, const KeyEvent* events, int eventCount,
+              SequencerNoteSink& sink);
+
+    bool running() const { return running_; }
+    int shownStep() const { return shownStep_; }
+    float seqModA() const { return seqModA_; }
+    float seqModB() const { return seqModB_; }
+
+    // True when the step before the sounding one has its gate at exactly 1.0.
+    bool previousStepTied(const float* params) const;
+
+    // Menu change of the mode: up unless "Down".
+    void setDirectionFromMode(float seqModeValue);
+
+    // Silences everything and stops (engine reset uses it).
+    void stop(SequencerNoteSink& sink);
+
+    // Samples per step as the block start computes it (the step lasts one more).
+    static int computeStepLength(float stepSizeValue, float tempo, int denominator,
+                                 float sampleRate);
+
+    int stepLength() const { return stepLength_; }
+    int gateLength() const { return gateLength_; }
+    int heldNoteCount() const { return heldCount_; }
+
+private:
+    enum Mode { ModeUp = 0, ModeDown = 1, ModeUpDown = 2 };
+
+    void restart(bool run, SequencerNoteSink& sink);
+    void applyKeyEvent(const KeyEvent& event);
+    void addHeldNote(int note);
+    void removeHeldNote(int note);
+    int pickNextNote(int mode);
+    void phraseEnded(int s, SequencerNoteSink& sink);
+    void startStep(const float* params, int g, int s, SequencerNoteSink& sink);
+    int gateFor(const float* params, int stepIndex) const;
+
+    float sampleRate_ = 44100.0f;
+    bool running_ = false;
+    bool directionUp_ = true;
+    // A phrase runs from its first held key to the release of the last one.
+    // Kept apart from lastPicked_ because a rest on note 0 legitimately
+    // leaves lastPicked_ at -1.
+    bool phraseActive_ = false;
+    bool firstStepOfPhrase_ = false;
+    int heldNotes_[128] = {};
+    int heldCount_ = 0;
+    int lastPicked_ = -1;
+    int soundingNote_ = 0;
+    int stepIndex_ = 0;
+    int shownStep_ = -1;
+    int stepLength_ = 0;
+    int gateLength_ = 0;
+    int sampleCounter_ = 0;
+    float slopeA_ = 0.0f;
+    float slopeB_ = 0.0f;
+    float seqModA_ = 0.0f;
+    float seqModB_ = 0.0f;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vsthost {
+
+// Writes a stereo WAV file of 32-bit float samples.
+bool writeWavFile(const std::string& path, const std::vector<float>& left, const std::vector<float>& right,
+                  int sampleRate, std::string& error);
+
+}  // namespace vsthost
