@@ -244,7 +244,7 @@ void Voice::recoverFromInvalidOutput() {
     // Filter states are otherwise never cleared, so a NaN there would silence
     // every later note of this voice.
     for (Filter& f : filters_) {
-        f.prepare(sampleRate_);
+        f.clearState();
         f.jumpSmoothers();
     }
     for (Oscillator& o : oscillators_) {
