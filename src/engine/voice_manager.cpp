@@ -22,6 +22,9 @@ void VoiceManager::setSampleRate(float fs) {
     if (!(fs > 0.0f) || !std::isfinite(fs)) fs = 44100.0f;
     sampleRate_ = fs;
     tables_.build(fs);
+    // The voices restart below; keys remembered from before would otherwise
+    // block their own next press in mono.
+    allNotesOff();
     for (Voice& v : voices_) {
         v.prepare(fs, &tables_);
         v.reset(params_);
