@@ -7,4 +7,5 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(TVX_WINE64 /usr/lib/wine/wine64)
+# Test programs run under wine64 (the `wine` launcher cannot start here).
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

@@ -24,6 +24,7 @@ public:
     VstInt32 getChunk(void** data, bool isPreset) override;
     VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
     bool canParameterBeAutomated(VstInt32 index) override { return index == 0; }
+    VstInt32 getNumCategories() override { return 0; }
     bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
     bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
     bool getEffectName(char* name) override;

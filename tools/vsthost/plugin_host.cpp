@@ -101,12 +101,16 @@ bool PluginHost::load(const std::string& path, std::string& error) {
     return false;
 }
 
+VstIntPtr PluginHost::closeEffect() {
+    if (!effect_) return 0;
+    stop();
+    VstIntPtr answer = effect_->dispatcher(effect_, effClose, 0, 0, nullptr, 0.0f);
+    effect_ = nullptr;
+    return answer;
+}
+
 void PluginHost::unload() {
-    if (effect_) {
-        stop();
-        effect_->dispatcher(effect_, effClose, 0, 0, nullptr, 0.0f);
-        effect_ = nullptr;
-    }
+    closeEffect();
     if (library_) {
         closeLibrary(library_);
         library_ = nullptr;

@@ -38,6 +38,8 @@ public:
     bool load(const std::string& path, std::string& error);
     // effClose (the plug-in deletes itself) and unload the library.
     void unload();
+    // effClose only; returns the plug-in's answer and forgets the instance.
+    VstIntPtr closeEffect();
 
     AEffect* effect() const { return effect_; }
     HostState& state() { return state_; }

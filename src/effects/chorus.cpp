@@ -1,0 +1,42 @@
+#include "effects/chorus.h"
+
+#include "effects/unit_range.h"
+#include "params/parameter_id.h"
+#include "params/value_mappings.h"
+
+void Chorus::prepare(float sampleRate) {
+    left_.prepare(sampleRate);
+    right_.prepare(sampleRate);
+    mix_.prepare(sampleRate);
+    depth_.prepare(sampleRate);
+    delay_.prepare(sampleRate);
+}
+
+void Chorus::reset() {
+    mix_.reset();
+    depth_.reset();
+    delay_.reset();
+}
+
+void Chorus::clear() {
+    left_.clear();
+    right_.clear();
+}
+
+void Chorus::beginBlock(const float* params) {
+    float rate = chorusRateHz(clampUnit(params[ChorusRate]));
+    left_.setRate(rate * 0.9f);
+    right_.setRate(rate);
+}
+
+void Chorus::process(const float* params, float& left, float& right) {
+    float mix = mix_.update(clampUnit(params[ChorusMix]));
+    float depth = depth_.update(clampUnit(params[ChorusDepth]));
+    float delay = delay_.update(clampUnit(params[ChorusDelay]));
+    left_.setShape(depth, delay);
+    right_.setShape(depth, delay);
+    float wetLeft = left_.process(left);
+    float wetRight = right_.process(right);
+    left = (1.0f - mix) * left + mix * wetLeft;
+    right = (1.0f - mix) * right + mix * wetRight;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "effects/chorus_line.h"
+#include "engine/param_smoother.h"
+
+// Stereo chorus: two modulated lines, the left LFO at 0.9 times the right's rate.
+class Chorus {
+public:
+    void prepare(float sampleRate);
+    void reset();   // smoothers jump
+    void clear();   // silent lines
+    void beginBlock(const float* params);
+    void process(const float* params, float& left, float& right);
+
+    const ChorusLine& line(int side) const { return side == 0 ? left_ : right_; }
+
+private:
+    ChorusLine left_;
+    ChorusLine right_;
+    ParamSmoother mix_;
+    ParamSmoother depth_;
+    ParamSmoother delay_;
+};

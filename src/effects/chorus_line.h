@@ -1,0 +1,31 @@
+#pragma once
+
+#include <vector>
+
+// One modulated delay line of the chorus: a triangle LFO sweeps the read
+// position around the base delay; a fixed feedback of 0.2.
+class ChorusLine {
+public:
+    void prepare(float sampleRate);  // new zeroed buffer, LFO at 0, 6 ms base delay
+    void setRate(float hertz);       // keeps the LFO's direction
+    // depthParam 0..0.93 of the base delay, delayParam 0..1 for 0.1..8 ms
+    void setShape(float depthParam, float delayParam);
+    float process(float x);
+    void clear();
+
+    int capacity() const { return capacity_; }
+    float baseDelay() const { return baseDelay_; }
+    float depth() const { return depth_; }
+    float lfoIncrement() const { return increment_; }
+
+private:
+    std::vector<float> buffer_;
+    int capacity_ = 0;
+    int position_ = 0;
+    float sampleRate_ = 44100.0f;
+    float lfo_ = 0.0f;
+    float increment_ = 0.0f;
+    float depth_ = 0.0f;
+    float baseDelay_ = 0.0f;
+    float feedback_ = 0.2f;
+};

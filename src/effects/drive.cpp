@@ -1,0 +1,34 @@
+#include "effects/drive.h"
+
+#include <cmath>
+
+#include "effects/unit_range.h"
+#include "params/parameter_id.h"
+#include "params/value_mappings.h"
+
+namespace {
+
+float signedSquareRoot(float x) { return x > 0.0f ? std::sqrt(x) : -std::sqrt(-x); }
+
+}  // namespace
+
+void Drive::prepare(float sampleRate) {
+    amount_.prepare(sampleRate);
+    gain_.prepare(sampleRate);
+}
+
+void Drive::reset() {
+    amount_.reset();
+    gain_.reset();
+}
+
+void Drive::process(const float* params, float& left, float& right) {
+    float amount = amount_.update(clampUnit(params[DriveAmount]));
+    if (amount > 0.0f) {
+        left += (signedSquareRoot(left) - left) * amount;
+        right += (signedSquareRoot(right) - right) * amount;
+    }
+    float gain = gain_.update(driveGainLinear(clampUnit(params[DriveGain])));
+    left *= gain;
+    right *= gain;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "engine/param_smoother.h"
+
+// Blend towards a signed square root, then an output gain of -20..+20 dB.
+class Drive {
+public:
+    void prepare(float sampleRate);
+    void reset();
+    void process(const float* params, float& left, float& right);
+
+private:
+    ParamSmoother amount_;
+    ParamSmoother gain_;
+};

@@ -1,0 +1,77 @@
+#include "effects/effect_chain.h"
+
+#include <cmath>
+
+#include "effects/unit_range.h"
+#include "params/parameter_id.h"
+
+namespace {
+
+// Rates outside what any host uses would size the lines to nothing or to
+// gigabytes; NaN and non-positive rates fall back to the construction rate.
+float usableSampleRate(float fs) {
+    if (!(fs > 0.0f) || !std::isfinite(fs)) return 44100.0f;
+    if (fs < 1000.0f) return 1000.0f;
+    if (fs > 384000.0f) return 384000.0f;
+    return fs;
+}
+
+// A stage whose output is not finite has NaN or infinity in its state: it is
+// cleared and passes its input on, so the fault lasts one sample at most.
+template <typename Stage, typename Run>
+void runGuarded(Stage& stage, Run run, float& left, float& right) {
+    float inLeft = left, inRight = right;
+    run();
+    if (!isFinitePair(left, right)) {
+        stage.clear();
+        left = inLeft;
+        right = inRight;
+    }
+}
+
+}  // namespace
+
+EffectChain::EffectChain() { prepare(44100.0f); }
+
+void EffectChain::prepare(float sampleRate) {
+    float fs = usableSampleRate(sampleRate);
+    drive_.prepare(fs);
+    equaliser_.prepare(fs);
+    delay_.prepare(fs);
+    chorus_.prepare(fs);
+    reverb_.prepare(fs);
+}
+
+void EffectChain::reset() {
+    delay_.clear();
+    chorus_.clear();
+    reverb_.clear();
+    drive_.reset();
+    equaliser_.reset();
+    chorus_.reset();
+    delay_.reset();
+    reverb_.reset();
+}
+
+void EffectChain::beginBlock(const float* params, float tempo, int denominator, int blockLength) {
+    delay_.beginBlock(params, tempo, denominator);
+    if (params[ChorusMix] > 0.0f) chorus_.beginBlock(params);
+    reverb_.beginBlock(params, blockLength);
+}
+
+void EffectChain::process(const float* params, float& left, float& right) {
+    // The voices' sum is not ours to trust either.
+    if (!std::isfinite(left)) left = 0.0f;
+    if (!std::isfinite(right)) right = 0.0f;
+
+    drive_.process(params, left, right);
+    if (!isFinitePair(left, right)) left = right = 0.0f;  // overflow of a huge input
+
+    runGuarded(equaliser_, [&] { equaliser_.process(params, left, right); }, left, right);
+    if (params[ChorusMix] > 0.0f)
+        runGuarded(chorus_, [&] { chorus_.process(params, left, right); }, left, right);
+    if (params[DelayMix] > 0.0f)
+        runGuarded(delay_, [&] { delay_.process(params, left, right); }, left, right);
+    if (params[ReverbMix] > 0.0f)
+        runGuarded(reverb_, [&] { reverb_.process(params, left, right); }, left, right);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "effects/chorus.h"
+#include "effects/drive.h"
+#include "effects/equaliser.h"
+#include "effects/ping_pong_delay.h"
+#include "effects/plate_reverb.h"
+
+// drive, equaliser, chorus, delay, reverb in this fixed order
+class EffectChain {
+public:
+    EffectChain();                    // buffers for 44100 Hz
+    void prepare(float sampleRate);   // reallocate/clear lines, chorus set-up, reverb rate, smoother coefficients
+    void reset();                     // clear delay, chorus, reverb; every smoother jumps to its next target
+    // block start (sample 0): delay lengths/clearing, chorus rates, reverb size/targets/ramps for n samples
+    void beginBlock(const float* params, float tempo, int denominator, int blockLength);
+    void process(const float* params, float& left, float& right);  // one sample through the chain
+
+private:
+    Drive drive_;
+    Equaliser equaliser_;
+    Chorus chorus_;
+    PingPongDelay delay_;
+    PlateReverb reverb_;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "effects/svf_filter.h"
+#include "engine/param_smoother.h"
+
+// Two bands: band 1 a low bell or low shelf (20..1000 Hz), band 2 a high bell
+// or high shelf (500..18000 Hz), each -20..+20 dB.
+class Equaliser {
+public:
+    void prepare(float sampleRate);
+    void reset();
+    void process(const float* params, float& left, float& right);
+    void clear();  // filter states only; normal operation never clears them
+
+private:
+    struct Band {
+        ParamSmoother gainDb;
+        ParamSmoother frequencyHz;
+        SvfFilter filter;
+    };
+    void processBand(Band& band, float gainParam, float frequencyHz, SvfFilter::Type type,
+                     float& left, float& right);
+
+    Band band1_;
+    Band band2_;
+    float sampleRate_ = 44100.0f;
+};

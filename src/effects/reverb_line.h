@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+// Circular line of the plate reverb, used as a plain delay, a multi-tap delay
+// or an allpass. A tap k reads the sample k positions after the write
+// position, which moves with it; tap 0 is the oldest sample.
+class ReverbLine {
+public:
+    static constexpr int kMaxLength = 96000;
+
+    // Storage for the longest length this line takes at the rate, with headroom.
+    void allocate(float sampleRate, float longestSeconds);
+    void clear();                // zeroes, position 0
+    void setLength(int samples);  // 1..capacity; keeps the position inside
+    // Tap offset kept inside the line.
+    int tapOffset(int samples) const;
+
+    float push(float x) {
+        float out = buffer_[static_cast<std::size_t>(position_)];
+        buffer_[static_cast<std::size_t>(position_)] = x;
+        advance();
+        return out;
+    }
+
+    float allpass(float x, float g) {
+        float d = buffer_[static_cast<std::size_t>(position_)];
+        float y = d - g * x;
+        buffer_[static_cast<std::size_t>(position_)] = g * y + x;
+        advance();
+        return y;
+    }
+
+    float tap(int offset) const {
+        int index = position_ + offset;
+        if (index >= length_) index -= length_;
+        return buffer_[static_cast<std::size_t>(index)];
+    }
+
+    int length() const { return length_; }
+    int capacity() const { return capacity_; }
+
+private:
+    void advance() {
+        if (++position_ >= length_) position_ = 0;
+    }
+
+    std::vector<float> buffer_;
+    int capacity_ = 1;
+    int length_ = 1;
+    int position_ = 0;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+// Stereo trapezoidal state-variable filter used for the equaliser bands.
+// Coefficients are recomputed on every sample from `frequency` (f / fs) and
+// `gain` (dB); the gain reaches the coefficients one sample late, because the
+// linear gain of the previous sample is used.
+class SvfFilter {
+public:
+    enum Type { Bell = 0, LowShelf = 1, HighShelf = 2 };
+
+    float frequency = 0.0f;
+    float gain = 0.0f;
+
+    void clear();
+    void process(Type type, float& left, float& right);
+
+private:
+    void computeCoefficients(Type type);
+    float processChannel(int channel, float x);
+
+    float A_ = 1.0f;
+    float rootA_ = 1.0f;
+    float a1_ = 0.0f, a2_ = 0.0f, a3_ = 0.0f;
+    float m0_ = 0.0f, m1_ = 0.0f, m2_ = 0.0f;
+    float ic1_[2] = {0.0f, 0.0f};
+    float ic2_[2] = {0.0f, 0.0f};
+};

@@ -1,0 +1,49 @@
+#include "engine/noise.h"
+
+#include "params/value_mappings.h"
+
+#include <cstdlib>
+
+namespace {
+
+inline float clamp01(float x) { return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; }
+
+}  // namespace
+
+void Noise::reset() {
+    b0 = 0.0f;
+    b1 = 0.0f;
+    b2 = 0.0f;
+}
+
+float Noise::white() {
+    // Scaled to 0..32767 so the level does not depend on the library's RAND_MAX.
+    const long long r = static_cast<long long>(std::rand()) * 32768 / (static_cast<long long>(RAND_MAX) + 1);
+    return (static_cast<float>(r) / 32768.0f * 65538.0f - 32766.0f) / 32767.0f;
+}
+
+float Noise::pink(float w) {
+    b0 = 0.99765f * b0 + 0.099046f * w;
+    b1 = 0.963f * b1 + 0.296516f * w;
+    b2 = 0.57f * b2 + 1.05269f * w;
+    return (b0 + b1 + b2 + 0.1848f * w) * 0.16f;
+}
+
+void Noise::render(float typeParam, float level, float pan, float& left, float& right) {
+    int type = choiceValue(typeParam);
+    if (type < White || type > StereoPink) type = White;
+    const bool filtered = type == Pink || type == StereoPink;
+    const bool stereo = type == StereoWhite || type == StereoPink;
+
+    float l = white();
+    if (filtered) l = pink(l);
+    float r = l;
+    if (stereo) {
+        r = white();
+        if (filtered) r = pink(r);
+    }
+    const float v = clamp01(level);
+    const float e = clamp01(pan);
+    left = l * v * (1.0f - e);
+    right = r * v * e;
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "engine/param_smoother.h"
+#include "tables/wt_collection.h"
+
+// One main oscillator of a voice with its eight unison copies and its
+// smoothers. Types: 0 off, 1 "Wave" (two-row crossfade over 17 position
+// slots), 2 "Pulse" (difference of two ramp reads), 3 "FM" (three sine
+// operators in series).
+class Oscillator {
+public:
+    enum Type { Off = 0, Wave = 1, Pulse = 2, Fm = 3 };
+    static constexpr int kMaxUnison = 8;
+    static constexpr int kPositionSlots = 17;
+    static constexpr int kRows = 4;
+
+    Oscillator();
+
+    // Cached table levels are dropped: they belong to the tables of the old rate.
+    void prepare(float sampleRate, const WtCollection* tables);
+    void resetPhase(float phaseParam);   // start phase in cycles; random rand()/32767 when exactly 1.0
+    void jumpSmoothers();                // next update takes the target at once (voice reset)
+    // Control rate (every 65 samples): type, increment from total semitones, unison increments, FM set-up.
+    // osc is 0..2; semitones is the full sum of the pitch formula except (P - 69) is included by the caller;
+    // a4 is the reference frequency in Hz.
+    void controlStep(const float* params, const float* T, int osc, float semitones, float a4);
+    // One sample: position/pan/volume smoothing and clamping with T, unison mix/spread, the sample by type.
+    // Writes (does not add to) left and right.
+    void render(const float* params, const float* T, int osc, float& left, float& right);
+
+    int type() const { return type_; }
+    float increment() const { return main_.increment; }        // main oscillator, after unison detune
+    float baseIncrement() const { return baseIncrement_; }     // before unison detune
+    int unisonCount() const { return unisonCount_; }            // copies rendered while the mix is > 0
+    float unisonIncrement(int copy) const;
+    float phase() const { return main_.phase; }
+
+private:
+    struct OscState {
+        float phase = 0.0f;
+        float increment = 0.0f;
+        const WtLevel* levels[kRows];
+    };
+
+    void loadWaveSlots();
+    void setupUnison(const float* params, int osc, float increment);
+    void setupFm(const float* params, const float* T, int osc, float increment);
+    void cacheLevels();
+    void selectRows(float position);
+
+    float waveSample(const OscState& state) const;
+    float pulseSample(const OscState& state, float width) const;
+    float fmSample();
+    template <class SampleOf>
+    void mixUnison(SampleOf sampleOf, float mix, float spread, float& left, float& right);
+
+    const WtCollection* tables_ = nullptr;
+    float inverseSampleRate_ = 1.0f / 44100.0f;
+
+    int type_ = Off;
+    float baseIncrement_ = 0.0f;
+    OscState main_;
+    OscState copies_[kMaxUnison];
+    int unisonCount_ = 1;
+
+    // "Wave" position map: row per slot (-1 empty), and per integer part of
+    // 16 * position the lower/upper slots and the reciprocal of their distance.
+    int slotRow_[kPositionSlots];
+    int lowerSlot_[kPositionSlots];
+    int upperSlot_[kPositionSlots];
+    float slotSpanInverse_[kPositionSlots];
+    int rowA_ = -1, rowB_ = -1;
+    float rowWeight_ = 0.0f;
+
+    // FM operators, phases in cycles (carrier = main_).
+    float modPhase1_ = 0.0f, modPhase2_ = 0.0f;
+    float modIncrement1_ = 0.0f, modIncrement2_ = 0.0f;
+    float indexTarget1_ = 0.0f, indexTarget2_ = 0.0f;
+
+    ParamSmoother position_, pan_, volume_, unisonMix_, unisonSpread_, index1_, index2_;
+};

@@ -1,0 +1,157 @@
+#include "tables/wt_collection.h"
+
+#include "tables/fft.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+float silentSample[1] = {0.0f};
+const WtLevel kSilent = {1e30f, 1, silentSample};
+
+int nextPowerOfTwo(int n) {
+    unsigned v = static_cast<unsigned>(n - 1);
+    v |= v >> 1;
+    v |= v >> 2;
+    v |= v >> 4;
+    v |= v >> 8;
+    v |= v >> 16;
+    return static_cast<int>(v + 1);
+}
+
+int significantBits(int n) {
+    int bits = 0;
+    while (n > 0) {
+        ++bits;
+        n >>= 1;
+    }
+    return bits;
+}
+
+int harmonicCount(float sampleRate) {
+    if (!(sampleRate >= 30.0f)) return 0;  // also NaN
+    const double h = std::floor(static_cast<double>(sampleRate) / 60.0 + 0.5);
+    return h > WtCollection::kMaxHarmonics ? WtCollection::kMaxHarmonics : static_cast<int>(h);
+}
+
+// Antisymmetric real spectrum of a shape, so that the transform's imaginary
+// part is the sine series of the cycle.
+void writeSpectrum(float* re, int length, int shapeCode, int harmonics) {
+    if (shapeCode == 3) {
+        re[1] = -1.0f;
+        re[length - 1] = 1.0f;
+        return;
+    }
+    float sign = 1.0f;
+    for (int k = 1; k <= harmonics; ++k) {
+        const bool odd = (k & 1) != 0;
+        float amplitude = 0.0f;
+        if (shapeCode == 0) {
+            amplitude = 1.0f / static_cast<float>(k);
+        } else if (shapeCode == 1) {
+            amplitude = odd ? 1.0f / static_cast<float>(k) : 0.0f;
+        } else if (shapeCode == 2) {
+            if (odd) {
+                amplitude = -sign / (static_cast<float>(k) * static_cast<float>(k));
+                sign = -sign;
+            }
+        }
+        re[k] = amplitude;
+        re[length - k] = -amplitude;
+    }
+}
+
+void normalisePeak(float* data, int length) {
+    float peak = 0.0f;
+    for (int i = 0; i < length; ++i) peak = std::fmax(peak, std::fabs(data[i]));
+    if (!(peak > 0.0f)) return;
+    const float scale = 1.0f / (0.999f * peak);
+    for (int i = 0; i < length; ++i) data[i] *= scale;
+}
+
+}  // namespace
+
+WtCollection::WtCollection(int rowCount)
+    : rowCount_(rowCount > 0 ? rowCount : 0),
+      levelCounts_(new int[rowCount_ > 0 ? rowCount_ : 1]()),
+      levels_(new WtLevel*[rowCount_ > 0 ? rowCount_ : 1]()) {}
+
+WtCollection::~WtCollection() {
+    for (int row = 0; row < rowCount_; ++row) freeRow(row);
+    delete[] levels_;
+    delete[] levelCounts_;
+}
+
+void WtCollection::freeRow(int row) {
+    WtLevel* levels = levels_[row];
+    if (levels != nullptr) {
+        for (int i = 0; i < levelCounts_[row]; ++i) delete[] levels[i].samples;
+        delete[] levels;
+    }
+    levels_[row] = nullptr;
+    levelCounts_[row] = 0;
+}
+
+void WtCollection::buildRow(int row, int shapeCode, float sampleRate) {
+    if (row < 0 || row >= rowCount_) return;
+    freeRow(row);
+    const int h0 = harmonicCount(sampleRate);
+    if (h0 <= 0) return;
+
+    const int length = 4 * nextPowerOfTwo(h0);
+    const int levelSlots = significantBits(h0);
+    levels_[row] = new WtLevel[levelSlots];
+
+    std::vector<float> re(static_cast<size_t>(length));
+    std::vector<float> im(static_cast<size_t>(length));
+    float threshold = 40.0f / sampleRate;
+    for (int harmonics = h0; harmonics > 0 && levelCounts_[row] < levelSlots; harmonics >>= 1) {
+        std::fill(re.begin(), re.end(), 0.0f);
+        std::fill(im.begin(), im.end(), 0.0f);
+        writeSpectrum(re.data(), length, shapeCode, harmonics);
+        fftForward(re.data(), im.data(), length);
+        normalisePeak(im.data(), length);
+
+        float* samples = new float[static_cast<size_t>(length)];
+        std::copy(im.begin(), im.end(), samples);
+        levels_[row][levelCounts_[row]] = WtLevel{threshold, length, samples};
+        ++levelCounts_[row];
+        threshold *= 2.0f;
+    }
+}
+
+void WtCollection::build(float sampleRate) {
+    for (int row = 0; row < 4 && row < rowCount_; ++row) buildRow(row, row, sampleRate);
+}
+
+const WtLevel& WtCollection::findLevel(int row, float increment) const {
+    if (row < 0 || row >= rowCount_ || levelCounts_[row] <= 0) return kSilent;
+    const WtLevel* levels = levels_[row];
+    const int last = levelCounts_[row] - 1;
+    int i = 0;
+    // Unrolled by four: the scan runs for every oscillator copy.
+    while (i + 4 <= last) {
+        if (levels[i].threshold > increment) return levels[i];
+        if (levels[i + 1].threshold > increment) return levels[i + 1];
+        if (levels[i + 2].threshold > increment) return levels[i + 2];
+        if (levels[i + 3].threshold > increment) return levels[i + 3];
+        i += 4;
+    }
+    while (i < last && !(levels[i].threshold > increment)) ++i;
+    return levels[i];
+}
+
+int WtCollection::rowCount() const { return rowCount_; }
+
+int WtCollection::levelCount(int row) const {
+    return (row >= 0 && row < rowCount_) ? levelCounts_[row] : 0;
+}
+
+const WtLevel& WtCollection::level(int row, int index) const {
+    if (index < 0 || index >= levelCount(row)) return kSilent;
+    return levels_[row][index];
+}
+
+const WtLevel& WtCollection::silentLevel() { return kSilent; }

@@ -1,0 +1,59 @@
+#pragma once
+
+// One band-limited copy of a single cycle, valid for phase increments below
+// `threshold` (cycles per sample). `length` is a power of two.
+struct WtLevel {
+    float threshold;
+    int length;
+    float* samples;
+};
+
+// Rows of band-limited single-cycle tables (shape 0 ramp, 1 square,
+// 2 triangle, 3 sine), each a set of mip levels with fewer and fewer
+// harmonics. Built at sample-rate changes, only read while rendering.
+class WtCollection {
+public:
+    explicit WtCollection(int rowCount = 4);
+    virtual ~WtCollection();
+    WtCollection(const WtCollection&) = delete;
+    WtCollection& operator=(const WtCollection&) = delete;
+
+    // (Re)builds one row; the previous levels of the row are freed first.
+    // Rates below 30 Hz leave the row without levels.
+    void buildRow(int row, int shapeCode, float sampleRate);
+    void build(float sampleRate);  // rows 0..3 with shapes 0..3
+
+    // The level to read for a phase increment: the first whose threshold is
+    // above the increment, else the last. A missing row or an empty row gives
+    // silentLevel().
+    const WtLevel& findLevel(int row, float increment) const;
+
+    int rowCount() const;
+    int levelCount(int row) const;
+    const WtLevel& level(int row, int index) const;  // silentLevel() outside
+
+    // Linear interpolation with wrap at the end of the cycle; phase in [0, 1].
+    static float read(const WtLevel& level, float phase) {
+        const float x = phase * static_cast<float>(level.length);
+        const int i = static_cast<int>(x);
+        const float frac = x - static_cast<float>(i);
+        // Lengths are powers of two: the mask wraps i + 1 == N to 0 and keeps
+        // a phase of exactly 1 (a pulse's second read) inside the cycle.
+        const int mask = level.length - 1;
+        const float a = level.samples[i & mask];
+        const float b = level.samples[(i + 1) & mask];
+        return a + (b - a) * frac;
+    }
+
+    // A one-sample cycle of silence, read safely like any other level.
+    static const WtLevel& silentLevel();
+
+    static constexpr int kMaxHarmonics = 16384;  // caps the table size at absurd rates
+
+private:
+    void freeRow(int row);
+
+    int rowCount_;
+    int* levelCounts_;
+    WtLevel** levels_;
+};

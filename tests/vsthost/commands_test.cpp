@@ -1,0 +1,131 @@
+#include "vsthost/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "support/midi_builder.h"
+
+namespace {
+
+struct CommandResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(std::FILE* f) {
+    std::string text;
+    std::rewind(f);
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) text.append(buffer, n);
+    std::fclose(f);
+    return text;
+}
+
+CommandResult run(std::vector<std::string> args) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    int status = vsthost::runCommandLine(args, out, err);
+    return {status, slurp(out), slurp(err)};
+}
+
+std::string scratch(const std::string& name) { return std::string(TVX_SCRATCH_DIR) + "/" + name; }
+
+std::vector<uint8_t> readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t(b[at + 3]) << 24);
+}
+
+bool isOneLine(const std::string& text) {
+    return !text.empty() && text.find('\n') == text.size() - 1;
+}
+
+}  // namespace
+
+TEST(VsthostCommands, InfoPrintsTheIdentity) {
+    CommandResult r = run({"info", TVX_PLUGIN_PATH});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Effect name:    Tessaravox"), std::string::npos);
+    EXPECT_NE(r.out.find("Vendor:         Morrowfen Software"), std::string::npos);
+    EXPECT_NE(r.out.find("Vendor version: 1005"), std::string::npos);
+    EXPECT_NE(r.out.find("Category:       synth"), std::string::npos);
+    EXPECT_NE(r.out.find("Inputs:         0"), std::string::npos);
+    EXPECT_NE(r.out.find("Outputs:        2"), std::string::npos);
+    EXPECT_NE(r.out.find("0x2D535E35"), std::string::npos);
+    EXPECT_NE(r.out.find("bypass                         no (-1)"), std::string::npos);
+}
+
+TEST(VsthostCommands, RenderWritesTheMidiLengthPlusTail) {
+    MidiBuilder midi(0, 480);
+    midi.beginTrack().noteOn(0, 0, 69, 127).noteOff(480, 0, 69).endTrack(480);  // 1 s at 120 BPM
+    ASSERT_TRUE(midi.writeTo(scratch("one_second.mid")));
+    CommandResult r = run({"render", TVX_PLUGIN_PATH, "--midi", scratch("one_second.mid"), "--out",
+                           scratch("one_second.wav"), "--rate", "48000", "--block", "100", "--tail", "0.5",
+                           "--set", "Osc1Pos=0.75", "--set", "0=0.4", "--tempo", "100"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<uint8_t> wav = readBytes(scratch("one_second.wav"));
+    ASSERT_GT(wav.size(), 58u);
+    EXPECT_EQ(std::string(wav.begin(), wav.begin() + 4), "RIFF");
+    EXPECT_EQ(le32(wav, 24), 48000u);
+    EXPECT_EQ(wav[20], 3);  // IEEE float
+    EXPECT_EQ(le32(wav, 46), 72000u);  // frames in the fact chunk
+    EXPECT_EQ(le32(wav, 54), 72000u * 8);
+    EXPECT_EQ(wav.size(), 58u + 72000u * 8);
+}
+
+TEST(VsthostCommands, ErrorsAreOneLineWithAFailingStatus) {
+    MidiBuilder midi(0, 480);
+    midi.beginTrack().noteOn(0, 0, 60, 100).noteOff(480, 0, 60).endTrack();
+    std::vector<uint8_t> bytes = midi.build();
+    {
+        std::ofstream out(scratch("truncated.mid"), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size() - 5));
+    }
+    ASSERT_TRUE(midi.writeTo(scratch("good.mid")));
+    {
+        std::ofstream out(scratch("not_a_plugin.so"));
+        out << "plain text, not a library\n";
+    }
+    const std::string wav = scratch("unused.wav");
+    const std::vector<std::vector<std::string>> failing = {
+        {"render", TVX_PLUGIN_PATH, "--midi", scratch("truncated.mid"), "--out", wav},
+        {"render", TVX_PLUGIN_PATH, "--midi", scratch("missing.mid"), "--out", wav},
+        {"render", TVX_PLUGIN_PATH, "--midi", scratch("good.mid"), "--out", wav, "--set", "NoSuchKey=1"},
+        {"render", TVX_PLUGIN_PATH, "--midi", scratch("good.mid"), "--out", wav, "--set", "262=1"},
+        {"render", TVX_PLUGIN_PATH, "--midi", scratch("good.mid"), "--out", wav, "--set", "Volume=loud"},
+        {"render", TVX_PLUGIN_PATH, "--midi", scratch("good.mid"), "--out", wav, "--block", "0"},
+        {"render", TVX_PLUGIN_PATH, "--midi", scratch("good.mid")},
+        {"info", scratch("missing_plugin.so")},
+        {"info", scratch("not_a_plugin.so")},
+        {"info", TVX_NULL_PLUGIN_PATH},
+        {"render", TVX_NULL_PLUGIN_PATH, "--midi", scratch("good.mid"), "--out", wav},
+        {"frobnicate"},
+    };
+    for (const auto& args : failing) {
+        CommandResult r = run(args);
+        EXPECT_NE(r.status, 0) << args.back();
+        EXPECT_TRUE(isOneLine(r.err)) << args.back() << ": " << r.err;
+        EXPECT_EQ(r.err.rfind("vsthost: ", 0), 0u) << r.err;
+    }
+    EXPECT_NE(run({"info", TVX_NULL_PLUGIN_PATH}).err.find("no instance"), std::string::npos);
+    EXPECT_NE(run(failing[0]).err.find("truncated"), std::string::npos);
+}
+
+TEST(VsthostCommands, HelpDescribesBothCommands) {
+    CommandResult r = run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("vsthost info PLUGIN"), std::string::npos);
+    EXPECT_NE(r.out.find("--set NAME=VALUE"), std::string::npos);
+    EXPECT_NE(run({}).status, 0);
+}
