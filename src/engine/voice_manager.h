@@ -1,25 +1,73 @@
 #pragma once
 
+#include <vector>
+
+#include "effects/effect_chain.h"
+#include "engine/held_note.h"
+#include "engine/lfo.h"
+#include "engine/midi_processor.h"
+#include "engine/voice.h"
 #include "params/midi_settings.h"
 #include "params/parameter_sink.h"
+#include "sequencer/step_sequencer.h"
+#include "tables/wt_collection.h"
 
-// Seam for the voice engine: until the voices exist the engine is silent.
-class VoiceManager {
+// Owns the 32 voices and decides which voice plays which note (polyphony,
+// oldest-first stealing, mono last-note priority, legato and glide); renders
+// one sample of the whole engine: sequencer, MIDI, global LFOs, voices, effects.
+class VoiceManager : public MidiProcessor, public SequencerNoteSink {
 public:
-    VoiceManager(float* params, MidiSettings* midi, ParameterSink* sink) : params_(params), midi_(midi), sink_(sink) {}
-    void setSampleRate(float fs) { sampleRate_ = fs; }
-    void reset() {}
-    void setTempo(float tempo, int denominator) { tempo_ = tempo; denominator_ = denominator; }
-    void renderSample(float& left, float& right, int, int) { left = right = 0.0f; }
-    void clearEvents() {}
-    void addMidiMessage(int, int, int, int) {}
-    bool isVoiceSounding(int) const { return false; }
-    int shownStep() const { return -1; }
+    static constexpr int kNumVoices = 32;
+
+    VoiceManager(float* params, MidiSettings* midi, ParameterSink* sink);
+
+    void setSampleRate(float fs);
+    void reset();
+    void setTempo(float tempo, int denominator);
+    void renderSample(float& left, float& right, int blockLength, int s);
+    bool isVoiceSounding(int voice) const;
+    int shownStep() const;
+
+    void controllerValue(int cc, int value) override;
+    void noteEvent(const MidiEvent& event) override;
+    void allNotesOff() override;
+    void learnController(int cc) override;
+    void controllerToParameter(int cc, float value) override;
+
+    void sequencerNote(int kind, int deltaFrames, int note, int velocity) override;
+    void sequencerAllNotesOff() override;
+
+    const Voice& voice(int index) const { return voices_[index]; }
+    int heldNoteCount() const { return static_cast<int>(heldNotes_.size()); }
+    const StepSequencer& sequencer() const { return sequencer_; }
 
 private:
+    int voiceCount() const;
+    bool legatoForNewNote(int channel, int count) const;
+    void noteOn(const MidiEvent& event, float velocity, int count);
+    void noteOff(const MidiEvent& event, float velocity, int count);
+    void allocateVoice(HeldNote note, int count);
+    int findFreeVoice(int count) const;
+    int findVoiceToSteal(int count) const;
+    void collectKeyEvents(int s);
+    void renderGlobalLfos();
+
     float* params_;
     MidiSettings* midi_;
     ParameterSink* sink_;
+
+    WtCollection tables_;
+    Voice voices_[kNumVoices];
+    std::vector<HeldNote> heldNotes_;
+    int startCounter_ = 0;
+    bool alternateBit_ = false;
+
+    Lfo globalLfos_[3];
+    float globalLfoOut_[3] = {};
+    StepSequencer sequencer_;
+    std::vector<StepSequencer::KeyEvent> keyEvents_;
+    EffectChain effects_;
+
     float sampleRate_ = 44100.0f;
     float tempo_ = 120.0f;
     int denominator_ = 4;

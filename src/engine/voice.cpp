@@ -1,0 +1,281 @@
+#include "engine/voice.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "params/modulation_codes.h"
+#include "params/parameter_id.h"
+#include "params/value_mappings.h"
+
+namespace {
+
+constexpr float kTwoPi = 6.2831853f;
+
+float finiteOr(float v, float fallback) { return std::isfinite(v) ? v : fallback; }
+
+int osc(int base, int i) { return base + i; }
+
+enum FilterRouting { RoutingSerial = 0, RoutingParallel = 1, RoutingSplit = 2 };
+
+int filterRouting(float value) {
+    const int mode = choiceValue(value, RoutingSerial);
+    return mode >= RoutingSerial && mode <= RoutingSplit ? mode : RoutingSerial;
+}
+
+// Whole semitones of pitch-bend range; stored values beyond the knob's range
+// are held to it.
+int bendRange(float value) {
+    const int range = choiceValue(value * 24.0f, 0);
+    return range < 0 ? 0 : (range > 24 ? 24 : range);
+}
+
+float referencePitchHz(float masterTune) { return finiteOr(440.0f + (masterTune - 0.5f) * 100.0f, 440.0f); }
+
+}  // namespace
+
+void Voice::prepare(float sampleRate, const WtCollection* tables) {
+    sampleRate_ = sampleRate;
+    for (Oscillator& o : oscillators_) o.prepare(sampleRate, tables);
+    for (Filter& f : filters_) f.prepare(sampleRate);
+    for (Envelope& e : envelopes) e.prepare(sampleRate);
+    for (Lfo& l : lfos) l.prepare(sampleRate);
+    noise_.reset();
+}
+
+void Voice::setTempo(float tempo, int denominator) {
+    tempo_ = tempo;
+    denominator_ = denominator;
+}
+
+void Voice::reset(const float* params) {
+    for (int i = 0; i < 3; ++i) {
+        oscillators_[i].resetPhase(params[osc(Osc1Phase, i)]);
+        oscillators_[i].jumpSmoothers();
+        envelopes[i].reset();
+        lfos[i].restart(params[Lfo1Phase + i]);
+        envelopeOut_[i] = 0.0f;
+        lfoOut_[i] = 0.0f;
+    }
+    for (Filter& f : filters_) f.jumpSmoothers();
+    for (float& s : sums_) s = 0.0f;
+    sources_ = ModSources();
+    randomValue_ = static_cast<float>(std::rand()) / 32767.0f;
+    controlCounter_ = 0;
+}
+
+void Voice::retrigger(const float* params) {
+    envelopes[0].start();
+    for (int i = 1; i < 3; ++i) {
+        envelopes[i].level = 0.0f;
+        envelopes[i].start();
+    }
+    for (int i = 0; i < 3; ++i) lfos[i].restart(params[Lfo1Phase + i]);
+}
+
+void Voice::start(const HeldNote& note, int order) {
+    startOrder = order;
+    held = note;
+    const float glideMs = finiteOr(note.glideMs, 0.0f);
+    glide = glideMs > 0.0f ? std::exp(-kTwoPi / (glideMs * sampleRate_ * 0.001f)) : 0.0f;
+    if (!std::isfinite(glide)) glide = 0.0f;
+    glideComplement = 1.0f - glide;
+    if (!note.legato || !hasPlayed_) {
+        currentPitch = static_cast<float>(note.note);
+        pitchSet = true;
+    }
+    hasPlayed_ = true;
+    for (Envelope& e : envelopes) e.start();
+}
+
+void Voice::release(float releaseVelocity) {
+    held.releaseVelocity = releaseVelocity;
+    for (Envelope& e : envelopes)
+        if (e.state != Envelope::Idle) e.release();
+}
+
+float Voice::advancePitch(int voiceCount) {
+    const float note = static_cast<float>(held.note);
+    if (voiceCount != 1) return note;
+    float pitch = note;
+    if (pitchSet)
+        pitchSet = false;
+    else
+        pitch = note * glideComplement + glide * currentPitch;
+    // A pitch that ran away (never from valid input) starts over at the note.
+    if (!std::isfinite(pitch)) pitch = note;
+    currentPitch = pitch;
+    return pitch;
+}
+
+float Voice::advanceEnvelopes(const float* params, bool setTimes, const PerSampleTargets& perSample) {
+    const float* T = sums_;
+    for (int i = 0; i < 3; ++i) {
+        Envelope& e = envelopes[i];
+        const int t = TgtEnv1Att + 4 * i;  // attack, decay, sustain, release
+        if (setTimes || perSample.envelopeTimes[i])
+            e.setTimes(params[Env1Att + i] + T[t], params[Env1Dec + i] + T[t + 1], params[Env1Rel + i] + T[t + 3]);
+        e.setSustain(params[Env1Sus + i] + T[t + 2]);
+        const float level = e.process();
+        const float k = (1.0f - params[Env1VelSens + i]) * (1.0f - params[Env1VelSens + i]);
+        const float factor = finiteOr(k + (1.0f - k) * held.velocity, 1.0f);
+        envelopeOut_[i] = finiteOr(level * factor, 0.0f);
+    }
+    return envelopeOut_[0];
+}
+
+void Voice::advanceLfos(const float* params, bool setUp, const PerSampleTargets& perSample,
+                        const float* globalLfo) {
+    for (int i = 0; i < 3; ++i) {
+        Lfo& l = lfos[i];
+        if (setUp || perSample.lfoRate[i]) {
+            l.setShape(params[Lfo1Type + i]);
+            l.setRate(params[Lfo1Rate + i] + sums_[TgtLfo1Rate + i], params[Lfo1Sync + i] > 0.0f, tempo_,
+                      denominator_);
+            l.setOffset(params[Lfo1Offset + i]);
+            l.setAttack(params[Lfo1Attack + i]);
+        }
+        // The voice's own LFO always runs, for its fade-in.
+        float out = l.process();
+        if (params[Lfo1Global + i] > 0.0f) out = l.fadeLevel * globalLfo[i];
+        lfoOut_[i] = finiteOr(out, 0.0f);
+    }
+}
+
+void Voice::fillSources(const ControllerState& c) {
+    float* v = sources_.value;
+    v[SrcNone] = 0.0f;
+    for (int i = 0; i < 3; ++i) {
+        v[SrcLfo1 + i] = lfoOut_[i];
+        v[SrcEnv1 + i] = envelopeOut_[i];
+    }
+    v[SrcNoteOnVel] = held.velocity;
+    v[SrcPitchBend] = c.pitchBend;
+    v[SrcModWheel] = c.modWheel;
+    v[SrcChnPressure] = c.channelPressure;
+    v[SrcKeyPressure] = c.keyPressureOf(held.note);
+    v[SrcUnipolarRnd] = randomValue_;
+    v[SrcConstant] = 1.0f;
+    v[SrcSeqModA] = finiteOr(c.seqModA, 0.0f);
+    v[SrcSeqModB] = finiteOr(c.seqModB, 0.0f);
+    v[SrcFootPedal] = c.footPedal;
+    v[SrcExpression] = c.expression;
+    v[SrcBrightness] = c.brightness;
+    v[SrcNoteOffVel] = held.releaseVelocity;
+    v[SrcModCC1] = c.modCC1;
+    v[SrcModCC2] = c.modCC2;
+    v[SrcAlternate] = held.alternate ? -1.0f : 1.0f;
+    v[SrcBipolarRnd] = randomValue_ - 0.5f;
+}
+
+void Voice::evaluateModulation(const float* params, const ControllerState& controllers) {
+    // Controller-like sources are taken from this sample; envelope and LFO
+    // values are those of the previous sample, as they are advanced later.
+    fillSources(controllers);
+    evaluateModMatrix(params, sources_, sums_);
+    // A NaN amount in a slot would otherwise travel into every target.
+    for (float& s : sums_) s = finiteOr(s, 0.0f);
+}
+
+void Voice::setUpOscillators(const float* params, float pitchBend, float pitch) {
+    const float* T = sums_;
+    const float a4 = referencePitchHz(params[MasterTune]);
+    const float bend = pitchBend * static_cast<float>(bendRange(params[PitchBend]));
+    const float all = T[TgtOscTune] * 100.0f + std::floor(0.1f + T[TgtOscSemi] * 100.0f) + T[TgtOscFine];
+    for (int i = 0; i < 3; ++i) {
+        const int t = TgtOsc1Tune + 6 * i;  // tune, semi, fine
+        const float fine = std::floor((params[osc(Osc1Fine, i)] - 0.5f) * 200.0f) / 100.0f;
+        const float semi = std::floor((params[osc(Osc1Semi, i)] - 0.5f) * 48.0f);
+        float semitones = bend + fine + semi + T[t] * 100.0f + std::floor(T[t + 1] * 100.0f + 0.1f) + T[t + 2] +
+                          all + (pitch - 69.0f);
+        semitones = finiteOr(semitones, pitch - 69.0f);
+        oscillators_[i].controlStep(params, T, i, semitones, a4);
+    }
+}
+
+void Voice::setUpFilters(const float* params, float pitch) {
+    for (int j = 0; j < 2; ++j) {
+        const int t = TgtFlt1Cut + 2 * j;
+        filters_[j].setup(params[Flt1Type + j], params[Flt1Cut + j] + sums_[t], params[Flt1Res + j] + sums_[t + 1],
+                          pitch, params[Flt1Track + j]);
+    }
+}
+
+void Voice::renderSources(const float* params, float* a, float* b) {
+    float o[3][2] = {};
+    for (int i = 0; i < 3; ++i) oscillators_[i].render(params, sums_, i, o[i][0], o[i][1]);
+    float n[2] = {0.0f, 0.0f};
+    noise_.render(params[NoiseType], params[NoiseVol] + sums_[TgtNoiseVol], params[NoisePan] + sums_[TgtNoisePan],
+                  n[0], n[1]);
+    for (int c = 0; c < 2; ++c) {
+        a[c] = o[0][c] + o[2][c];
+        b[c] = o[1][c] + n[c];
+    }
+}
+
+void Voice::routeThroughFilters(const float* params, const float* a, const float* b, float& left, float& right) {
+    switch (filterRouting(params[FltMode])) {
+        case RoutingParallel: {
+            float l1 = a[0] + b[0], r1 = a[1] + b[1], l2 = l1, r2 = r1;
+            filters_[0].process(l1, r1);
+            filters_[1].process(l2, r2);
+            left = (l1 + l2) * 0.5f;
+            right = (r1 + r2) * 0.5f;
+            break;
+        }
+        case RoutingSplit: {
+            float l1 = a[0], r1 = a[1], l2 = b[0], r2 = b[1];
+            filters_[0].process(l1, r1);
+            filters_[1].process(l2, r2);
+            left = l1 + l2;
+            right = r1 + r2;
+            break;
+        }
+        default: {
+            left = a[0] + b[0];
+            right = a[1] + b[1];
+            filters_[0].process(left, right);
+            filters_[1].process(left, right);
+            break;
+        }
+    }
+}
+
+void Voice::recoverFromInvalidOutput() {
+    // Filter states are otherwise never cleared, so a NaN there would silence
+    // every later note of this voice.
+    for (Filter& f : filters_) {
+        f.clearState();
+        f.jumpSmoothers();
+    }
+    for (Oscillator& o : oscillators_) {
+        o.resetPhase(0.0f);
+        o.jumpSmoothers();
+    }
+    noise_.reset();
+}
+
+void Voice::render(const VoiceContext& context, float& left, float& right) {
+    const float* params = context.params;
+    const bool controlStep = controlCounter_ == 0;
+    const float pitch = advancePitch(context.voiceCount);
+    if (controlStep) evaluateModulation(params, *context.controllers);
+    const float gain = advanceEnvelopes(params, controlStep, context.perSample);
+    advanceLfos(params, controlStep, context.perSample, context.globalLfo);
+    fillSources(*context.controllers);
+    if (controlStep) setUpOscillators(params, finiteOr(context.controllers->pitchBend, 0.0f), pitch);
+    setUpFilters(params, pitch);
+
+    float a[2], b[2];
+    renderSources(params, a, b);
+    float outL = 0.0f, outR = 0.0f;
+    routeThroughFilters(params, a, b, outL, outR);
+    outL *= gain;
+    outR *= gain;
+    if (!std::isfinite(outL) || !std::isfinite(outR)) {
+        outL = outR = 0.0f;
+        recoverFromInvalidOutput();
+    }
+    left += outL;
+    right += outR;
+    if (++controlCounter_ >= kControlPeriod) controlCounter_ = 0;
+}

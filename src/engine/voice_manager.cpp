@@ -1,0 +1,249 @@
+#include "engine/voice_manager.h"
+
+#include <cmath>
+
+#include "params/parameter_id.h"
+#include "params/value_mappings.h"
+
+namespace {
+
+constexpr int kInitialHeldNotes = 128;
+constexpr int kNumKnobControllers = 120;
+
+}  // namespace
+
+VoiceManager::VoiceManager(float* params, MidiSettings* midi, ParameterSink* sink)
+    : params_(params), midi_(midi), sink_(sink) {
+    heldNotes_.reserve(kInitialHeldNotes);
+    keyEvents_.reserve(kInitialHeldNotes);
+}
+
+void VoiceManager::setSampleRate(float fs) {
+    if (!(fs > 0.0f) || !std::isfinite(fs)) fs = 44100.0f;
+    sampleRate_ = fs;
+    tables_.build(fs);
+    // The voices restart below; keys remembered from before would otherwise
+    // block their own next press in mono.
+    allNotesOff();
+    for (Voice& v : voices_) {
+        v.prepare(fs, &tables_);
+        v.reset(params_);
+    }
+    for (Lfo& l : globalLfos_) l.prepare(fs);
+    sequencer_.prepare(fs);
+    effects_.prepare(fs);
+}
+
+void VoiceManager::reset() {
+    allNotesOff();
+    sequencer_.stop(*this);
+    for (Voice& v : voices_) v.reset(params_);
+    resetControllers();
+    effects_.reset();
+}
+
+void VoiceManager::setTempo(float tempo, int denominator) {
+    // Synced rates and step lengths divide by both.
+    tempo_ = std::isfinite(tempo) && tempo > 0.0f ? tempo : 120.0f;
+    denominator_ = denominator > 0 ? denominator : 4;
+    for (Voice& v : voices_) v.setTempo(tempo_, denominator_);
+}
+
+bool VoiceManager::isVoiceSounding(int voice) const {
+    return voice >= 0 && voice < kNumVoices && voices_[voice].active();
+}
+
+int VoiceManager::shownStep() const { return sequencer_.shownStep(); }
+
+int VoiceManager::voiceCount() const { return voiceCountFromPolyphony(params_[Polyphony]); }
+
+// ---- rendering ----
+
+void VoiceManager::collectKeyEvents(int s) {
+    keyEvents_.clear();
+    for (int i = 0; i < eventCount(); ++i) {
+        const MidiEvent& e = event(i);
+        if (e.deltaFrames != s || (e.kind != EventNoteOn && e.kind != EventNoteOff)) continue;
+        StepSequencer::KeyEvent key;
+        key.kind = e.kind;
+        key.note = e.data1;
+        appendGrowing(keyEvents_, key);
+    }
+}
+
+void VoiceManager::renderGlobalLfos() {
+    for (int i = 0; i < 3; ++i) {
+        Lfo& l = globalLfos_[i];
+        l.setShape(params_[Lfo1Type + i]);
+        l.setRate(params_[Lfo1Rate + i], params_[Lfo1Sync + i] > 0.0f, tempo_, denominator_);
+        l.setOffset(params_[Lfo1Offset + i]);
+        const float out = l.process();
+        globalLfoOut_[i] = std::isfinite(out) ? out : 0.0f;
+    }
+}
+
+void VoiceManager::renderSample(float& left, float& right, int blockLength, int s) {
+    if (s == 0) {
+        sequencer_.beginBlock(params_, tempo_, denominator_, *this);
+        effects_.beginBlock(params_, tempo_, denominator_, blockLength);
+    }
+    if (sequencer_.running()) {
+        collectKeyEvents(s);
+        sequencer_.step(params_, s, keyEvents_.data(), static_cast<int>(keyEvents_.size()), *this);
+    }
+    controllers_.seqModA = sequencer_.seqModA();
+    controllers_.seqModB = sequencer_.seqModB();
+    dispatchAt(s, sequencer_.running());
+    renderGlobalLfos();
+
+    VoiceContext context;
+    context.params = params_;
+    context.controllers = &controllers_;
+    context.globalLfo = globalLfoOut_;
+    context.voiceCount = voiceCount();
+    context.perSample = findPerSampleTargets(params_);
+    for (Voice& v : voices_)
+        if (v.active()) v.render(context, left, right);
+
+    effects_.process(params_, left, right);
+}
+
+// ---- notes ----
+
+bool VoiceManager::legatoForNewNote(int channel, int count) const {
+    if (count != 1) return false;
+    if (params_[GlideMode] > 0.0f) return true;
+    return channel == -1 && sequencer_.previousStepTied(params_);
+}
+
+void VoiceManager::noteEvent(const MidiEvent& event) {
+    const float velocity = static_cast<float>(event.data2) / 127.0f;
+    const int count = voiceCount();
+    if (event.kind == EventNoteOn && velocity > 0.0f)
+        noteOn(event, velocity, count);
+    else
+        noteOff(event, velocity, count);
+}
+
+void VoiceManager::noteOn(const MidiEvent& event, float velocity, int count) {
+    for (const HeldNote& h : heldNotes_) {
+        if (h.channel != event.channel || h.note != event.data1) continue;
+        // The key is already down: mono ignores it, poly restarts its voice.
+        if (count < 2) return;
+        for (Voice& v : voices_) {
+            if (v.sounding() && v.held.note == event.data1) {
+                v.retrigger(params_);
+                return;
+            }
+        }
+        return;
+    }
+    HeldNote note;
+    note.channel = event.channel;
+    note.note = event.data1;
+    note.velocity = velocity;
+    note.legato = legatoForNewNote(event.channel, count);
+    note.glideMs = params_[GlideTime] * 1000.0f;
+    appendGrowing(heldNotes_, note);
+    allocateVoice(note, count);
+}
+
+void VoiceManager::noteOff(const MidiEvent& event, float velocity, int count) {
+    bool removedNewest = false;
+    for (std::size_t i = 0; i < heldNotes_.size(); ++i) {
+        if (heldNotes_[i].channel == event.channel && heldNotes_[i].note == event.data1) {
+            removedNewest = i + 1 == heldNotes_.size();
+            heldNotes_.erase(heldNotes_.begin() + static_cast<std::ptrdiff_t>(i));
+            break;
+        }
+    }
+    if (count == 1 && removedNewest && !heldNotes_.empty()) {
+        // Mono last-note priority: fall back to the newest key still held.
+        HeldNote& previous = heldNotes_.back();
+        previous.legato = true;
+        previous.glideMs = params_[GlideTime] * 1000.0f;
+        allocateVoice(previous, 1);
+    }
+    for (Voice& v : voices_)
+        if (v.held.note == event.data1) v.release(velocity);
+}
+
+int VoiceManager::findFreeVoice(int count) const {
+    for (int i = 0; i < count; ++i)
+        if (!voices_[i].active()) return i;
+    return -1;
+}
+
+int VoiceManager::findVoiceToSteal(int count) const {
+    if (count == 1) return 0;
+    int oldestReleased = -1;
+    int oldest = 0;
+    for (int i = 0; i < count; ++i) {
+        const Voice& v = voices_[i];
+        if (!v.sounding() && (oldestReleased < 0 || v.startOrder < voices_[oldestReleased].startOrder))
+            oldestReleased = i;
+        if (v.startOrder < voices_[oldest].startOrder) oldest = i;
+    }
+    return oldestReleased >= 0 ? oldestReleased : oldest;
+}
+
+void VoiceManager::allocateVoice(HeldNote note, int count) {
+    note.alternate = alternateBit_;
+    alternateBit_ = !alternateBit_;
+    const int free = findFreeVoice(count);
+    if (free >= 0) {
+        voices_[free].reset(params_);
+        voices_[free].start(note, startCounter_++);
+        return;
+    }
+    Voice& v = voices_[findVoiceToSteal(count)];
+    const bool wasSounding = v.sounding();
+    if (!note.legato) note.legato = wasSounding;
+    bool restart = true;
+    if (params_[MonoMode] <= 0.0f) {
+        restart = note.channel == -1 ? !sequencer_.previousStepTied(params_) : !wasSounding;
+    }
+    if (restart) v.retrigger(params_);
+    v.start(note, startCounter_++);
+}
+
+void VoiceManager::allNotesOff() {
+    for (Voice& v : voices_) v.release(0.0f);
+    heldNotes_.clear();
+}
+
+void VoiceManager::sequencerNote(int kind, int deltaFrames, int note, int velocity) {
+    MidiEvent e;
+    e.kind = kind;
+    e.deltaFrames = deltaFrames;
+    e.channel = -1;
+    e.data1 = note;
+    // Step velocities come from stored values that may lie outside 0..127.
+    e.data2 = velocity < 0 ? 0 : (velocity > 127 ? 127 : velocity);
+    noteEvent(e);
+}
+
+void VoiceManager::sequencerAllNotesOff() { allNotesOff(); }
+
+// ---- controllers ----
+
+void VoiceManager::controllerValue(int cc, int value) {
+    if (cc == midi_->modCC1) controllers_.modCC1 = static_cast<float>(value) / 127.0f;
+    if (cc == midi_->modCC2) controllers_.modCC2 = static_cast<float>(value) / 127.0f;
+}
+
+void VoiceManager::learnController(int cc) {
+    if (cc < 0 || cc >= kNumKnobControllers || !midi_->midiLearnListening) return;
+    const int selected = midi_->midiLearnParam;
+    for (int& entry : midi_->knobCC)
+        if (entry == selected) entry = -1;
+    midi_->knobCC[cc] = selected;
+}
+
+void VoiceManager::controllerToParameter(int cc, float value) {
+    if (cc < 0 || cc >= kNumKnobControllers) return;
+    learnController(cc);
+    const int index = midi_->knobCC[cc];
+    // A map read from the settings file may hold anything.
+    if (index >= 0 && index < kNumParameters && sink_) sink_->setParameter(index, value);
+}
