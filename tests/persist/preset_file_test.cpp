@@ -43,7 +43,9 @@ TEST_F(PresetFile, SingleLineLoadsDefaultsPlusValueAndFileName) {
     EXPECT_EQ(params[Osc1Pos], 0.25f);
     EXPECT_EQ(params[Osc1Type], defaults[Osc1Type]);  // init sound's 1 replaced by the default
     for (int i = 0; i < kNumParameters; ++i)
-        if (i != Osc1Pos) EXPECT_EQ(params[i], defaults[i]) << i;
+        if (i != Osc1Pos) {
+            EXPECT_EQ(params[i], defaults[i]) << i;
+        }
 }
 
 TEST_F(PresetFile, SaveWritesCrLfAndLoadRestoresEverything) {

@@ -70,7 +70,9 @@ TEST(SequenceFile, LoadTakesOnlyTheKeysFound) {
     EXPECT_FLOAT_EQ(params[SeqNote2], 0.00001f);
     EXPECT_FLOAT_EQ(params[Flt1Cut], 0.3f);  // any parameter key is taken
     for (int id = 0; id < kNumParameters; ++id)
-        if (id != SeqStepCount && id != SeqNote2 && id != Flt1Cut) EXPECT_EQ(params[id], before[id]) << id;
+        if (id != SeqStepCount && id != SeqNote2 && id != Flt1Cut) {
+            EXPECT_EQ(params[id], before[id]) << id;
+        }
     EXPECT_EQ(loadSequenceFile(folder.file("absent.seq"), params), 1);
 }
 
