@@ -1,17 +1,36 @@
 #pragma once
 
-#include "params/midi_settings.h"
+#include <string>
+#include <vector>
 
-// Seam for the configuration: settings and home folder come later.
-class Config : public MidiSettings {
+#include "params/midi_settings.h"
+#include "persist/config_base.h"
+
+// Settings and shared state of one plug-in instance: the editor scale, the
+// theme list, the MIDI controller assignments (MidiSettings) and the
+// Settings.txt keys scale, modCC1, modCC2, knobCC and theme.
+class Config : public ConfigBase, public MidiSettings {
 public:
-    Config(float* params, const wchar_t* const* keys) : params_(params), keys_(keys) {}
-    void readSettings() {}
-    void writeSettingsFile() {}
-    void scanPresetBanks() {}
-    void scanPresetFiles() {}
+    // `params` is the plug-in's parameter array; `keys` its table of the 262
+    // parameter keys (nullptr: the shared parameter table).
+    explicit Config(float* params, const wchar_t* const* keys = nullptr);
+
+    void handleSetting(const std::wstring& key, const std::wstring& value) override;
+    void writeSettings(std::wostream& out) override;
+
+    void scanThemes();
+    // "Default", or entry `index` of themeNames when it exists.
+    void selectTheme(int index);
+    // Unbinds every controller that drives midiLearnParam.
+    void clearAssignments();
+
+    std::vector<std::wstring> themeNames;
+    int scale = 0;
+    float* params = nullptr;
+    const wchar_t* const* keys = nullptr;
 
 private:
-    float* params_;
-    const wchar_t* const* keys_;
+    void readKnobAssignments(const std::wstring& list);
+    int findKey(const std::wstring& token) const;
+    const wchar_t* keyOf(int id) const;
 };

@@ -1,0 +1,111 @@
+#include "persist/config_base.h"
+
+#include <algorithm>
+#include <locale>
+#include <sstream>
+
+#include "persist/text_file.h"
+#include "platform/platform.h"
+
+const wchar_t* const kPortableHomeName = L"Tessaravox_Data";
+
+namespace {
+
+bool ensureFolder(const std::wstring& path) {
+    Platform& system = platform();
+    if (!system.isDirectory(path)) system.createDirectory(path);
+    return system.isDirectory(path);
+}
+
+bool isDotEntry(const std::wstring& name) { return name == L"." || name == L".."; }
+
+}  // namespace
+
+ConfigBase::ConfigBase() {
+    homeFound = findHomeFolder();
+    if (homeFound) createFolders();
+}
+
+bool ConfigBase::findHomeFolder() {
+    Platform& system = platform();
+    std::wstring module = system.moduleFilePath();
+    size_t separator = module.rfind(path_separator);
+    if (separator != std::wstring::npos) {
+        std::wstring portable = joinPath(module.substr(0, separator), kPortableHomeName);
+        if (system.isDirectory(portable)) {
+            homeFolder = portable;
+            return true;
+        }
+    }
+    std::wstring local = system.localDataFolder();
+    if (local.empty()) return false;
+    std::wstring vendor = joinPath(local, L"Morrowfen Software");
+    if (!ensureFolder(vendor)) return false;
+    std::wstring home = joinPath(vendor, L"Tessaravox");
+    if (!ensureFolder(home)) return false;
+    homeFolder = home;
+    return true;
+}
+
+void ConfigBase::createFolders() {
+    settingsFile = joinPath(homeFolder, L"Settings.txt");
+    themesFolder = joinPath(homeFolder, L"Themes");
+    presetsFolder = joinPath(homeFolder, L"Presets");
+    themesAvailable = ensureFolder(themesFolder);
+    presetsAvailable = ensureFolder(presetsFolder);
+    if (themesAvailable) ensureFolder(joinPath(themesFolder, L"Default"));
+    themeName = L"Default";
+}
+
+void ConfigBase::readSettings() {
+    if (!homeFound) return;
+    std::wstring text;
+    if (!readTextFile(settingsFile, text)) return;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos) end = text.size();
+        size_t equals = static_cast<size_t>(std::find(text.begin() + start, text.begin() + end, L'=') - text.begin());
+        if (equals < end) handleSetting(text.substr(start, equals - start), text.substr(equals + 1, end - equals - 1));
+        start = end + 1;
+    }
+}
+
+void ConfigBase::writeSettingsFile() {
+    if (!homeFound) return;
+    std::wostringstream out;
+    out.imbue(std::locale::classic());  // no digit grouping whatever the host set
+    writeSettings(out);
+    writeTextFile(settingsFile, out.str());
+}
+
+std::wstring ConfigBase::presetBankFolder() const {
+    return presetBank.empty() ? presetsFolder : joinPath(presetsFolder, presetBank);
+}
+
+void ConfigBase::scanPresetBanks() {
+    presetBanks.clear();
+    if (!presetsAvailable) return;
+    for (const FolderEntry& entry : platform().listFolder(presetsFolder))
+        if (entry.isFolder && !isDotEntry(entry.name)) presetBanks.push_back(entry.name);
+}
+
+void ConfigBase::scanPresetFiles() {
+    presetFiles.clear();
+    if (!presetsAvailable) return;
+    std::wstring folder = presetBankFolder();
+    for (const FolderEntry& entry : platform().listFolder(folder, L"*.prs"))
+        if (!entry.isFolder) presetFiles.push_back(joinPath(folder, entry.name));
+}
+
+void ConfigBase::selectPresetBank(int index) {
+    if (index == 0)
+        presetBank.clear();
+    else if (index >= 1 && static_cast<size_t>(index) <= presetBanks.size())
+        presetBank = presetBanks[static_cast<size_t>(index) - 1];
+    scanPresetFiles();
+}
+
+void ConfigBase::showHomeFolder() {
+    if (homeFound) platform().openFolder(homeFolder);
+}
