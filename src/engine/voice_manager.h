@@ -40,6 +40,7 @@ public:
     const Voice& voice(int index) const { return voices_[index]; }
     int heldNoteCount() const { return static_cast<int>(heldNotes_.size()); }
     const StepSequencer& sequencer() const { return sequencer_; }
+    StepSequencer& sequencer() { return sequencer_; }
 
 private:
     int voiceCount() const;

@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "params/parameter_display.h"
 #include "params/parameter_table.h"
+#include "persist/preset_file.h"
 #include "plugin/aeff_editor.h"
 
 namespace {
@@ -18,13 +20,13 @@ bool isUsableSampleRate(float rate) { return std::isfinite(rate) && rate >= 1000
 }  // namespace
 
 Plugin::Plugin(audioMasterCallback audioMaster)
-    : PluginBase(audioMaster, parameters_),
+    : PluginBase(audioMaster, parameters_, defaultValues_),
       config_(parameters_, keys_),
       voiceManager_(parameters_, &config_, &controllerSink_) {
     outputGain_.prepare(44100.0f, 40.0f);
     for (int i = 0; i < kNumParameters; ++i) keys_[i] = parameterKey(i);
-    fillDefaultValues(defaults_);
-    for (int i = 0; i < kNumParameters; ++i) clipboard_[i] = defaults_[i];
+    fillDefaultValues(defaultValues_);
+    for (int i = 0; i < kNumParameters; ++i) clipboard_[i] = defaultValues_[i];
     setSampleRate(44100.0f);
     loadInitSound();
     config_.readSettings();
@@ -35,9 +37,7 @@ Plugin::Plugin(audioMasterCallback audioMaster)
 Plugin::~Plugin() { config_.writeSettingsFile(); }
 
 void Plugin::loadInitSound() {
-    fillInitSound(parameters_);
-    presetName_ = L"Init";
-    presetPath_.clear();
+    loadInitPreset(config_.presetsFolder, defaultValues_, parameters_, presetName_, presetPath_);
     currentPresetIndex_ = -1;
 }
 
@@ -65,11 +65,13 @@ void Plugin::setParameter(VstInt32 index, float value) {
         parameters_[index] = value;
         if (editor && editor->isOpen()) editor->setParameter(index, value);
     }
-    // 262..999 and negative indices are not parameters; command indices from
-    // 1000 on are the editor's actions.
+    // 262..999 and negative indices are not parameters.
+    if (index >= 1000) runCommand(index, value);
 }
 
-void Plugin::getParameterDisplay(VstInt32, char* text) { *text = 0; }
+void Plugin::getParameterDisplay(VstInt32 index, char* text) {
+    ::getParameterDisplay(parameters_, index, text, kVstMaxParamStrLen + 1);
+}
 
 VstInt32 Plugin::processEvents(VstEvents* events) {
     voiceManager_.clearEvents();

@@ -2,6 +2,7 @@
 
 #include "engine/param_smoother.h"
 #include "engine/voice_manager.h"
+#include "params/module_parameters.h"
 #include "params/parameter_id.h"
 #include "params/parameter_sink.h"
 #include "persist/config.h"
@@ -27,8 +28,9 @@ public:
     VstInt32 processEvents(VstEvents* events) override;
     void resetEngine() override;
 
-    const float* parameterValues() const { return values_; }
-    const float* defaultValues() const { return defaults_; }
+    const float* parameterValues() const { return parameters_; }
+    const float* defaultValues() const { return defaultValues_; }
+    const float* clipboardValues() const { return clipboard_; }
     VoiceManager& voiceManager() { return voiceManager_; }
     Config& config() { return config_; }
     int currentPresetIndex() const { return currentPresetIndex_; }
@@ -45,7 +47,7 @@ private:
     };
 
     float parameters_[kNumParameters] = {};
-    float defaults_[kNumParameters] = {};
+    float defaultValues_[kNumParameters] = {};
     float clipboard_[kNumParameters] = {};
     const wchar_t* keys_[kNumParameters] = {};
     ControllerSink controllerSink_{*this};
@@ -60,4 +62,20 @@ private:
     float outputSample(float value, float gain) const;
     void loadInitSound();
     void refreshEditor();
+
+    // Command parameters (indices from 1000): the editor's menu and button actions.
+    void runCommand(VstInt32 index, float value);
+    void runModuleCommand(ModuleKind kind, int module, int action);
+    void copyModule(ModuleKind kind, int module);
+    void pasteModule(ModuleKind kind, int module);
+    void resetModule(ModuleKind kind, int module);
+    void runSequenceCommand(int action);
+    void runMainMenuCommand(int action);
+    void savePresetWithDialog();
+    void loadPresetWithDialog();
+    void saveSequenceWithDialog();
+    void loadSequenceWithDialog();
+    void loadPresetByIndex(int index);
+    void stepPreset(int direction);
+    bool loadPreset(const std::wstring& path);
 };

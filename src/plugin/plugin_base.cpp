@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "params/parameter_id.h"
+#include "persist/preset_text.h"
 
 namespace {
 
@@ -23,8 +24,8 @@ void narrowProgramName(const std::wstring& name, char* text) {
 
 }  // namespace
 
-PluginBase::PluginBase(audioMasterCallback audioMaster, float* parameterValues)
-    : AudioEffectX(audioMaster, 1, 1), values_(parameterValues) {
+PluginBase::PluginBase(audioMasterCallback audioMaster, float* parameterValues, const float* defaultValues)
+    : AudioEffectX(audioMaster, 1, 1), values_(parameterValues), defaults_(defaultValues) {
     setNumInputs(0);
     setNumOutputs(2);
     setUniqueID(kUniqueId);
@@ -93,13 +94,16 @@ VstInt32 PluginBase::canDo(char* text) {
     return 0;
 }
 
-std::wstring PluginBase::presetText() const { return std::wstring(); }
-
-void PluginBase::applyPresetText(const std::wstring&) {}
-
 VstInt32 PluginBase::getChunk(void** data, bool) {
-    *data = nullptr;
-    return 0;
+    chunk_ = wideToUtf16Le(buildPresetText(values_, presetName_));
+    *data = chunk_.empty() ? nullptr : chunk_.data();
+    return static_cast<VstInt32>(chunk_.size());
 }
 
-VstInt32 PluginBase::setChunk(void*, VstInt32, bool) { return 0; }
+VstInt32 PluginBase::setChunk(void* data, VstInt32 byteSize, bool) {
+    std::wstring text;
+    if (data && byteSize > 1) text = utf16LeToWide(data, static_cast<size_t>(byteSize));
+    parsePresetText(text, defaults_, values_, presetName_);
+    setProgram(0);
+    return 0;
+}

@@ -13,7 +13,7 @@ public:
     static constexpr VstInt32 kUniqueId = 0x2D535E35;  // '-S^5'
     static constexpr VstInt32 kVendorVersion = 1005;
 
-    PluginBase(audioMasterCallback audioMaster, float* parameterValues);
+    PluginBase(audioMasterCallback audioMaster, float* parameterValues, const float* defaultValues);
 
     float getParameter(VstInt32 index) override;
     VstInt32 getProgram() override { return 0; }
@@ -40,12 +40,9 @@ public:
 
 protected:
     float* values_;
+    const float* defaults_;
     std::wstring presetName_ = L"Init";
     std::wstring presetPath_;
-    std::vector<char> chunk_;
-
-    // Parses a preset text into the parameters and the name (keys missing
-    // from the text keep their defaults).
-    virtual void applyPresetText(const std::wstring& text);
-    virtual std::wstring presetText() const;
+    // Handed to the host by getChunk; stays valid until the next call.
+    std::vector<unsigned char> chunk_;
 };

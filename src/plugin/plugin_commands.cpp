@@ -1,0 +1,261 @@
+// The command parameters: indices from 1000 on carry the editor's menu and
+// button actions. None of them calls the editor's setParameter; the ones that
+// change many values refresh the open editor as a reset does.
+
+#include <string>
+
+#include "params/modulation_codes.h"
+#include "params/value_mappings.h"
+#include "persist/preset_file.h"
+#include "persist/sequence_file.h"
+#include "platform/platform.h"
+#include "plugin/plugin.h"
+
+namespace {
+
+enum CommandIndex : VstInt32 {
+    kCmdNothing = 1000,
+    kCmdOsc1Type = 1001,
+    kCmdLfo3Type = 1009,
+    kCmdMod1Source = 1010,
+    kCmdMod12Source = 1021,
+    kCmdMod1Target = 1022,
+    kCmdMod12Target = 1033,
+    kCmdFltMode = 1034,
+    kCmdSeqMode = 1035,
+    kCmdOsc1Menu = 1036,
+    kCmdFlt1Menu = 1039,
+    kCmdEnv1Menu = 1041,
+    kCmdLfo1Menu = 1044,
+    kCmdEqMenu = 1047,
+    kCmdSequenceMenu = 1048,
+    kCmdMainMenu = 1049,
+    kCmdScale = 1050,
+    kCmdTheme = 1051,
+    kCmdPresetBank = 1052,
+    kCmdModCC1 = 1053,
+    kCmdModCC2 = 1054,
+    kCmdLoadPreset = 1055,
+    kCmdPreviousPreset = 1056,
+    kCmdNextPreset = 1057,
+    kCmdClearLearn = 1058,
+};
+
+// Menu parameters 213..247 are set by command 788 + their index.
+constexpr VstInt32 kMenuCommandOffset = 788;
+
+enum ModuleAction { kCopy = 0, kPaste = 1, kReset = 3, kFirstExtra = 5 };
+
+const float kWavePositions[] = {0.0f, 0.5f, 0.25f, 0.75f};  // Square, Sawtooth, Triangle, Sine
+
+const wchar_t* const kPresetFilter = L"Presets (*.prs)";
+const wchar_t* const kSequenceFilter = L"Sequences (*.seq)";
+const wchar_t* const kErrorTitle = L"Error";
+constexpr size_t kMaxPathLength = 260;
+
+int modCCFromMenu(int entry) {
+    int cc = entry - 1;
+    return (cc >= -1 && cc <= 119) ? cc : -1;
+}
+
+void showError(const wchar_t* text) { platform().messageBox(text, kErrorTitle, MessageIcon::Information); }
+
+FileDialogRequest presetDialog(const wchar_t* title, unsigned flags, const std::wstring& folder) {
+    FileDialogRequest request;
+    request.title = title;
+    request.filterText = kPresetFilter;
+    request.pattern = L"*.prs";
+    request.defaultExtension = L"prs";
+    request.initialFolder = folder;
+    request.flags = flags;
+    return request;
+}
+
+FileDialogRequest sequenceDialog(const wchar_t* title, unsigned flags, const std::wstring& folder) {
+    FileDialogRequest request;
+    request.title = title;
+    request.filterText = kSequenceFilter;
+    request.pattern = L"*.seq";
+    request.defaultExtension = L"seq";
+    request.initialFolder = folder;
+    request.flags = flags;
+    return request;
+}
+
+}  // namespace
+
+void Plugin::runCommand(VstInt32 index, float value) {
+    const int entry = choiceValue(value, -1);
+    if (index >= kCmdOsc1Type && index <= kCmdLfo3Type) {
+        parameters_[index - kMenuCommandOffset] = value;
+    } else if (index >= kCmdMod1Source && index <= kCmdMod12Source) {
+        parameters_[Mod1Source + (index - kCmdMod1Source)] = static_cast<float>(modSourceFromMenu(entry));
+    } else if (index >= kCmdMod1Target && index <= kCmdMod12Target) {
+        parameters_[Mod1Target + (index - kCmdMod1Target)] = static_cast<float>(modTargetFromMenu(entry));
+    } else if (index == kCmdFltMode) {
+        parameters_[FltMode] = value;
+    } else if (index == kCmdSeqMode) {
+        parameters_[SeqMode] = value;
+        voiceManager_.sequencer().setDirectionFromMode(value);
+    } else if (index >= kCmdOsc1Menu && index < kCmdFlt1Menu) {
+        runModuleCommand(ModuleKind::Oscillator, index - kCmdOsc1Menu, entry);
+    } else if (index >= kCmdFlt1Menu && index < kCmdEnv1Menu) {
+        runModuleCommand(ModuleKind::Filter, index - kCmdFlt1Menu, entry);
+    } else if (index >= kCmdEnv1Menu && index < kCmdLfo1Menu) {
+        runModuleCommand(ModuleKind::Envelope, index - kCmdEnv1Menu, entry);
+    } else if (index >= kCmdLfo1Menu && index < kCmdEqMenu) {
+        runModuleCommand(ModuleKind::Lfo, index - kCmdLfo1Menu, entry);
+    } else if (index == kCmdEqMenu) {
+        if (entry == 0 || entry == 1) {
+            float& shelf = parameters_[entry == 0 ? EQ1UseShelf : EQ2UseShelf];
+            shelf = shelf > 0.0f ? 0.0f : 1.0f;
+        }
+    } else if (index == kCmdSequenceMenu) {
+        runSequenceCommand(entry);
+    } else if (index == kCmdMainMenu) {
+        runMainMenuCommand(entry);
+    } else if (index == kCmdScale) {
+        config_.scale = entry;
+    } else if (index == kCmdTheme) {
+        config_.selectTheme(entry);
+    } else if (index == kCmdPresetBank) {
+        config_.selectPresetBank(entry);
+        currentPresetIndex_ = -1;
+    } else if (index == kCmdModCC1) {
+        config_.modCC1 = modCCFromMenu(entry);
+    } else if (index == kCmdModCC2) {
+        config_.modCC2 = modCCFromMenu(entry);
+    } else if (index == kCmdLoadPreset) {
+        loadPresetByIndex(entry);
+    } else if (index == kCmdPreviousPreset || index == kCmdNextPreset) {
+        if (value != 0.0f) stepPreset(index == kCmdNextPreset ? 1 : -1);
+    } else if (index == kCmdClearLearn) {
+        config_.clearAssignments();
+    }
+}
+
+void Plugin::runModuleCommand(ModuleKind kind, int module, int action) {
+    switch (action) {
+        case kCopy: copyModule(kind, module); return;
+        case kPaste: pasteModule(kind, module); break;
+        case kReset: resetModule(kind, module); break;
+        default: {
+            int extra = action - kFirstExtra;
+            if (kind == ModuleKind::Oscillator && extra >= 0 && extra < 4) {
+                parameters_[Osc1Pos + module] = kWavePositions[extra];
+            } else if ((kind == ModuleKind::Envelope || kind == ModuleKind::Lfo) && extra >= 0 && extra < 3) {
+                moveFixedModulationToMatrix(parameters_, defaultValues_, fixedModulationParameter(kind, module, extra));
+            } else {
+                return;
+            }
+        }
+    }
+    refreshEditor();
+}
+
+void Plugin::copyModule(ModuleKind kind, int module) {
+    for (int i = 0; i < moduleParameterCount(kind); ++i)
+        clipboard_[moduleParameter(kind, 0, i)] = parameters_[moduleParameter(kind, module, i)];
+}
+
+void Plugin::pasteModule(ModuleKind kind, int module) {
+    for (int i = 0; i < moduleParameterCount(kind); ++i)
+        parameters_[moduleParameter(kind, module, i)] = clipboard_[moduleParameter(kind, 0, i)];
+}
+
+void Plugin::resetModule(ModuleKind kind, int module) {
+    for (int i = 0; i < moduleParameterCount(kind); ++i) {
+        int id = moduleParameter(kind, module, i);
+        parameters_[id] = defaultValues_[id];
+    }
+}
+
+void Plugin::runSequenceCommand(int action) {
+    if (action == 0) {
+        saveSequenceWithDialog();
+    } else if (action == 1) {
+        loadSequenceWithDialog();
+    } else if (action == 3) {
+        initSequence(defaultValues_, parameters_);
+        refreshEditor();
+    }
+}
+
+void Plugin::runMainMenuCommand(int action) {
+    switch (action) {
+        case 0: savePresetWithDialog(); break;
+        case 1: loadPresetWithDialog(); break;
+        case 3:
+            loadInitSound();
+            refreshEditor();
+            break;
+        case 13: config_.showHomeFolder(); break;
+        case 15:
+            platform().messageBox(L"Tessaravox 1.0.5 (version 1005)\nMorrowfen Software", L"About",
+                                  MessageIcon::Information);
+            break;
+        default: break;
+    }
+}
+
+void Plugin::savePresetWithDialog() {
+    FileDialogRequest request =
+        presetDialog(L"Save Preset", kOverwritePrompt | kPathMustExist, config_.presetBankFolder());
+    request.proposedName = (presetPath_.empty() ? presetName_ : presetPath_).substr(0, kMaxPathLength);
+    std::optional<std::wstring> path = platform().saveFileDialog(request);
+    if (!path) return;
+    if (savePresetFile(*path, parameters_, presetName_, presetPath_) != 0) {
+        showError(L"The preset could not be saved.");
+        return;
+    }
+    setProgram(0);
+}
+
+void Plugin::loadPresetWithDialog() {
+    std::optional<std::wstring> path = platform().openFileDialog(
+        presetDialog(L"Load Preset", kFileMustExist | kHideReadOnly, config_.presetBankFolder()));
+    if (!path) return;
+    if (!loadPreset(*path)) showError(L"The preset could not be loaded.");
+}
+
+bool Plugin::loadPreset(const std::wstring& path) {
+    if (loadPresetFile(path, defaultValues_, parameters_, presetName_, presetPath_) != 0) return false;
+    // The knobs must show the sound just loaded.
+    refreshEditor();
+    return true;
+}
+
+void Plugin::saveSequenceWithDialog() {
+    std::optional<std::wstring> path = platform().saveFileDialog(
+        sequenceDialog(L"Save Sequence", kOverwritePrompt | kPathMustExist, config_.presetBankFolder()));
+    if (path && saveSequenceFile(*path, parameters_) != 0) showError(L"The sequence could not be saved.");
+}
+
+void Plugin::loadSequenceWithDialog() {
+    std::optional<std::wstring> path = platform().openFileDialog(
+        sequenceDialog(L"Load Sequence", kFileMustExist | kHideReadOnly, config_.presetBankFolder()));
+    if (!path) return;
+    if (loadSequenceFile(*path, parameters_) != 0) {
+        showError(L"The sequence could not be loaded.");
+        return;
+    }
+    refreshEditor();
+}
+
+void Plugin::loadPresetByIndex(int index) {
+    if (index < 0 || index >= static_cast<int>(config_.presetFiles.size())) return;
+    currentPresetIndex_ = index;
+    loadPreset(config_.presetFiles[index]);
+}
+
+void Plugin::stepPreset(int direction) {
+    const int count = static_cast<int>(config_.presetFiles.size());
+    if (count == 0) {
+        currentPresetIndex_ = -1;
+        return;
+    }
+    int index = currentPresetIndex_ + direction;
+    if (direction < 0 && (currentPresetIndex_ < 0 || index < 0)) index = count - 1;
+    if (direction > 0 && (currentPresetIndex_ < 0 || index >= count)) index = 0;
+    loadPresetByIndex(index);
+}
