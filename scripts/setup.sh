@@ -48,9 +48,14 @@ tvx_wine_env() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "setup: creating the wine prefix in $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+    /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1 || true
     /usr/lib/wine/wineserver -w || true
   fi
+  # Keep one wine server and its background services running, started with
+  # their output on /dev/null: services started by a test program would
+  # otherwise inherit ctest's pipes and hold them open.
+  /usr/lib/wine/wineserver -p 120 </dev/null >/dev/null 2>&1 || true
+  /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 tvx_build_all() {

@@ -14,7 +14,6 @@ bash scripts/check_dll.sh i686 build/win32/plugin/Tessaravox_32.dll
 
 echo "== win64 tests under wine64"
 tvx_wine_env "$root"
-/usr/lib/wine/wineserver -p 60 || true
 (cd build/win64 && ctest --output-on-failure -j 2 --timeout 300)
 
 echo "== native tests"
