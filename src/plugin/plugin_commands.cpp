@@ -48,8 +48,6 @@ enum ModuleAction { kCopy = 0, kPaste = 1, kReset = 3, kFirstExtra = 5 };
 
 const float kWavePositions[] = {0.0f, 0.5f, 0.25f, 0.75f};  // Square, Sawtooth, Triangle, Sine
 
-const wchar_t* const kPresetFilter = L"Presets (*.prs)";
-const wchar_t* const kSequenceFilter = L"Sequences (*.seq)";
 const wchar_t* const kErrorTitle = L"Error";
 constexpr size_t kMaxPathLength = 260;
 
@@ -60,23 +58,20 @@ int modCCFromMenu(int entry) {
 
 void showError(const wchar_t* text) { platform().messageBox(text, kErrorTitle, MessageIcon::Information); }
 
-FileDialogRequest presetDialog(const wchar_t* title, unsigned flags, const std::wstring& folder) {
-    FileDialogRequest request;
-    request.title = title;
-    request.filterText = kPresetFilter;
-    request.pattern = L"*.prs";
-    request.defaultExtension = L"prs";
-    request.initialFolder = folder;
-    request.flags = flags;
-    return request;
-}
+struct FileKind {
+    const wchar_t* filterText;
+    const wchar_t* pattern;
+    const wchar_t* extension;
+};
+const FileKind kPresetFiles = {L"Presets (*.prs)", L"*.prs", L"prs"};
+const FileKind kSequenceFiles = {L"Sequences (*.seq)", L"*.seq", L"seq"};
 
-FileDialogRequest sequenceDialog(const wchar_t* title, unsigned flags, const std::wstring& folder) {
+FileDialogRequest fileDialog(const wchar_t* title, const FileKind& kind, unsigned flags, const std::wstring& folder) {
     FileDialogRequest request;
     request.title = title;
-    request.filterText = kSequenceFilter;
-    request.pattern = L"*.seq";
-    request.defaultExtension = L"seq";
+    request.filterText = kind.filterText;
+    request.pattern = kind.pattern;
+    request.defaultExtension = kind.extension;
     request.initialFolder = folder;
     request.flags = flags;
     return request;
@@ -200,7 +195,7 @@ void Plugin::runMainMenuCommand(int action) {
 
 void Plugin::savePresetWithDialog() {
     FileDialogRequest request =
-        presetDialog(L"Save Preset", kOverwritePrompt | kPathMustExist, config_.presetBankFolder());
+        fileDialog(L"Save Preset", kPresetFiles, kOverwritePrompt | kPathMustExist, config_.presetBankFolder());
     request.proposedName = (presetPath_.empty() ? presetName_ : presetPath_).substr(0, kMaxPathLength);
     std::optional<std::wstring> path = platform().saveFileDialog(request);
     if (!path) return;
@@ -213,7 +208,7 @@ void Plugin::savePresetWithDialog() {
 
 void Plugin::loadPresetWithDialog() {
     std::optional<std::wstring> path = platform().openFileDialog(
-        presetDialog(L"Load Preset", kFileMustExist | kHideReadOnly, config_.presetBankFolder()));
+        fileDialog(L"Load Preset", kPresetFiles, kFileMustExist | kHideReadOnly, config_.presetBankFolder()));
     if (!path) return;
     if (!loadPreset(*path)) showError(L"The preset could not be loaded.");
 }
@@ -227,13 +222,13 @@ bool Plugin::loadPreset(const std::wstring& path) {
 
 void Plugin::saveSequenceWithDialog() {
     std::optional<std::wstring> path = platform().saveFileDialog(
-        sequenceDialog(L"Save Sequence", kOverwritePrompt | kPathMustExist, config_.presetBankFolder()));
+        fileDialog(L"Save Sequence", kSequenceFiles, kOverwritePrompt | kPathMustExist, config_.presetBankFolder()));
     if (path && saveSequenceFile(*path, parameters_) != 0) showError(L"The sequence could not be saved.");
 }
 
 void Plugin::loadSequenceWithDialog() {
     std::optional<std::wstring> path = platform().openFileDialog(
-        sequenceDialog(L"Load Sequence", kFileMustExist | kHideReadOnly, config_.presetBankFolder()));
+        fileDialog(L"Load Sequence", kSequenceFiles, kFileMustExist | kHideReadOnly, config_.presetBankFolder()));
     if (!path) return;
     if (loadSequenceFile(*path, parameters_) != 0) {
         showError(L"The sequence could not be loaded.");
