@@ -1,8 +1,10 @@
 // One voice heard through the binary interface: a plain sine of known pitch
 // and level, its pitch at other sample rates, and the output limit.
 
+#include <algorithm>
 #include <cmath>
 
+#include "host/midi_block.h"
 #include "host/plugin_test_support.h"
 #include "host/signal_analysis.h"
 #include "params/parameter_id.h"
@@ -78,7 +80,9 @@ TEST_F(VoiceEngineHost, ManyLoudNotesStayWithinTheOutputLimit) {
     for (int osc : {Osc1Type, Osc2Type, Osc3Type}) setParameter(osc, 1.0f);
     for (int vol : {Osc1Vol, Osc2Vol, Osc3Vol}) setParameter(vol, 1.0f);
     for (int pos : {Osc1Pos, Osc2Pos, Osc3Pos}) setParameter(pos, 0.0f);
-    for (int note = 36; note < 36 + 32; ++note) sendMidi(note - 36, 0x90, note, 127);
+    MidiBlock chord;
+    for (int note = 36; note < 36 + 32; ++note) chord.add(note - 36, 0x90, note, 127);
+    chord.sendTo(host);
     std::vector<float> left, right;
     render(44100, left, right, 256);
     ASSERT_TRUE(signal_analysis::allFinite(left));
@@ -88,4 +92,6 @@ TEST_F(VoiceEngineHost, ManyLoudNotesStayWithinTheOutputLimit) {
     // The chord is far louder than full scale, so the limit is what held it.
     EXPECT_FLOAT_EQ(peak(left), kOutputLimit);
     EXPECT_FLOAT_EQ(peak(right), kOutputLimit);
+    EXPECT_FLOAT_EQ(*std::min_element(left.begin(), left.end()), -kOutputLimit);
+    EXPECT_FLOAT_EQ(*std::max_element(left.begin(), left.end()), kOutputLimit);
 }
