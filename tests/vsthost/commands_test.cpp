@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -233,4 +235,31 @@ TEST_F(VsthostPresets, PresetAndChunkFileErrorsAreOneLine) {
         EXPECT_EQ(r.err.rfind("vsthost: ", 0), 0u) << r.err;
     }
     EXPECT_TRUE(contains(render(failing[0]).err, "no_such_preset.prs"));
+}
+
+TEST_F(VsthostPresets, EveryDemoPresetIsAudibleAndWithinFullScale) {
+    MidiBuilder midi(0, 480);
+    midi.beginTrack().noteOn(0, 0, 60, 100).noteOn(0, 0, 64, 100).noteOn(0, 0, 67, 100);
+    midi.noteOff(960, 0, 60).noteOff(0, 0, 64).noteOff(0, 0, 67).endTrack();
+    ASSERT_TRUE(midi.writeTo(file("chord.mid")));
+    // The source tree is the test data folder's grandparent.
+    std::string presets = TVX_TEST_DATA_DIR;
+    presets = presets.substr(0, presets.rfind("/tests/data")) + "/demo/presets/";
+    for (const char* name : {"pad", "fm-bell", "arpeggio"}) {
+        CommandResult r = run({"render", TVX_PLUGIN_PATH, "--midi", file("chord.mid"), "--out", file("chord.wav"),
+                               "--preset", presets + name + ".prs"});
+        ASSERT_EQ(r.status, 0) << name << ": " << r.err;
+        std::vector<uint8_t> wav = readBytes(file("chord.wav"));
+        ASSERT_GT(wav.size(), 58u);
+        float peak = 0.0f;
+        for (size_t at = 58; at + 4 <= wav.size(); at += 4) {
+            uint32_t bits = le32(wav, at);
+            float sample;
+            std::memcpy(&sample, &bits, sizeof(sample));
+            ASSERT_TRUE(std::isfinite(sample)) << name;
+            peak = std::fmax(peak, std::fabs(sample));
+        }
+        EXPECT_GT(peak, 0.05f) << name;
+        EXPECT_LT(peak, 1.0f) << name;
+    }
 }
