@@ -19,6 +19,7 @@ namespace {
 
 constexpr VstInt32 kTessaravoxId = 0x2D535E35;
 constexpr int kTessaravoxParameterCount = 262;
+constexpr size_t kMaxPresetBytes = 16u << 20;
 
 const char* const kUsage =
     "usage: vsthost info PLUGIN\n"
@@ -135,11 +136,17 @@ bool readPresetChunk(const std::string& path, std::vector<char>& chunk, std::str
     std::string text;
     char buffer[4096];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) text.append(buffer, n);
+    while (text.size() <= kMaxPresetBytes && (n = std::fread(buffer, 1, sizeof(buffer), f)) > 0)
+        text.append(buffer, n);
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
     if (failed) {
         error = "cannot read preset '" + path + "'";
+        return false;
+    }
+    // The chunk size travels as a 32-bit count; a preset is a few kilobytes.
+    if (text.size() > kMaxPresetBytes) {
+        error = "'" + path + "' is too large to be a preset";
         return false;
     }
     chunk.clear();
