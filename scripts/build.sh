@@ -20,11 +20,9 @@ render() {
   "$host" render "$plugin" --midi demo/demo.mid --out "out/demo-$name.wav" "$@"
 }
 render init
-for preset in demo/*.args; do
+for preset in demo/presets/*.prs; do
   [ -e "$preset" ] || continue
-  name=$(basename "$preset" .args)
-  # shellcheck disable=SC2046
-  render "$name" $(grep -v '^#' "$preset")
+  render "$(basename "$preset" .prs)" --preset "$preset"
 done
 
 echo "== the 64-bit DLL under wine64"

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -127,5 +129,137 @@ TEST(VsthostCommands, HelpDescribesBothCommands) {
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("vsthost info PLUGIN"), std::string::npos);
     EXPECT_NE(r.out.find("--set NAME=VALUE"), std::string::npos);
+    EXPECT_NE(r.out.find("--preset FILE.prs"), std::string::npos);
+    EXPECT_NE(r.out.find("--save-chunk FILE"), std::string::npos);
     EXPECT_NE(run({}).status, 0);
+}
+
+namespace {
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+// A saved chunk back as 8-bit text (the chunk is UTF-16LE).
+std::string chunkText(const std::string& path) {
+    std::vector<uint8_t> bytes = readBytes(path);
+    std::string text;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) text += bytes[i + 1] == 0 ? static_cast<char>(bytes[i]) : '?';
+    return text;
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+class VsthostPresets : public ::testing::Test {
+protected:
+    // Every test has files of its own: ctest runs the tests side by side.
+    std::string file(const std::string& name) {
+        return scratch(std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" + name);
+    }
+    void SetUp() override {
+        MidiBuilder midi(0, 480);
+        midi.beginTrack().noteOn(0, 0, 60, 127).noteOff(240, 0, 60).endTrack(240);
+        ASSERT_TRUE(midi.writeTo(file("note.mid")));
+    }
+    CommandResult render(std::vector<std::string> extra) {
+        std::vector<std::string> args = {"render", TVX_PLUGIN_PATH, "--midi", file("note.mid"), "--out",
+                                         file("note.wav"), "--tail", "0.2"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return run(args);
+    }
+};
+
+}  // namespace
+
+TEST_F(VsthostPresets, APresetFileArrivesAsTheChunkAndMissingKeysTakeTheirDefaults) {
+    writeText(file("bright.prs"), "Osc1Pos=0.25\r\nReverbMix=0.300000\r\nPresetName=Bright\r\n");
+    CommandResult r = render({"--preset", file("bright.prs"), "--save-chunk", file("bright.chunk")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string saved = chunkText(file("bright.chunk"));
+    EXPECT_EQ(saved.rfind("Volume=0.500000\nOsc1Pos=0.250000\n", 0), 0u) << saved.substr(0, 80);
+    EXPECT_TRUE(contains(saved, "\nReverbMix=0.300000\n"));
+    EXPECT_TRUE(contains(saved, "\nOsc1Type=0.000000\n"));  // the default, not the init sound's 1
+    EXPECT_FALSE(contains(saved, "\r"));
+    EXPECT_EQ(saved.substr(saved.size() - 18), "PresetName=Bright\n");
+}
+
+TEST_F(VsthostPresets, SetOptionsApplyOnTopOfThePreset) {
+    writeText(file("base.prs"), "Osc1Type=1\r\nOsc1Pos=0.25\r\nVolume=0.2\r\n");
+    CommandResult r = render({"--set", "Osc1Pos=0.6", "--preset", file("base.prs"), "--save-chunk",
+                              file("base.chunk")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string saved = chunkText(file("base.chunk"));
+    EXPECT_TRUE(contains(saved, "\nOsc1Pos=0.600000\n"));
+    EXPECT_TRUE(contains(saved, "\nOsc1Type=1.000000\n"));
+    EXPECT_EQ(saved.rfind("Volume=0.200000\n", 0), 0u);
+}
+
+TEST_F(VsthostPresets, ThePresetShapesTheRenderedSound) {
+    // A preset without oscillators renders silence; the init sound does not.
+    writeText(file("silent.prs"), "PresetName=Nothing\r\n");
+    ASSERT_EQ(render({"--preset", file("silent.prs")}).status, 0);
+    std::vector<uint8_t> silent = readBytes(file("note.wav"));
+    ASSERT_EQ(render({}).status, 0);
+    std::vector<uint8_t> init = readBytes(file("note.wav"));
+    ASSERT_EQ(silent.size(), init.size());
+    ASSERT_GT(silent.size(), 58u);
+    auto nonZero = [](const std::vector<uint8_t>& wav) {
+        size_t count = 0;
+        for (size_t i = 58; i < wav.size(); ++i) count += wav[i] != 0;
+        return count;
+    };
+    EXPECT_EQ(nonZero(silent), 0u);
+    EXPECT_GT(nonZero(init), 1000u);
+}
+
+TEST_F(VsthostPresets, WithoutAPresetTheSavedChunkIsTheInitSound) {
+    ASSERT_EQ(render({"--save-chunk", file("init.chunk")}).status, 0);
+    std::string saved = chunkText(file("init.chunk"));
+    EXPECT_TRUE(contains(saved, "\nOsc1Type=1.000000\n"));
+    EXPECT_TRUE(contains(saved, "\nFlt1Type=1.000000\n"));
+    EXPECT_EQ(saved.substr(saved.size() - 16), "PresetName=Init\n");
+}
+
+TEST_F(VsthostPresets, PresetAndChunkFileErrorsAreOneLine) {
+    const std::vector<std::vector<std::string>> failing = {
+        {"--preset", file("no_such_preset.prs")},
+        {"--preset", ""},
+        {"--save-chunk", file("no_such_folder/saved.chunk")},
+        {"--preset"},
+    };
+    for (const auto& extra : failing) {
+        CommandResult r = render(extra);
+        EXPECT_NE(r.status, 0) << extra.back();
+        EXPECT_TRUE(isOneLine(r.err)) << extra.back() << ": " << r.err;
+        EXPECT_EQ(r.err.rfind("vsthost: ", 0), 0u) << r.err;
+    }
+    EXPECT_TRUE(contains(render(failing[0]).err, "no_such_preset.prs"));
+}
+
+TEST_F(VsthostPresets, EveryDemoPresetIsAudibleAndWithinFullScale) {
+    MidiBuilder midi(0, 480);
+    midi.beginTrack().noteOn(0, 0, 60, 100).noteOn(0, 0, 64, 100).noteOn(0, 0, 67, 100);
+    midi.noteOff(960, 0, 60).noteOff(0, 0, 64).noteOff(0, 0, 67).endTrack();
+    ASSERT_TRUE(midi.writeTo(file("chord.mid")));
+    // The source tree is the test data folder's grandparent.
+    std::string presets = TVX_TEST_DATA_DIR;
+    presets = presets.substr(0, presets.rfind("/tests/data")) + "/demo/presets/";
+    for (const char* name : {"pad", "fm-bell", "arpeggio"}) {
+        CommandResult r = run({"render", TVX_PLUGIN_PATH, "--midi", file("chord.mid"), "--out", file("chord.wav"),
+                               "--preset", presets + name + ".prs"});
+        ASSERT_EQ(r.status, 0) << name << ": " << r.err;
+        std::vector<uint8_t> wav = readBytes(file("chord.wav"));
+        ASSERT_GT(wav.size(), 58u);
+        float peak = 0.0f;
+        for (size_t at = 58; at + 4 <= wav.size(); at += 4) {
+            uint32_t bits = le32(wav, at);
+            float sample;
+            std::memcpy(&sample, &bits, sizeof(sample));
+            ASSERT_TRUE(std::isfinite(sample)) << name;
+            peak = std::fmax(peak, std::fabs(sample));
+        }
+        EXPECT_GT(peak, 0.05f) << name;
+        EXPECT_LT(peak, 1.0f) << name;
+    }
 }

@@ -1,7 +1,9 @@
 #include "vsthost/commands.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <locale>
 #include <sstream>
 
@@ -17,6 +19,7 @@ namespace {
 
 constexpr VstInt32 kTessaravoxId = 0x2D535E35;
 constexpr int kTessaravoxParameterCount = 262;
+constexpr size_t kMaxPresetBytes = 16u << 20;
 
 const char* const kUsage =
     "usage: vsthost info PLUGIN\n"
@@ -35,7 +38,11 @@ const char* const kUsage =
     "  --tail SECONDS     time rendered after the end of the MIDI file (default 2)\n"
     "  --set NAME=VALUE   set a parameter before the first block; NAME is a parameter\n"
     "                     index, or for Tessaravox a parameter key such as Osc1Pos\n"
-    "                     (repeatable)\n";
+    "                     (repeatable; applied after --preset)\n"
+    "  --preset FILE.prs  hand the preset file's text to the plug-in as its state\n"
+    "                     chunk before the first block (keys missing from the file\n"
+    "                     take their defaults)\n"
+    "  --save-chunk FILE  after rendering, write the plug-in's state chunk to FILE\n";
 
 const char* const kCanDoQueries[] = {
     "receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo", "sendVstEvents", "sendVstMidiEvent",
@@ -118,8 +125,71 @@ int runInfo(const std::string& path, std::FILE* out, std::FILE* err) {
     return 0;
 }
 
+// The chunk of a preset file: its 8-bit text as UTF-16LE code units, with
+// the CR of every CR LF dropped, as the plug-in itself builds chunks.
+bool readPresetChunk(const std::string& path, std::vector<char>& chunk, std::string& error) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        error = "cannot open preset '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    std::string text;
+    char buffer[4096];
+    size_t n;
+    while (text.size() <= kMaxPresetBytes && (n = std::fread(buffer, 1, sizeof(buffer), f)) > 0)
+        text.append(buffer, n);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) {
+        error = "cannot read preset '" + path + "'";
+        return false;
+    }
+    // The chunk size travels as a 32-bit count; a preset is a few kilobytes.
+    if (text.size() > kMaxPresetBytes) {
+        error = "'" + path + "' is too large to be a preset";
+        return false;
+    }
+    chunk.clear();
+    chunk.reserve(text.size() * 2);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        chunk.push_back(text[i]);
+        chunk.push_back(0);
+    }
+    return true;
+}
+
+bool setChunk(PluginHost& host, std::vector<char>& chunk, std::string& error) {
+    if (!(host.effect()->flags & effFlagsProgramChunks)) {
+        error = "the plug-in does not take state chunks, so --preset cannot be used";
+        return false;
+    }
+    host.dispatch(effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()), chunk.empty() ? nullptr : chunk.data());
+    return true;
+}
+
+bool saveChunk(PluginHost& host, const std::string& path, std::string& error) {
+    void* data = nullptr;
+    VstIntPtr size = (host.effect()->flags & effFlagsProgramChunks) ? host.dispatch(effGetChunk, 0, 0, &data) : 0;
+    if (size <= 0 || !data) {
+        error = "the plug-in gave no state chunk to save";
+        return false;
+    }
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        error = "cannot write '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(data, 1, static_cast<size_t>(size), f) == static_cast<size_t>(size);
+    if (std::fclose(f) != 0 || !written) {
+        error = "cannot write '" + path + "'";
+        return false;
+    }
+    return true;
+}
+
 struct RenderArgs {
-    std::string plugin, midi, out;
+    std::string plugin, midi, out, preset, saveChunk;
     RenderOptions options;
     std::vector<std::string> sets;
 };
@@ -146,6 +216,12 @@ bool parseRenderArgs(const std::vector<std::string>& args, RenderArgs& r, std::s
             if (!value(r.midi)) return false;
         } else if (a == "--out") {
             if (!value(r.out)) return false;
+        } else if (a == "--preset" || a == "--save-chunk") {
+            if (!value(a == "--preset" ? r.preset : r.saveChunk)) return false;
+            if (args[i].empty()) {
+                error = "option " + a + " needs a file name";
+                return false;
+            }
         } else if (a == "--set") {
             if (!value(v)) return false;
             r.sets.push_back(v);
@@ -223,13 +299,23 @@ int runRender(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
     std::string error;
     MidiFile midi;
     PluginHost host;
-    if (!parseRenderArgs(args, r, error) || !readMidiFile(r.midi, midi, error) || !host.load(r.plugin, error) ||
+    std::vector<char> chunk;
+    if (!parseRenderArgs(args, r, error) || !readMidiFile(r.midi, midi, error) ||
+        (!r.preset.empty() && !readPresetChunk(r.preset, chunk, error)) || !host.load(r.plugin, error) ||
         !resolveParameters(host, r.sets, r.options.parameters, error)) {
         std::fprintf(err, "vsthost: %s\n", error.c_str());
         return 1;
     }
     host.start(r.options.sampleRate, r.options.blockSize);
+    if (!r.preset.empty() && !setChunk(host, chunk, error)) {
+        std::fprintf(err, "vsthost: %s\n", error.c_str());
+        return 1;
+    }
     RenderResult result = renderMidi(host, midi, r.options);
+    if (!r.saveChunk.empty() && !saveChunk(host, r.saveChunk, error)) {
+        std::fprintf(err, "vsthost: %s\n", error.c_str());
+        return 1;
+    }
     host.unload();
     if (!writeWavFile(r.out, result.left, result.right, static_cast<int>(r.options.sampleRate), error)) {
         std::fprintf(err, "vsthost: %s\n", error.c_str());
