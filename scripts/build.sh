@@ -24,6 +24,12 @@ for preset in demo/presets/*.prs; do
   [ -e "$preset" ] || continue
   render "$(basename "$preset" .prs)" --preset "$preset"
 done
+# Sounds given as --set lists of parameter keys.
+for sound in demo/sounds/*.args; do
+  [ -e "$sound" ] || continue
+  # shellcheck disable=SC2046
+  render "$(basename "$sound" .args)" $(grep -v '^#' "$sound")
+done
 
 echo "== the 64-bit DLL under wine64"
 tvx_wine_env "$root"
