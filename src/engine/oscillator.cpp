@@ -40,7 +40,8 @@ inline float sinCycles(float x) {
 }
 
 // The value the next update of a smoother will give, without changing it.
-inline float peekSmoother(const ParamSmoother& s, float target) {
+inline float peekSmoother(const SettlingSmoother& settling, float target) {
+    const ParamSmoother& s = settling.smoother;
     return s.jump ? target : s.a * s.value + s.oneMinusA * target;
 }
 
@@ -206,23 +207,48 @@ void Oscillator::selectRows(float position) {
     rowWeight_ = clamp01((scaled - static_cast<float>(lower)) * slotSpanInverse_[slot]);
 }
 
-float Oscillator::waveSample(const OscState& state) const {
-    if (rowWeight_ == 0.0f) return WtCollection::read(*state.levels[rowA_], state.phase);
-    if (rowWeight_ == 1.0f) return WtCollection::read(*state.levels[rowB_], state.phase);
-    const WtLevel& levelA = *state.levels[rowA_];
-    const WtLevel& levelB = *state.levels[rowB_];
-    if (levelA.length != levelB.length)
-        return WtCollection::read(levelA, state.phase) +
-               rowWeight_ * (WtCollection::read(levelB, state.phase) - WtCollection::read(levelA, state.phase));
+namespace {
+
+// Rows of different lengths (tables of another rate): never the case within
+// one collection, so kept out of the rendering loops.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+float blendRowsOfOtherLengths(const WtLevel& levelA, const WtLevel& levelB, float weight, float phase) {
+    return WtCollection::read(levelA, phase) +
+           weight * (WtCollection::read(levelB, phase) - WtCollection::read(levelA, phase));
+}
+
+}  // namespace
+
+inline float Oscillator::blendRows(const WtLevel& levelA, const WtLevel& levelB, float weight, float phase) {
+    if (levelA.length != levelB.length) return blendRowsOfOtherLengths(levelA, levelB, weight, phase);
     // Rows built at one rate share their length: one index for both reads.
-    const float x = state.phase * static_cast<float>(levelA.length);
+    const float x = phase * static_cast<float>(levelA.length);
     const int i = static_cast<int>(x);
     const float frac = x - static_cast<float>(i);
     const int mask = levelA.length - 1;
     const int j = (i + 1) & mask;
     const float a = levelA.samples[i & mask] + (levelA.samples[j] - levelA.samples[i & mask]) * frac;
     const float b = levelB.samples[i & mask] + (levelB.samples[j] - levelB.samples[i & mask]) * frac;
-    return a + rowWeight_ * (b - a);
+    return a + weight * (b - a);
+}
+
+void Oscillator::mixWave(float mix, float spread, float& left, float& right) {
+    // The row choice is fixed for the sample; held in locals so the phase
+    // writes of the copies do not force it to be reloaded for every copy.
+    const int rowA = rowA_, rowB = rowB_;
+    const float weight = rowWeight_;
+    if (weight == 0.0f)
+        mixUnison([rowA](const OscState& s) { return WtCollection::read(*s.levels[rowA], s.phase); }, mix, spread,
+                  left, right);
+    else if (weight == 1.0f)
+        mixUnison([rowB](const OscState& s) { return WtCollection::read(*s.levels[rowB], s.phase); }, mix, spread,
+                  left, right);
+    else
+        mixUnison([rowA, rowB, weight](const OscState& s) {
+            return blendRows(*s.levels[rowA], *s.levels[rowB], weight, s.phase);
+        }, mix, spread, left, right);
 }
 
 float Oscillator::pulseSample(const OscState& state, float width) const {
@@ -253,8 +279,9 @@ void Oscillator::mixUnison(SampleOf sampleOf, float mix, float spread, float& le
         left = right = s;
         return;
     }
+    const int count = unisonCount_;
     float sumLeft = 0.0f, sumRight = 0.0f;
-    for (int k = 0; k < unisonCount_; ++k) {
+    for (int k = 0; k < count; ++k) {
         OscState& copy = copies_[k];
         const float c = sampleOf(copy);
         advance(copy.phase, copy.increment);
@@ -262,7 +289,7 @@ void Oscillator::mixUnison(SampleOf sampleOf, float mix, float spread, float& le
         sumLeft += c * (1.0f + side);
         sumRight += c * (1.0f - side);
     }
-    const float balance = (unisonCount_ & 1) ? mix * mix * spread * kUnisonPan[unisonCount_] : 0.0f;
+    const float balance = (count & 1) ? mix * mix * spread * kUnisonPan[count] : 0.0f;
     left = mix * sumLeft + (1.0f + balance) * s;
     right = mix * sumRight + (1.0f - balance) * s;
 }
@@ -281,7 +308,7 @@ void Oscillator::render(const float* params, const float* T, int osc, float& lef
     switch (type_) {
         case Wave:
             selectRows(position);
-            if (rowA_ >= 0) mixUnison([this](const OscState& s) { return waveSample(s); }, mix, spread, l, r);
+            if (rowA_ >= 0) mixWave(mix, spread, l, r);
             break;
         case Pulse:
             mixUnison([this, position](const OscState& s) { return pulseSample(s, position); }, mix, spread, l, r);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/param_smoother.h"
+#include "engine/settling_smoother.h"
 #include "tables/wt_collection.h"
 
 // One main oscillator of a voice with its eight unison copies and its
@@ -48,7 +48,8 @@ private:
     void cacheLevels();
     void selectRows(float position);
 
-    float waveSample(const OscState& state) const;
+    static float blendRows(const WtLevel& levelA, const WtLevel& levelB, float weight, float phase);
+    void mixWave(float mix, float spread, float& left, float& right);
     float pulseSample(const OscState& state, float width) const;
     float fmSample();
     template <class SampleOf>
@@ -77,5 +78,5 @@ private:
     float modIncrement1_ = 0.0f, modIncrement2_ = 0.0f;
     float indexTarget1_ = 0.0f, indexTarget2_ = 0.0f;
 
-    ParamSmoother position_, pan_, volume_, unisonMix_, unisonSpread_, index1_, index2_;
+    SettlingSmoother position_, pan_, volume_, unisonMix_, unisonSpread_, index1_, index2_;
 };
