@@ -52,8 +52,12 @@ private:
     void mixWave(float mix, float spread, float& left, float& right);
     float pulseSample(const OscState& state, float width) const;
     float fmSample();
+    // Writes the samples of the unison copies to out and advances them.
+    void blendCopies(int rowA, int rowB, float weight, float* out);
     template <class SampleOf>
-    void mixUnison(SampleOf sampleOf, float mix, float spread, float& left, float& right);
+    void sampleCopies(SampleOf sampleOf, float* out);
+    template <class SampleOf, class CopiesOf>
+    void mixUnison(SampleOf sampleOf, CopiesOf copiesOf, float mix, float spread, float& left, float& right);
 
     const WtCollection* tables_ = nullptr;
     float inverseSampleRate_ = 1.0f / 44100.0f;
