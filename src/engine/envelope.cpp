@@ -26,14 +26,23 @@ float Envelope::segmentCoeff(float ratio, float length) {
     return std::exp(-std::log(ratio) / length);
 }
 
+float Envelope::SegmentCache::coeff(float curve, float segmentLength) {
+    if (!(segmentLength == length && curve == curveOf)) {
+        length = segmentLength;
+        curveOf = curve;
+        value = segmentCoeff((1.0f + curve) / curve, segmentLength);
+    }
+    return value;
+}
+
 void Envelope::setTimes(float attack, float decay, float release) {
     attackLength = segmentLength(attack, sampleRate);
     decayLength = segmentLength(decay, sampleRate);
     releaseLength = segmentLength(release, sampleRate);
 
-    attackCoeff = segmentCoeff((1.0f + attackCurve) / attackCurve, attackLength);
-    decayCoeff = segmentCoeff((1.0f + decayCurve) / decayCurve, decayLength);
-    releaseCoeff = segmentCoeff((1.0f + decayCurve) / decayCurve, releaseLength);
+    attackCoeff = attackCache.coeff(attackCurve, attackLength);
+    decayCoeff = decayCache.coeff(decayCurve, decayLength);
+    releaseCoeff = releaseCache.coeff(decayCurve, releaseLength);
 
     attackOffset = (1.0f + attackCurve) * (1.0f - attackCoeff);
     decayOffset = (1.0f - decayCoeff) * (sustain - decayCurve);

@@ -27,6 +27,17 @@ struct Envelope {
     // every other smoother of a voice.
     ParamSmoother sustainSmoother;
 
+    // The coefficient of the last length and curve a segment had. Modulated
+    // times are set every sample but change only at control rate, and the
+    // exp/log pair is the costly part.
+    struct SegmentCache {
+        float length = -1.0f;   // no segment has this length, so the first call computes
+        float curveOf = 0.0f;
+        float value = 0.0f;
+        float coeff(float curve, float segmentLength);
+    };
+    SegmentCache attackCache, decayCache, releaseCache;
+
     void prepare(float sampleRate);
     // attack/decay/release = parameter + modulation (clamped 0..1 inside); recomputes the coefficients
     void setTimes(float attack, float decay, float release);

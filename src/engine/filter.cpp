@@ -54,8 +54,15 @@ void Filter::setup(float typeParam, float cutoff, float resonance, float pitch, 
     const float c = clamp01(cutoff);
     const float c2 = c * c;
     const float f = (20.0f + 20980.0f * c2 * c2 * c) * inverseSampleRate_;
-    float tracking = std::pow(2.0f, (pitch - 57.0f) / 12.0f * track);
-    if (tracking != tracking) tracking = 1.0f;  // NaN pitch or tracking: the plain cutoff
+    // Pitch and tracking rarely change between samples; the power is the
+    // costly part of the set-up.
+    if (!(pitch == trackedPitch_ && track == trackAmount_)) {
+        trackedPitch_ = pitch;
+        trackAmount_ = track;
+        trackingFactor_ = std::pow(2.0f, (pitch - 57.0f) / 12.0f * track);
+        if (trackingFactor_ != trackingFactor_) trackingFactor_ = 1.0f;  // NaN pitch or tracking: the plain cutoff
+    }
+    const float tracking = trackingFactor_;
     const float tracked = f * tracking;
     cutoffTarget_ = tracked > 0.0f ? (tracked < 0.5f ? tracked : 0.5f) : 0.0f;
     resonanceTarget_ = clamp01(resonance);
@@ -73,27 +80,43 @@ void Filter::process(float& left, float& right) {
         processSvf(cutoff, resonance, left, right);
 }
 
-void Filter::processLadder(float cutoff, float resonance, float& left, float& right) {
-    g_ = std::tan(kPi * (cutoff < kMaxWarpedCutoff ? cutoff : kMaxWarpedCutoff));
-    k_ = resonance * 4.4444447f;
-    gain_ = resonance * 2.5f + 1.122018f;
-    left = runLadder(ladder_[0], left) * gain_;
-    right = runLadder(ladder_[1], right) * gain_;
+float Filter::warpedCutoff(float cutoff) {
+    // The smoothed cutoff settles, so the tangent mostly repeats.
+    if (!(cutoff == warpedFrom_)) {
+        warpedFrom_ = cutoff;
+        warped_ = std::tan(kPi * (cutoff < kMaxWarpedCutoff ? cutoff : kMaxWarpedCutoff));
+    }
+    return warped_;
 }
 
-float Filter::runLadder(LadderChannel& c, float x) const {
-    const float g = g_, k = k_;
-    const float r = 1.0f / (1.0f + g);
-    const float G = g * r;
+void Filter::processLadder(float cutoff, float resonance, float& left, float& right) {
+    g_ = warpedCutoff(cutoff);
+    k_ = resonance * 4.4444447f;
+    gain_ = resonance * 2.5f + 1.122018f;
+    // Both channels share the one-pole gains of the four stages.
+    LadderGains gains;
+    gains.r = 1.0f / (1.0f + g_);
+    const float G = g_ * gains.r;
     const float G2 = G * G;
-    const float G4 = G2 * G2;
+    gains.G4 = G2 * G2;
+    gains.s1 = G2 * G * gains.r;
+    gains.s2 = G2 * gains.r;
+    gains.s3 = G * gains.r;
+    left = runLadder(ladder_[0], gains, left) * gain_;
+    right = runLadder(ladder_[1], gains, right) * gain_;
+}
+
+float Filter::runLadder(LadderChannel& c, const LadderGains& gains, float x) const {
+    const float g = g_, k = k_;
+    const float r = gains.r;
+    const float G4 = gains.G4;
 
     const float u = (x + c.previousInput) * 0.5f - k * c.s4;
     c.previousInput = x;
     const float u2 = u * u;
     const float h = ((u2 + 105.0f) * u2 + 945.0f) / ((15.0f * u2 + 420.0f) * u2 + 945.0f);
 
-    const float y4 = (G2 * G * r * c.s1 + G2 * r * c.s2 + G * r * c.s3 + r * c.s4 + h * G4 * x) /
+    const float y4 = (gains.s1 * c.s1 + gains.s2 * c.s2 + gains.s3 * c.s3 + r * c.s4 + h * G4 * x) /
                      (1.0f + k * h * G4);
     const float in = (x - k * y4) * h;
     const float y1 = (g * in + c.s1) * r;
@@ -113,7 +136,7 @@ float Filter::runLadder(LadderChannel& c, float x) const {
 
 void Filter::processSvf(float cutoff, float resonance, float& left, float& right) {
     if (type_ == Peaking) resonance *= 0.6f;
-    const float g = std::tan(kPi * (cutoff < kMaxWarpedCutoff ? cutoff : kMaxWarpedCutoff));
+    const float g = warpedCutoff(cutoff);
     const float k = 1.0f / (resonance * resonance * 9.5f + 0.5f);
     g_ = g;
     k_ = k;

@@ -26,9 +26,13 @@ private:
     struct LadderChannel { float previousInput = 0.0f, s1 = 0.0f, s2 = 0.0f, s3 = 0.0f, s4 = 0.0f; };
     struct SvfChannel { float ic1 = 0.0f, ic2 = 0.0f; };
 
+    // Per-sample products of the ladder's stage gains, shared by both channels.
+    struct LadderGains { float r, G4, s1, s2, s3; };
+
+    float warpedCutoff(float cutoff);  // tan(pi * cutoff), recomputed only when the cutoff changes
     void processLadder(float cutoff, float resonance, float& left, float& right);
     void processSvf(float cutoff, float resonance, float& left, float& right);
-    float runLadder(LadderChannel& c, float x) const;
+    float runLadder(LadderChannel& c, const LadderGains& gains, float x) const;
     float runSvf(SvfChannel& c, float x) const;
 
     float sampleRate_ = 44100.0f;
@@ -40,6 +44,11 @@ private:
     // per-sample coefficients
     float g_ = 0.0f, k_ = 0.0f, gain_ = 1.0f;
     float a1_ = 0.0f, a2_ = 0.0f, a3_ = 0.0f, m0_ = 0.0f, m1_ = 0.0f, m2_ = 0.0f;
+
+    // Caches of the two costly set-up functions, keyed by their inputs
+    // (NaN keys never match, so they are always recomputed).
+    float trackedPitch_ = -1.0e30f, trackAmount_ = 0.0f, trackingFactor_ = 1.0f;
+    float warpedFrom_ = -1.0f, warped_ = 0.0f;
 
     LadderChannel ladder_[2];
     SvfChannel svf_[2];

@@ -7,6 +7,10 @@
 #include <cmath>
 #include <cstdlib>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr float kUnisonDetune[Oscillator::kMaxUnison] = {
@@ -40,7 +44,8 @@ inline float sinCycles(float x) {
 }
 
 // The value the next update of a smoother will give, without changing it.
-inline float peekSmoother(const ParamSmoother& s, float target) {
+inline float peekSmoother(const SettlingSmoother& settling, float target) {
+    const ParamSmoother& s = settling.smoother;
     return s.jump ? target : s.a * s.value + s.oneMinusA * target;
 }
 
@@ -206,23 +211,102 @@ void Oscillator::selectRows(float position) {
     rowWeight_ = clamp01((scaled - static_cast<float>(lower)) * slotSpanInverse_[slot]);
 }
 
-float Oscillator::waveSample(const OscState& state) const {
-    if (rowWeight_ == 0.0f) return WtCollection::read(*state.levels[rowA_], state.phase);
-    if (rowWeight_ == 1.0f) return WtCollection::read(*state.levels[rowB_], state.phase);
-    const WtLevel& levelA = *state.levels[rowA_];
-    const WtLevel& levelB = *state.levels[rowB_];
-    if (levelA.length != levelB.length)
-        return WtCollection::read(levelA, state.phase) +
-               rowWeight_ * (WtCollection::read(levelB, state.phase) - WtCollection::read(levelA, state.phase));
+namespace {
+
+// Rows of different lengths (tables of another rate): never the case within
+// one collection, so kept out of the rendering loops.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+float blendRowsOfOtherLengths(const WtLevel& levelA, const WtLevel& levelB, float weight, float phase) {
+    return WtCollection::read(levelA, phase) +
+           weight * (WtCollection::read(levelB, phase) - WtCollection::read(levelA, phase));
+}
+
+}  // namespace
+
+inline float Oscillator::blendRows(const WtLevel& levelA, const WtLevel& levelB, float weight, float phase) {
+    if (levelA.length != levelB.length) return blendRowsOfOtherLengths(levelA, levelB, weight, phase);
     // Rows built at one rate share their length: one index for both reads.
-    const float x = state.phase * static_cast<float>(levelA.length);
+    const float x = phase * static_cast<float>(levelA.length);
     const int i = static_cast<int>(x);
     const float frac = x - static_cast<float>(i);
     const int mask = levelA.length - 1;
     const int j = (i + 1) & mask;
     const float a = levelA.samples[i & mask] + (levelA.samples[j] - levelA.samples[i & mask]) * frac;
     const float b = levelB.samples[i & mask] + (levelB.samples[j] - levelB.samples[i & mask]) * frac;
-    return a + rowWeight_ * (b - a);
+    return a + weight * (b - a);
+}
+
+void Oscillator::blendCopies(int rowA, int rowB, float weight, float* out) {
+    const int count = unisonCount_;
+    int k = 0;
+#if defined(__SSE2__)
+    // Four copies at a time: the same operations in the same order as
+    // blendRows, so every lane gives the scalar result bit for bit.
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 w = _mm_set1_ps(weight);
+    const __m128i oneInt = _mm_set1_epi32(1);
+    for (; k + 4 <= count; k += 4) {
+        OscState* c = copies_ + k;
+        const WtLevel* a[4] = {c[0].levels[rowA], c[1].levels[rowA], c[2].levels[rowA], c[3].levels[rowA]};
+        const WtLevel* b[4] = {c[0].levels[rowB], c[1].levels[rowB], c[2].levels[rowB], c[3].levels[rowB]};
+        if (a[0]->length != b[0]->length || a[1]->length != b[1]->length || a[2]->length != b[2]->length ||
+            a[3]->length != b[3]->length)
+            break;  // the scalar loop below handles the rest
+        const __m128i length = _mm_set_epi32(a[3]->length, a[2]->length, a[1]->length, a[0]->length);
+        const __m128 phase = _mm_set_ps(c[3].phase, c[2].phase, c[1].phase, c[0].phase);
+        const __m128 x = _mm_mul_ps(phase, _mm_cvtepi32_ps(length));
+        const __m128i i = _mm_cvttps_epi32(x);
+        const __m128 frac = _mm_sub_ps(x, _mm_cvtepi32_ps(i));
+        const __m128i mask = _mm_sub_epi32(length, oneInt);
+        alignas(16) int lower[4], upper[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(lower), _mm_and_si128(i, mask));
+        _mm_store_si128(reinterpret_cast<__m128i*>(upper), _mm_and_si128(_mm_add_epi32(i, oneInt), mask));
+        const __m128 a0 = _mm_set_ps(a[3]->samples[lower[3]], a[2]->samples[lower[2]], a[1]->samples[lower[1]],
+                                     a[0]->samples[lower[0]]);
+        const __m128 a1 = _mm_set_ps(a[3]->samples[upper[3]], a[2]->samples[upper[2]], a[1]->samples[upper[1]],
+                                     a[0]->samples[upper[0]]);
+        const __m128 b0 = _mm_set_ps(b[3]->samples[lower[3]], b[2]->samples[lower[2]], b[1]->samples[lower[1]],
+                                     b[0]->samples[lower[0]]);
+        const __m128 b1 = _mm_set_ps(b[3]->samples[upper[3]], b[2]->samples[upper[2]], b[1]->samples[upper[1]],
+                                     b[0]->samples[upper[0]]);
+        const __m128 va = _mm_add_ps(a0, _mm_mul_ps(_mm_sub_ps(a1, a0), frac));
+        const __m128 vb = _mm_add_ps(b0, _mm_mul_ps(_mm_sub_ps(b1, b0), frac));
+        _mm_storeu_ps(out + k, _mm_add_ps(va, _mm_mul_ps(w, _mm_sub_ps(vb, va))));
+
+        const __m128 increment = _mm_set_ps(c[3].increment, c[2].increment, c[1].increment, c[0].increment);
+        const __m128 advanced = _mm_add_ps(phase, increment);
+        const __m128 wrapped = _mm_sub_ps(advanced, one);
+        const __m128 wraps = _mm_cmpge_ps(advanced, one);
+        alignas(16) float next[4];
+        _mm_store_ps(next, _mm_or_ps(_mm_and_ps(wraps, wrapped), _mm_andnot_ps(wraps, advanced)));
+        for (int l = 0; l < 4; ++l) c[l].phase = next[l];
+    }
+#endif
+    for (; k < count; ++k) {
+        OscState& copy = copies_[k];
+        out[k] = blendRows(*copy.levels[rowA], *copy.levels[rowB], weight, copy.phase);
+        advance(copy.phase, copy.increment);
+    }
+}
+
+void Oscillator::mixWave(float mix, float spread, float& left, float& right) {
+    // The row choice is fixed for the sample; held in locals so the phase
+    // writes of the copies do not force it to be reloaded for every copy.
+    const int rowA = rowA_, rowB = rowB_;
+    const float weight = rowWeight_;
+    if (weight == 0.0f) {
+        auto single = [rowA](const OscState& s) { return WtCollection::read(*s.levels[rowA], s.phase); };
+        mixUnison(single, [this, single](float* out) { sampleCopies(single, out); }, mix, spread, left, right);
+    } else if (weight == 1.0f) {
+        auto single = [rowB](const OscState& s) { return WtCollection::read(*s.levels[rowB], s.phase); };
+        mixUnison(single, [this, single](float* out) { sampleCopies(single, out); }, mix, spread, left, right);
+    } else {
+        mixUnison([rowA, rowB, weight](const OscState& s) {
+            return blendRows(*s.levels[rowA], *s.levels[rowB], weight, s.phase);
+        }, [this, rowA, rowB, weight](float* out) { blendCopies(rowA, rowB, weight, out); }, mix, spread, left, right);
+    }
 }
 
 float Oscillator::pulseSample(const OscState& state, float width) const {
@@ -246,23 +330,34 @@ float Oscillator::fmSample() {
 }
 
 template <class SampleOf>
-void Oscillator::mixUnison(SampleOf sampleOf, float mix, float spread, float& left, float& right) {
+void Oscillator::sampleCopies(SampleOf sampleOf, float* out) {
+    const int count = unisonCount_;
+    for (int k = 0; k < count; ++k) {
+        OscState& copy = copies_[k];
+        out[k] = sampleOf(copy);
+        advance(copy.phase, copy.increment);
+    }
+}
+
+template <class SampleOf, class CopiesOf>
+void Oscillator::mixUnison(SampleOf sampleOf, CopiesOf copiesOf, float mix, float spread, float& left,
+                           float& right) {
     const float s = sampleOf(main_);
     advance(main_.phase, main_.increment);
     if (!(mix > 0.0f)) {
         left = right = s;
         return;
     }
+    float c[kMaxUnison];
+    copiesOf(c);
+    const int count = unisonCount_;
     float sumLeft = 0.0f, sumRight = 0.0f;
-    for (int k = 0; k < unisonCount_; ++k) {
-        OscState& copy = copies_[k];
-        const float c = sampleOf(copy);
-        advance(copy.phase, copy.increment);
+    for (int k = 0; k < count; ++k) {
         const float side = spread * kUnisonPan[k];
-        sumLeft += c * (1.0f + side);
-        sumRight += c * (1.0f - side);
+        sumLeft += c[k] * (1.0f + side);
+        sumRight += c[k] * (1.0f - side);
     }
-    const float balance = (unisonCount_ & 1) ? mix * mix * spread * kUnisonPan[unisonCount_] : 0.0f;
+    const float balance = (count & 1) ? mix * mix * spread * kUnisonPan[count] : 0.0f;
     left = mix * sumLeft + (1.0f + balance) * s;
     right = mix * sumRight + (1.0f - balance) * s;
 }
@@ -281,11 +376,13 @@ void Oscillator::render(const float* params, const float* T, int osc, float& lef
     switch (type_) {
         case Wave:
             selectRows(position);
-            if (rowA_ >= 0) mixUnison([this](const OscState& s) { return waveSample(s); }, mix, spread, l, r);
+            if (rowA_ >= 0) mixWave(mix, spread, l, r);
             break;
-        case Pulse:
-            mixUnison([this, position](const OscState& s) { return pulseSample(s, position); }, mix, spread, l, r);
+        case Pulse: {
+            auto pulse = [this, position](const OscState& s) { return pulseSample(s, position); };
+            mixUnison(pulse, [this, pulse](float* out) { sampleCopies(pulse, out); }, mix, spread, l, r);
             break;
+        }
         case Fm:
             l = r = fmSample();
             break;

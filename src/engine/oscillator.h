@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/param_smoother.h"
+#include "engine/settling_smoother.h"
 #include "tables/wt_collection.h"
 
 // One main oscillator of a voice with its eight unison copies and its
@@ -48,11 +48,16 @@ private:
     void cacheLevels();
     void selectRows(float position);
 
-    float waveSample(const OscState& state) const;
+    static float blendRows(const WtLevel& levelA, const WtLevel& levelB, float weight, float phase);
+    void mixWave(float mix, float spread, float& left, float& right);
     float pulseSample(const OscState& state, float width) const;
     float fmSample();
+    // Writes the samples of the unison copies to out and advances them.
+    void blendCopies(int rowA, int rowB, float weight, float* out);
     template <class SampleOf>
-    void mixUnison(SampleOf sampleOf, float mix, float spread, float& left, float& right);
+    void sampleCopies(SampleOf sampleOf, float* out);
+    template <class SampleOf, class CopiesOf>
+    void mixUnison(SampleOf sampleOf, CopiesOf copiesOf, float mix, float spread, float& left, float& right);
 
     const WtCollection* tables_ = nullptr;
     float inverseSampleRate_ = 1.0f / 44100.0f;
@@ -77,5 +82,5 @@ private:
     float modIncrement1_ = 0.0f, modIncrement2_ = 0.0f;
     float indexTarget1_ = 0.0f, indexTarget2_ = 0.0f;
 
-    ParamSmoother position_, pan_, volume_, unisonMix_, unisonSpread_, index1_, index2_;
+    SettlingSmoother position_, pan_, volume_, unisonMix_, unisonSpread_, index1_, index2_;
 };

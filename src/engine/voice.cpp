@@ -261,7 +261,6 @@ void Voice::render(const VoiceContext& context, float& left, float& right) {
     if (controlStep) evaluateModulation(params, *context.controllers);
     const float gain = advanceEnvelopes(params, controlStep, context.perSample);
     advanceLfos(params, controlStep, context.perSample, context.globalLfo);
-    fillSources(*context.controllers);
     if (controlStep) setUpOscillators(params, finiteOr(context.controllers->pitchBend, 0.0f), pitch);
     setUpFilters(params, pitch);
 

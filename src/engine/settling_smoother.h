@@ -1,0 +1,26 @@
+#pragma once
+
+#include "engine/param_smoother.h"
+
+// A ParamSmoother that stops working once it has settled: when an update
+// left the value unchanged and the target is still the same, every further
+// update would give that value again, so it is returned as it stands.
+// Results are bit for bit those of the plain smoother.
+struct SettlingSmoother {
+    ParamSmoother smoother;
+    float lastTarget = 0.0f;
+    bool settled = false;
+
+    void reset() { smoother.reset(); }
+    float value() const { return smoother.value; }
+
+    float update(float target) {
+        if (settled && target == lastTarget && !smoother.jump) return smoother.value;
+        const float before = smoother.value;
+        const bool jumped = smoother.jump;
+        const float after = smoother.update(target);
+        settled = !jumped && after == before;
+        lastTarget = target;
+        return after;
+    }
+};
