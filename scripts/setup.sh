@@ -9,6 +9,7 @@ TVX_PACKAGES=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 xvfb xauth fonts-liberation fonts-dejavu-core fonts-wine
+  clang libclang-rt-14-dev
 )
 
 tvx_missing_packages() {

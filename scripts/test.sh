@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Every test: set up, build all three configurations, check the exports and
-# imports of both DLLs, run the win64 tests under wine64 and the native tests.
+# imports of both DLLs, run the win64 tests under wine64, the native tests
+# built with AddressSanitizer and UndefinedBehaviorSanitizer, every fuzz
+# target for a bounded time (TVX_FUZZ_SECONDS, default 30), and the native tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/setup.sh"
@@ -15,6 +17,15 @@ bash scripts/check_dll.sh i686 build/win32/plugin/Tessaravox_32.dll
 echo "== win64 tests under wine64"
 tvx_wine_env "$root"
 (cd build/win64 && ctest --output-on-failure -j 2 --timeout 300)
+
+echo "== native tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset native-asan >/dev/null
+cmake --build --preset native-asan -j "$(nproc)"
+(cd build/native-asan && ASAN_OPTIONS=halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  ctest --output-on-failure -j "$(nproc)" --timeout 600)
+
+echo "== fuzz targets"
+bash scripts/fuzz.sh --fuzz-seconds "${TVX_FUZZ_SECONDS:-30}"
 
 echo "== native tests"
 (cd build/native && ctest --output-on-failure -j "$(nproc)" --timeout 300)
