@@ -26,5 +26,5 @@ file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/scratch)
 if(CMAKE_CROSSCOMPILING)
   target_link_options(host_tests PRIVATE -static)
 endif()
-gtest_discover_tests(host_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+gtest_discover_tests(host_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
   PROPERTIES ENVIRONMENT "XDG_DATA_HOME=${TVX_TEST_HOME}")

@@ -23,7 +23,9 @@ public:
         storage_.assign(sizeof(VstEvents) + midi_.size() * sizeof(VstEvent*), 0);
         auto* list = reinterpret_cast<VstEvents*>(storage_.data());
         list->numEvents = static_cast<VstInt32>(midi_.size());
-        for (size_t i = 0; i < midi_.size(); ++i) list->events[i] = reinterpret_cast<VstEvent*>(&midi_[i]);
+        // The record declares two slots; the storage holds as many as there are events.
+        VstEvent** slots = list->events;
+        for (size_t i = 0; i < midi_.size(); ++i) slots[i] = reinterpret_cast<VstEvent*>(&midi_[i]);
         return list;
     }
     bool empty() const { return midi_.empty(); }
