@@ -16,7 +16,7 @@ namespace {
 constexpr float kUnisonDetune[Oscillator::kMaxUnison] = {
     +0.01991221f, -0.01952356f, +0.06216538f, -0.06288439f,
     +0.10745242f, -0.11002313f, +0.14627282f, -0.16924234f};
-constexpr float kUnisonPan[Oscillator::kMaxUnison] = {
+alignas(16) constexpr float kUnisonPan[Oscillator::kMaxUnison] = {
     +0.8f, -0.8f, +0.6f, -0.6f, +0.4f, -0.4f, +0.2f, -0.2f};
 constexpr int kTargetsPerOsc = TgtOsc2Tune - TgtOsc1Tune;
 
@@ -80,8 +80,12 @@ void Oscillator::prepare(float sampleRate, const WtCollection* tables) {
     const WtLevel* silent = &WtCollection::silentLevel();
     for (int r = 0; r < kRows; ++r) {
         main_.levels[r] = silent;
-        for (OscState& copy : copies_) copy.levels[r] = silent;
+        for (int k = 0; k < kMaxUnison; ++k) {
+            lanes_.levels[r][k] = silent;
+            lanes_.samples[r][k] = silent->samples;
+        }
     }
+    uniformLength_ = silent->length;
 }
 
 void Oscillator::resetPhase(float phaseParam) {
@@ -90,7 +94,7 @@ void Oscillator::resetPhase(float phaseParam) {
     // Copies start spread out so that a fresh unison chord does not begin
     // with all copies in phase.
     for (int k = 0; k < kMaxUnison; ++k)
-        copies_[k].phase = wrapStartPhase(main_.phase + 0.61803399f * static_cast<float>(k + 1));
+        lanes_.phase[k] = wrapStartPhase(main_.phase + 0.61803399f * static_cast<float>(k + 1));
     modPhase1_ = 0.0f;
     modPhase2_ = 0.0f;
 }
@@ -106,7 +110,7 @@ void Oscillator::jumpSmoothers() {
 }
 
 float Oscillator::unisonIncrement(int copy) const {
-    return (copy >= 0 && copy < kMaxUnison) ? copies_[copy].increment : 0.0f;
+    return (copy >= 0 && copy < kMaxUnison) ? lanes_.increment[copy] : 0.0f;
 }
 
 void Oscillator::loadWaveSlots() {
@@ -157,7 +161,11 @@ void Oscillator::setupUnison(const float* params, int osc, float increment) {
     const float detune = clamp01(params[Osc1UniDet + osc]);
     const float depth = detune * detune;
     unisonCount_ = count;
-    for (int k = 0; k < count; ++k) copies_[k].increment = clamp01(increment * (1.0f + depth * kUnisonDetune[k]));
+    for (int k = 0; k < count; ++k) lanes_.increment[k] = clamp01(increment * (1.0f + depth * kUnisonDetune[k]));
+    for (int k = 0; k < kMaxUnison; ++k) {
+        lanes_.step[k] = k < count ? lanes_.increment[k] : 0.0f;
+        lanes_.live[k] = k < count ? 1.0f : 0.0f;
+    }
     if (count & 1)
         main_.increment = clamp01(increment * (1.0f + depth * kUnisonDetune[count] * mix * mix));
     else
@@ -184,11 +192,23 @@ void Oscillator::cacheLevels() {
     const int rows = type_ == Wave ? kRows : (type_ == Pulse ? 1 : 0);
     if (rows == 0) return;
     const WtLevel* silent = &WtCollection::silentLevel();
+    int length = -1;
+    bool uniform = true;
+    auto note = [&length, &uniform](const WtLevel* level) {
+        if (length < 0) length = level->length;
+        uniform = uniform && level->length == length;
+    };
     for (int r = 0; r < rows; ++r) {
         main_.levels[r] = tables_ ? &tables_->findLevel(r, main_.increment) : silent;
-        for (int k = 0; k < unisonCount_; ++k)
-            copies_[k].levels[r] = tables_ ? &tables_->findLevel(r, copies_[k].increment) : silent;
+        note(main_.levels[r]);
+        for (int k = 0; k < kMaxUnison; ++k) {
+            if (k < unisonCount_) lanes_.levels[r][k] = tables_ ? &tables_->findLevel(r, lanes_.increment[k]) : silent;
+            else lanes_.levels[r][k] = lanes_.levels[r][0];
+            lanes_.samples[r][k] = lanes_.levels[r][k]->samples;
+            note(lanes_.levels[r][k]);
+        }
     }
+    uniformLength_ = uniform ? length : 0;
 }
 
 void Oscillator::selectRows(float position) {
@@ -238,82 +258,146 @@ inline float Oscillator::blendRows(const WtLevel& levelA, const WtLevel& levelB,
     return a + weight * (b - a);
 }
 
-void Oscillator::blendCopies(int rowA, int rowB, float weight, float* out) {
-    const int count = unisonCount_;
-    int k = 0;
 #if defined(__SSE2__)
-    // Four copies at a time: the same operations in the same order as
-    // blendRows, so every lane gives the scalar result bit for bit.
+template <bool kBlend>
+inline void Oscillator::sumWaveCopiesSse(int rowA, int rowB, float weight, float spread, float& sumLeft,
+                                         float& sumRight) {
+    // The operations of blendRows and sumLanes, four copies at a time.
     const __m128 one = _mm_set1_ps(1.0f);
-    const __m128 w = _mm_set1_ps(weight);
+    const __m128 length = _mm_set1_ps(static_cast<float>(uniformLength_));
+    const __m128i mask = _mm_set1_epi32(uniformLength_ - 1);
     const __m128i oneInt = _mm_set1_epi32(1);
-    for (; k + 4 <= count; k += 4) {
-        OscState* c = copies_ + k;
-        const WtLevel* a[4] = {c[0].levels[rowA], c[1].levels[rowA], c[2].levels[rowA], c[3].levels[rowA]};
-        const WtLevel* b[4] = {c[0].levels[rowB], c[1].levels[rowB], c[2].levels[rowB], c[3].levels[rowB]};
-        if (a[0]->length != b[0]->length || a[1]->length != b[1]->length || a[2]->length != b[2]->length ||
-            a[3]->length != b[3]->length)
-            break;  // the scalar loop below handles the rest
-        const __m128i length = _mm_set_epi32(a[3]->length, a[2]->length, a[1]->length, a[0]->length);
-        const __m128 phase = _mm_set_ps(c[3].phase, c[2].phase, c[1].phase, c[0].phase);
-        const __m128 x = _mm_mul_ps(phase, _mm_cvtepi32_ps(length));
+    const __m128 w = _mm_set1_ps(weight);
+    const __m128 spreadV = _mm_set1_ps(spread);
+    __m128 sumL = _mm_setzero_ps(), sumR = _mm_setzero_ps();
+    const int groups = unisonCount_ > 4 ? 2 : 1;
+    for (int g = 0; g < groups; ++g) {
+        const int k = 4 * g;
+        const __m128 phase = _mm_load_ps(lanes_.phase + k);
+        const __m128 x = _mm_mul_ps(phase, length);
         const __m128i i = _mm_cvttps_epi32(x);
         const __m128 frac = _mm_sub_ps(x, _mm_cvtepi32_ps(i));
-        const __m128i mask = _mm_sub_epi32(length, oneInt);
-        alignas(16) int lower[4], upper[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(lower), _mm_and_si128(i, mask));
-        _mm_store_si128(reinterpret_cast<__m128i*>(upper), _mm_and_si128(_mm_add_epi32(i, oneInt), mask));
-        const __m128 a0 = _mm_set_ps(a[3]->samples[lower[3]], a[2]->samples[lower[2]], a[1]->samples[lower[1]],
-                                     a[0]->samples[lower[0]]);
-        const __m128 a1 = _mm_set_ps(a[3]->samples[upper[3]], a[2]->samples[upper[2]], a[1]->samples[upper[1]],
-                                     a[0]->samples[upper[0]]);
-        const __m128 b0 = _mm_set_ps(b[3]->samples[lower[3]], b[2]->samples[lower[2]], b[1]->samples[lower[1]],
-                                     b[0]->samples[lower[0]]);
-        const __m128 b1 = _mm_set_ps(b[3]->samples[upper[3]], b[2]->samples[upper[2]], b[1]->samples[upper[1]],
-                                     b[0]->samples[upper[0]]);
-        const __m128 va = _mm_add_ps(a0, _mm_mul_ps(_mm_sub_ps(a1, a0), frac));
-        const __m128 vb = _mm_add_ps(b0, _mm_mul_ps(_mm_sub_ps(b1, b0), frac));
-        _mm_storeu_ps(out + k, _mm_add_ps(va, _mm_mul_ps(w, _mm_sub_ps(vb, va))));
+        alignas(16) int lo[4], hi[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(lo), _mm_and_si128(i, mask));
+        _mm_store_si128(reinterpret_cast<__m128i*>(hi), _mm_and_si128(_mm_add_epi32(i, oneInt), mask));
+        const float* const* a = lanes_.samples[rowA] + k;
+        const __m128 a0 = _mm_setr_ps(a[0][lo[0]], a[1][lo[1]], a[2][lo[2]], a[3][lo[3]]);
+        const __m128 a1 = _mm_setr_ps(a[0][hi[0]], a[1][hi[1]], a[2][hi[2]], a[3][hi[3]]);
+        __m128 v = _mm_add_ps(a0, _mm_mul_ps(_mm_sub_ps(a1, a0), frac));
+        if (kBlend) {
+            const float* const* b = lanes_.samples[rowB] + k;
+            const __m128 b0 = _mm_setr_ps(b[0][lo[0]], b[1][lo[1]], b[2][lo[2]], b[3][lo[3]]);
+            const __m128 b1 = _mm_setr_ps(b[0][hi[0]], b[1][hi[1]], b[2][hi[2]], b[3][hi[3]]);
+            const __m128 vb = _mm_add_ps(b0, _mm_mul_ps(_mm_sub_ps(b1, b0), frac));
+            v = _mm_add_ps(v, _mm_mul_ps(w, _mm_sub_ps(vb, v)));
+        }
+        const __m128 side = _mm_mul_ps(spreadV, _mm_load_ps(kUnisonPan + k));
+        const __m128 live = _mm_load_ps(lanes_.live + k);
+        const __m128 termL = _mm_mul_ps(v, _mm_mul_ps(_mm_add_ps(one, side), live));
+        const __m128 termR = _mm_mul_ps(v, _mm_mul_ps(_mm_sub_ps(one, side), live));
+        sumL = g == 0 ? termL : _mm_add_ps(sumL, termL);
+        sumR = g == 0 ? termR : _mm_add_ps(sumR, termR);
 
-        const __m128 increment = _mm_set_ps(c[3].increment, c[2].increment, c[1].increment, c[0].increment);
-        const __m128 advanced = _mm_add_ps(phase, increment);
-        const __m128 wrapped = _mm_sub_ps(advanced, one);
+        const __m128 advanced = _mm_add_ps(phase, _mm_load_ps(lanes_.step + k));
         const __m128 wraps = _mm_cmpge_ps(advanced, one);
-        alignas(16) float next[4];
-        _mm_store_ps(next, _mm_or_ps(_mm_and_ps(wraps, wrapped), _mm_andnot_ps(wraps, advanced)));
-        for (int l = 0; l < 4; ++l) c[l].phase = next[l];
+        _mm_store_ps(lanes_.phase + k, _mm_sub_ps(advanced, _mm_and_ps(wraps, one)));
+    }
+    const __m128 halvesL = _mm_add_ps(sumL, _mm_movehl_ps(sumL, sumL));
+    const __m128 halvesR = _mm_add_ps(sumR, _mm_movehl_ps(sumR, sumR));
+    sumLeft = _mm_cvtss_f32(_mm_add_ss(halvesL, _mm_shuffle_ps(halvesL, halvesL, 1)));
+    sumRight = _mm_cvtss_f32(_mm_add_ss(halvesR, _mm_shuffle_ps(halvesR, halvesR, 1)));
+}
+#endif
+
+void Oscillator::sumLanes(const float* values, float spread, float& sumLeft, float& sumRight) const {
+    // Lane l holds copies l and l + 4; the lanes are then added pairwise.
+    float l[4], r[4];
+    const bool upper = unisonCount_ > 4;
+    for (int lane = 0; lane < 4; ++lane) {
+        const float side = spread * kUnisonPan[lane];
+        l[lane] = values[lane] * ((1.0f + side) * lanes_.live[lane]);
+        r[lane] = values[lane] * ((1.0f - side) * lanes_.live[lane]);
+        if (upper) {
+            const int k = lane + 4;
+            const float sideUp = spread * kUnisonPan[k];
+            l[lane] = l[lane] + values[k] * ((1.0f + sideUp) * lanes_.live[k]);
+            r[lane] = r[lane] + values[k] * ((1.0f - sideUp) * lanes_.live[k]);
+        }
+    }
+    sumLeft = (l[0] + l[2]) + (l[1] + l[3]);
+    sumRight = (r[0] + r[2]) + (r[1] + r[3]);
+}
+
+void Oscillator::sumWaveCopies(int rowA, int rowB, float weight, float spread, float& sumLeft, float& sumRight) {
+#if defined(__SSE2__)
+    if (uniformLength_ > 0) {
+        if (weight == 0.0f)
+            sumWaveCopiesSse<false>(rowA, rowB, weight, spread, sumLeft, sumRight);
+        else
+            sumWaveCopiesSse<true>(rowA, rowB, weight, spread, sumLeft, sumRight);
+        return;
     }
 #endif
-    for (; k < count; ++k) {
-        OscState& copy = copies_[k];
-        out[k] = blendRows(*copy.levels[rowA], *copy.levels[rowB], weight, copy.phase);
-        advance(copy.phase, copy.increment);
+    float values[kMaxUnison] = {};
+    for (int k = 0; k < unisonCount_; ++k) {
+        const float phase = lanes_.phase[k];
+        values[k] = weight == 0.0f ? WtCollection::read(*lanes_.levels[rowA][k], phase)
+                                   : blendRows(*lanes_.levels[rowA][k], *lanes_.levels[rowB][k], weight, phase);
+        advance(lanes_.phase[k], lanes_.step[k]);
     }
+    sumLanes(values, spread, sumLeft, sumRight);
+}
+
+void Oscillator::finishUnison(float mainSample, float mix, float spread, float sumLeft, float sumRight,
+                              float& left, float& right) const {
+    const int count = unisonCount_;
+    const float balance = (count & 1) ? mix * mix * spread * kUnisonPan[count] : 0.0f;
+    left = mix * sumLeft + (1.0f + balance) * mainSample;
+    right = mix * sumRight + (1.0f - balance) * mainSample;
 }
 
 void Oscillator::mixWave(float mix, float spread, float& left, float& right) {
-    // The row choice is fixed for the sample; held in locals so the phase
-    // writes of the copies do not force it to be reloaded for every copy.
-    const int rowA = rowA_, rowB = rowB_;
-    const float weight = rowWeight_;
-    if (weight == 0.0f) {
-        auto single = [rowA](const OscState& s) { return WtCollection::read(*s.levels[rowA], s.phase); };
-        mixUnison(single, [this, single](float* out) { sampleCopies(single, out); }, mix, spread, left, right);
-    } else if (weight == 1.0f) {
-        auto single = [rowB](const OscState& s) { return WtCollection::read(*s.levels[rowB], s.phase); };
-        mixUnison(single, [this, single](float* out) { sampleCopies(single, out); }, mix, spread, left, right);
-    } else {
-        mixUnison([rowA, rowB, weight](const OscState& s) {
-            return blendRows(*s.levels[rowA], *s.levels[rowB], weight, s.phase);
-        }, [this, rowA, rowB, weight](float* out) { blendCopies(rowA, rowB, weight, out); }, mix, spread, left, right);
+    // A weight of 1 is the upper row alone: read as a single row.
+    int rowA = rowA_;
+    const int rowB = rowB_;
+    float weight = rowWeight_;
+    if (weight == 1.0f) {
+        rowA = rowB;
+        weight = 0.0f;
     }
+    const float s = weight == 0.0f ? WtCollection::read(*main_.levels[rowA], main_.phase)
+                                   : blendRows(*main_.levels[rowA], *main_.levels[rowB], weight, main_.phase);
+    advance(main_.phase, main_.increment);
+    if (!(mix > 0.0f)) {
+        left = right = s;
+        return;
+    }
+    float sumLeft, sumRight;
+    sumWaveCopies(rowA, rowB, weight, spread, sumLeft, sumRight);
+    finishUnison(s, mix, spread, sumLeft, sumRight, left, right);
 }
 
-float Oscillator::pulseSample(const OscState& state, float width) const {
-    float shifted = state.phase + width;
+float Oscillator::pulseSample(const WtLevel& ramp, float phase, float width) const {
+    float shifted = phase + width;
     if (shifted > 1.0f) shifted -= 1.0f;
-    const WtLevel& ramp = *state.levels[0];
-    return WtCollection::read(ramp, state.phase) - WtCollection::read(ramp, shifted);
+    return WtCollection::read(ramp, phase) - WtCollection::read(ramp, shifted);
+}
+
+void Oscillator::mixPulse(float width, float mix, float spread, float& left, float& right) {
+    const float s = pulseSample(*main_.levels[0], main_.phase, width);
+    advance(main_.phase, main_.increment);
+    if (!(mix > 0.0f)) {
+        left = right = s;
+        return;
+    }
+    float values[kMaxUnison] = {};
+    for (int k = 0; k < unisonCount_; ++k) {
+        values[k] = pulseSample(*lanes_.levels[0][k], lanes_.phase[k], width);
+        advance(lanes_.phase[k], lanes_.step[k]);
+    }
+    float sumLeft, sumRight;
+    sumLanes(values, spread, sumLeft, sumRight);
+    finishUnison(s, mix, spread, sumLeft, sumRight, left, right);
 }
 
 float Oscillator::fmSample() {
@@ -327,39 +411,6 @@ float Oscillator::fmSample() {
     advance(modPhase1_, modIncrement1_);
     advance(main_.phase, main_.increment);
     return carrier;
-}
-
-template <class SampleOf>
-void Oscillator::sampleCopies(SampleOf sampleOf, float* out) {
-    const int count = unisonCount_;
-    for (int k = 0; k < count; ++k) {
-        OscState& copy = copies_[k];
-        out[k] = sampleOf(copy);
-        advance(copy.phase, copy.increment);
-    }
-}
-
-template <class SampleOf, class CopiesOf>
-void Oscillator::mixUnison(SampleOf sampleOf, CopiesOf copiesOf, float mix, float spread, float& left,
-                           float& right) {
-    const float s = sampleOf(main_);
-    advance(main_.phase, main_.increment);
-    if (!(mix > 0.0f)) {
-        left = right = s;
-        return;
-    }
-    float c[kMaxUnison];
-    copiesOf(c);
-    const int count = unisonCount_;
-    float sumLeft = 0.0f, sumRight = 0.0f;
-    for (int k = 0; k < count; ++k) {
-        const float side = spread * kUnisonPan[k];
-        sumLeft += c[k] * (1.0f + side);
-        sumRight += c[k] * (1.0f - side);
-    }
-    const float balance = (count & 1) ? mix * mix * spread * kUnisonPan[count] : 0.0f;
-    left = mix * sumLeft + (1.0f + balance) * s;
-    right = mix * sumRight + (1.0f - balance) * s;
 }
 
 void Oscillator::render(const float* params, const float* T, int osc, float& left, float& right) {
@@ -378,11 +429,9 @@ void Oscillator::render(const float* params, const float* T, int osc, float& lef
             selectRows(position);
             if (rowA_ >= 0) mixWave(mix, spread, l, r);
             break;
-        case Pulse: {
-            auto pulse = [this, position](const OscState& s) { return pulseSample(s, position); };
-            mixUnison(pulse, [this, pulse](float* out) { sampleCopies(pulse, out); }, mix, spread, l, r);
+        case Pulse:
+            mixPulse(position, mix, spread, l, r);
             break;
-        }
         case Fm:
             l = r = fmSample();
             break;
@@ -391,4 +440,14 @@ void Oscillator::render(const float* params, const float* T, int osc, float& lef
     }
     left = volume * (1.0f - pan) * l;
     right = volume * pan * r;
+}
+
+void Oscillator::renderAdding(const float* params, const float* T, int osc, float* left, float* right,
+                              int count) {
+    for (int i = 0; i < count; ++i) {
+        float l, r;
+        render(params, T, osc, l, r);
+        left[i] += l;
+        right[i] += r;
+    }
 }

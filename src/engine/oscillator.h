@@ -27,6 +27,9 @@ public:
     // One sample: position/pan/volume smoothing and clamping with T, unison mix/spread, the sample by type.
     // Writes (does not add to) left and right.
     void render(const float* params, const float* T, int osc, float& left, float& right);
+    // count samples of render, added to left and right. Rendering one
+    // oscillator for a stretch keeps its tables in the nearest cache.
+    void renderAdding(const float* params, const float* T, int osc, float* left, float* right, int count);
 
     int type() const { return type_; }
     float increment() const { return main_.increment; }        // main oscillator, after unison detune
@@ -41,6 +44,17 @@ private:
         float increment = 0.0f;
         const WtLevel* levels[kRows];
     };
+    // The unison copies side by side, so that four of them fill one SSE
+    // register. Copies beyond the count keep their phase (step 0) and are
+    // weighted 0; their table pointers repeat copy 0's, so reading them is safe.
+    struct alignas(16) UnisonLanes {
+        float phase[kMaxUnison] = {};
+        float increment[kMaxUnison] = {};
+        float step[kMaxUnison] = {};
+        float live[kMaxUnison] = {};
+        const WtLevel* levels[kRows][kMaxUnison];
+        const float* samples[kRows][kMaxUnison];
+    };
 
     void loadWaveSlots();
     void setupUnison(const float* params, int osc, float increment);
@@ -50,14 +64,17 @@ private:
 
     static float blendRows(const WtLevel& levelA, const WtLevel& levelB, float weight, float phase);
     void mixWave(float mix, float spread, float& left, float& right);
-    float pulseSample(const OscState& state, float width) const;
+    void mixPulse(float width, float mix, float spread, float& left, float& right);
+    float pulseSample(const WtLevel& ramp, float phase, float width) const;
     float fmSample();
-    // Writes the samples of the unison copies to out and advances them.
-    void blendCopies(int rowA, int rowB, float weight, float* out);
-    template <class SampleOf>
-    void sampleCopies(SampleOf sampleOf, float* out);
-    template <class SampleOf, class CopiesOf>
-    void mixUnison(SampleOf sampleOf, CopiesOf copiesOf, float mix, float spread, float& left, float& right);
+    // Sum the unison copies into left and right with their pan weights and
+    // advance them. Both forms add in the same order, bit for bit.
+    void sumWaveCopies(int rowA, int rowB, float weight, float spread, float& sumLeft, float& sumRight);
+    template <bool kBlend>
+    void sumWaveCopiesSse(int rowA, int rowB, float weight, float spread, float& sumLeft, float& sumRight);
+    void sumLanes(const float* values, float spread, float& sumLeft, float& sumRight) const;
+    void finishUnison(float mainSample, float mix, float spread, float sumLeft, float sumRight, float& left,
+                      float& right) const;
 
     const WtCollection* tables_ = nullptr;
     float inverseSampleRate_ = 1.0f / 44100.0f;
@@ -65,8 +82,9 @@ private:
     int type_ = Off;
     float baseIncrement_ = 0.0f;
     OscState main_;
-    OscState copies_[kMaxUnison];
+    UnisonLanes lanes_;
     int unisonCount_ = 1;
+    int uniformLength_ = 0;   // the length every cached level shares, or 0
 
     // "Wave" position map: row per slot (-1 empty), and per integer part of
     // 16 * position the lower/upper slots and the reciprocal of their distance.

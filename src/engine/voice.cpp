@@ -40,6 +40,7 @@ void Voice::prepare(float sampleRate, const WtCollection* tables) {
     for (Envelope& e : envelopes) e.prepare(sampleRate);
     for (Lfo& l : lfos) l.prepare(sampleRate);
     noise_.reset();
+    discardOscillatorStretch();
 }
 
 void Voice::setTempo(float tempo, int denominator) {
@@ -48,6 +49,7 @@ void Voice::setTempo(float tempo, int denominator) {
 }
 
 void Voice::reset(const float* params) {
+    discardOscillatorStretch();
     for (int i = 0; i < 3; ++i) {
         oscillators_[i].resetPhase(params[osc(Osc1Phase, i)]);
         oscillators_[i].jumpSmoothers();
@@ -64,6 +66,7 @@ void Voice::reset(const float* params) {
 }
 
 void Voice::retrigger(const float* params) {
+    discardOscillatorStretch();
     envelopes[0].start();
     for (int i = 1; i < 3; ++i) {
         envelopes[i].level = 0.0f;
@@ -200,15 +203,29 @@ void Voice::setUpFilters(const float* params, float pitch) {
     }
 }
 
-void Voice::renderSources(const float* params, float* a, float* b) {
-    float o[3][2] = {};
-    for (int i = 0; i < 3; ++i) oscillators_[i].render(params, sums_, i, o[i][0], o[i][1]);
+void Voice::renderOscillatorStretch(const float* params, int steadySamples) {
+    int length = kControlPeriod - controlCounter_;
+    if (steadySamples < length) length = steadySamples;
+    if (length < 1) length = 1;
+    for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < length; ++i) stretchA_[c][i] = stretchB_[c][i] = 0.0f;
+    // Oscillators 1 and 3 share a path, so 1 + 3 is formed as before.
+    oscillators_[0].renderAdding(params, sums_, 0, stretchA_[0], stretchA_[1], length);
+    oscillators_[2].renderAdding(params, sums_, 2, stretchA_[0], stretchA_[1], length);
+    oscillators_[1].renderAdding(params, sums_, 1, stretchB_[0], stretchB_[1], length);
+    stretchLength_ = length;
+    stretchPosition_ = 0;
+}
+
+void Voice::renderSources(const float* params, int steadySamples, float* a, float* b) {
+    if (stretchPosition_ >= stretchLength_) renderOscillatorStretch(params, steadySamples);
+    const int i = stretchPosition_++;
     float n[2] = {0.0f, 0.0f};
     noise_.render(params[NoiseType], params[NoiseVol] + sums_[TgtNoiseVol], params[NoisePan] + sums_[TgtNoisePan],
                   n[0], n[1]);
     for (int c = 0; c < 2; ++c) {
-        a[c] = o[0][c] + o[2][c];
-        b[c] = o[1][c] + n[c];
+        a[c] = stretchA_[c][i];
+        b[c] = stretchB_[c][i] + n[c];
     }
 }
 
@@ -251,6 +268,7 @@ void Voice::recoverFromInvalidOutput() {
         o.resetPhase(0.0f);
         o.jumpSmoothers();
     }
+    discardOscillatorStretch();
     noise_.reset();
 }
 
@@ -265,7 +283,7 @@ void Voice::render(const VoiceContext& context, float& left, float& right) {
     setUpFilters(params, pitch);
 
     float a[2], b[2];
-    renderSources(params, a, b);
+    renderSources(params, context.steadySamples, a, b);
     float outL = 0.0f, outR = 0.0f;
     routeThroughFilters(params, a, b, outL, outR);
     outL *= gain;

@@ -19,6 +19,10 @@ struct VoiceContext {
     const float* globalLfo = nullptr;   // the three global LFO outputs of this sample
     int voiceCount = 1;                 // glide only acts with a single voice
     PerSampleTargets perSample = {};
+    // Samples from this one on (itself included) before anything outside the
+    // voice can change what its oscillators play: an event, a sequencer step
+    // or the block end.
+    int steadySamples = 1;
 };
 
 // One playing note: three oscillators, noise, two filters, three envelopes and
@@ -66,11 +70,19 @@ private:
     void evaluateModulation(const float* params, const ControllerState& controllers);
     void setUpOscillators(const float* params, float pitchBend, float pitch);
     void setUpFilters(const float* params, float pitch);
-    void renderSources(const float* params, float* a, float* b);
+    void renderSources(const float* params, int steadySamples, float* a, float* b);
+    void renderOscillatorStretch(const float* params, int steadySamples);
+    void discardOscillatorStretch() { stretchLength_ = stretchPosition_ = 0; }
     void routeThroughFilters(const float* params, const float* a, const float* b, float& left, float& right);
     void recoverFromInvalidOutput();
 
     Oscillator oscillators_[3];
+    // Oscillator output rendered ahead up to the next control step: oscillators
+    // 1 + 3 (into filter 1 in the split routing) and oscillator 2.
+    float stretchA_[2][kControlPeriod] = {};
+    float stretchB_[2][kControlPeriod] = {};
+    int stretchLength_ = 0;
+    int stretchPosition_ = 0;
     Noise noise_;
     Filter filters_[2];
     ModSources sources_;

@@ -82,6 +82,22 @@ void VoiceManager::renderGlobalLfos() {
     }
 }
 
+int VoiceManager::steadySamples(int blockLength, int s) {
+    if (s == 0 || s >= nextEventSample_) {
+        nextEventSample_ = blockLength;
+        for (int i = 0; i < eventCount(); ++i) {
+            const int at = event(i).deltaFrames;
+            if (at > s && at < nextEventSample_) nextEventSample_ = at;
+        }
+    }
+    int steady = nextEventSample_ - s;
+    if (sequencer_.running()) {
+        const int untilStep = sequencer_.samplesUntilNextStep();
+        if (untilStep < steady) steady = untilStep;
+    }
+    return steady > 1 ? steady : 1;
+}
+
 void VoiceManager::renderSample(float& left, float& right, int blockLength, int s) {
     if (s == 0) {
         sequencer_.beginBlock(params_, tempo_, denominator_, *this);
@@ -102,6 +118,7 @@ void VoiceManager::renderSample(float& left, float& right, int blockLength, int 
     context.globalLfo = globalLfoOut_;
     context.voiceCount = voiceCount();
     context.perSample = findPerSampleTargets(params_);
+    context.steadySamples = steadySamples(blockLength, s);
     for (Voice& v : voices_)
         if (v.active()) v.render(context, left, right);
 

@@ -52,6 +52,7 @@ private:
     int findVoiceToSteal(int count) const;
     void collectKeyEvents(int s);
     void renderGlobalLfos();
+    int steadySamples(int blockLength, int s);
 
     float* params_;
     MidiSettings* midi_;
@@ -68,6 +69,8 @@ private:
     StepSequencer sequencer_;
     std::vector<StepSequencer::KeyEvent> keyEvents_;
     EffectChain effects_;
+
+    int nextEventSample_ = 0;   // the first queued event after the current sample, or past the block
 
     float sampleRate_ = 44100.0f;
     float tempo_ = 120.0f;

@@ -208,6 +208,13 @@ void StepSequencer::startStep(const float* params, int g, int s, SequencerNoteSi
     stepIndex_ = stepIndex_ + 1 >= count ? 0 : stepIndex_ + 1;
 }
 
+int StepSequencer::samplesUntilNextStep() const {
+    // The counter runs from 0 to the step length inclusive; a step starts
+    // where it is 0.
+    if (sampleCounter_ <= 0 || stepLength_ < sampleCounter_) return 1;
+    return stepLength_ - sampleCounter_ + 2;
+}
+
 void StepSequencer::step(const float* params, int s, const KeyEvent* events, int eventCount,
                          SequencerNoteSink& sink) {
     if (!running_) return;

@@ -59,6 +59,9 @@ public:
                                  float sampleRate);
 
     int stepLength() const { return stepLength_; }
+    // Samples from the next one until the one that may start a step and play
+    // a note (1 when that is the next sample).
+    int samplesUntilNextStep() const;
     int gateLength() const { return gateLength_; }
     int heldNoteCount() const { return heldCount_; }
 
