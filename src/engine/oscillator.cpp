@@ -114,6 +114,7 @@ float Oscillator::unisonIncrement(int copy) const {
 }
 
 void Oscillator::loadWaveSlots() {
+    selectedPosition_ = -1.0f;
     for (int i = 0; i < kPositionSlots; ++i) slotRow_[i] = -1;
     slotRow_[0] = 1;
     slotRow_[4] = 2;
@@ -413,41 +414,65 @@ float Oscillator::fmSample() {
     return carrier;
 }
 
-void Oscillator::render(const float* params, const float* T, int osc, float& left, float& right) {
+Oscillator::Targets Oscillator::targetsOf(const float* params, const float* T, int osc) {
     osc = clampOsc(osc);
     const int t = osc * kTargetsPerOsc;
-    const float position =
-        position_.update(clamp01(params[Osc1Pos + osc] + T[TgtOsc1Pos + t] + T[TgtOscPos]));
-    const float pan = pan_.update(clamp01(params[Osc1Pan + osc] + T[TgtOsc1Pan + t] + T[TgtOscPan]));
-    const float volume = volume_.update(clamp01(params[Osc1Vol + osc] + T[TgtOsc1Vol + t] + T[TgtOscVol]));
-    const float mix = unisonMix_.update(clamp01(params[Osc1UniMix + osc]));
-    const float spread = unisonSpread_.update(clamp01(params[Osc1UniSprd + osc]));
+    Targets targets;
+    targets.position = clamp01(params[Osc1Pos + osc] + T[TgtOsc1Pos + t] + T[TgtOscPos]);
+    targets.pan = clamp01(params[Osc1Pan + osc] + T[TgtOsc1Pan + t] + T[TgtOscPan]);
+    targets.volume = clamp01(params[Osc1Vol + osc] + T[TgtOsc1Vol + t] + T[TgtOscVol]);
+    targets.mix = clamp01(params[Osc1UniMix + osc]);
+    targets.spread = clamp01(params[Osc1UniSprd + osc]);
+    return targets;
+}
 
-    float l = 0.0f, r = 0.0f;
-    switch (type_) {
-        case Wave:
-            selectRows(position);
-            if (rowA_ >= 0) mixWave(mix, spread, l, r);
-            break;
-        case Pulse:
-            mixPulse(position, mix, spread, l, r);
-            break;
-        case Fm:
-            l = r = fmSample();
-            break;
-        default:
-            break;
+template <class Sound>
+inline void Oscillator::renderStretch(const Targets& targets, float* left, float* right, int count, Sound sound) {
+    for (int i = 0; i < count; ++i) {
+        const float position = position_.update(targets.position);
+        const float pan = pan_.update(targets.pan);
+        const float volume = volume_.update(targets.volume);
+        const float mix = unisonMix_.update(targets.mix);
+        const float spread = unisonSpread_.update(targets.spread);
+        float l = 0.0f, r = 0.0f;
+        sound(position, mix, spread, l, r);
+        left[i] += volume * (1.0f - pan) * l;
+        right[i] += volume * pan * r;
     }
-    left = volume * (1.0f - pan) * l;
-    right = volume * pan * r;
 }
 
 void Oscillator::renderAdding(const float* params, const float* T, int osc, float* left, float* right,
                               int count) {
-    for (int i = 0; i < count; ++i) {
-        float l, r;
-        render(params, T, osc, l, r);
-        left[i] += l;
-        right[i] += r;
+    const Targets targets = targetsOf(params, T, osc);
+    switch (type_) {
+        case Wave:
+            renderStretch(targets, left, right, count, [this](float position, float mix, float spread, float& l,
+                                                              float& r) {
+                if (!(position == selectedPosition_)) {
+                    selectRows(position);
+                    selectedPosition_ = position;
+                }
+                if (rowA_ >= 0) mixWave(mix, spread, l, r);
+            });
+            break;
+        case Pulse:
+            renderStretch(targets, left, right, count,
+                          [this](float position, float mix, float spread, float& l, float& r) {
+                              mixPulse(position, mix, spread, l, r);
+                          });
+            break;
+        case Fm:
+            renderStretch(targets, left, right, count,
+                          [this](float, float, float, float& l, float& r) { l = r = fmSample(); });
+            break;
+        default:
+            // Silent, but the smoothers move on as they do while sounding.
+            renderStretch(targets, left, right, count, [](float, float, float, float&, float&) {});
+            break;
     }
+}
+
+void Oscillator::render(const float* params, const float* T, int osc, float& left, float& right) {
+    left = right = 0.0f;
+    renderAdding(params, T, osc, &left, &right, 1);
 }

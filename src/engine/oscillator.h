@@ -39,6 +39,12 @@ public:
     float phase() const { return main_.phase; }
 
 private:
+    // What the smoothers head for during one stretch, from parameters and modulation.
+    struct Targets { float position, pan, volume, mix, spread; };
+    static Targets targetsOf(const float* params, const float* T, int osc);
+    template <class Sound>
+    void renderStretch(const Targets& targets, float* left, float* right, int count, Sound sound);
+
     struct OscState {
         float phase = 0.0f;
         float increment = 0.0f;
@@ -93,6 +99,7 @@ private:
     int upperSlot_[kPositionSlots];
     float slotSpanInverse_[kPositionSlots];
     int rowA_ = -1, rowB_ = -1;
+    float selectedPosition_ = -1.0f;   // the position rowA_, rowB_ and rowWeight_ belong to
     float rowWeight_ = 0.0f;
 
     // FM operators, phases in cycles (carrier = main_).
