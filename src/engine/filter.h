@@ -23,17 +23,23 @@ public:
     void clearState();  // not used by note starts; for a state that went bad, and tests
 
 private:
-    struct LadderChannel { float previousInput = 0.0f, s1 = 0.0f, s2 = 0.0f, s3 = 0.0f, s4 = 0.0f; };
-    struct SvfChannel { float ic1 = 0.0f, ic2 = 0.0f; };
-
-    // Per-sample products of the ladder's stage gains, shared by both channels.
-    struct LadderGains { float r, G4, s1, s2, s3; };
+    // Both channels side by side (lanes 0 and 1; lanes 2 and 3 stay at 0)
+    // so that one SSE register carries the stereo pair.
+    struct alignas(16) LadderState {
+        float previousInput[4] = {}, s1[4] = {}, s2[4] = {}, s3[4] = {}, s4[4] = {};
+    };
+    struct alignas(16) SvfState {
+        float ic1[4] = {}, ic2[4] = {};
+    };
 
     float warpedCutoff(float cutoff);  // tan(pi * cutoff), recomputed only when the cutoff changes
+    void setLadderCoefficients(float cutoff, float resonance);
+    void setSvfCoefficients(float cutoff, float resonance);
     void processLadder(float cutoff, float resonance, float& left, float& right);
     void processSvf(float cutoff, float resonance, float& left, float& right);
-    float runLadder(LadderChannel& c, const LadderGains& gains, float x) const;
-    float runSvf(SvfChannel& c, float x) const;
+    // Runs both channels of in; a channel whose state went bad is cleared and gives 0.
+    void runLadder(const float* in, float* out);
+    void runSvf(const float* in, float* out);
 
     float sampleRate_ = 44100.0f;
     float inverseSampleRate_ = 1.0f / 44100.0f;
@@ -41,16 +47,19 @@ private:
     float cutoffTarget_ = 0.0f;
     float resonanceTarget_ = 0.0f;
 
-    // per-sample coefficients
+    // coefficients, and the cutoff, resonance and type they were made for
     float g_ = 0.0f, k_ = 0.0f, gain_ = 1.0f;
+    float ladderR_ = 1.0f, ladderG4_ = 0.0f, ladderS1_ = 0.0f, ladderS2_ = 0.0f, ladderS3_ = 0.0f;
     float a1_ = 0.0f, a2_ = 0.0f, a3_ = 0.0f, m0_ = 0.0f, m1_ = 0.0f, m2_ = 0.0f;
+    float coefficientCutoff_ = -1.0f, coefficientResonance_ = -1.0f;
+    int coefficientType_ = Bypass;
 
     // Caches of the two costly set-up functions, keyed by their inputs
     // (NaN keys never match, so they are always recomputed).
     float trackedPitch_ = -1.0e30f, trackAmount_ = 0.0f, trackingFactor_ = 1.0f;
     float warpedFrom_ = -1.0f, warped_ = 0.0f;
 
-    LadderChannel ladder_[2];
-    SvfChannel svf_[2];
+    LadderState ladder_;
+    SvfState svf_;
     ParamSmoother cutoff_, resonance_;
 };
