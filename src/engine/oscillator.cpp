@@ -260,6 +260,21 @@ inline float Oscillator::blendRows(const WtLevel& levelA, const WtLevel& levelB,
 }
 
 #if defined(__SSE2__)
+namespace {
+
+// Samples at[l] and at[l] + 1 of four cycles, each pair in one load (the
+// cycles carry a copy of sample 0 past their end), interpolated by frac.
+inline __m128 interpolate(const float* const* cycles, const int* at, __m128 frac) {
+    auto pairAt = [](const float* p) { return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))); };
+    const __m128 pairs01 = _mm_movelh_ps(pairAt(cycles[0] + at[0]), pairAt(cycles[1] + at[1]));
+    const __m128 pairs23 = _mm_movelh_ps(pairAt(cycles[2] + at[2]), pairAt(cycles[3] + at[3]));
+    const __m128 lower = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(2, 0, 2, 0));
+    const __m128 upper = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(3, 1, 3, 1));
+    return _mm_add_ps(lower, _mm_mul_ps(_mm_sub_ps(upper, lower), frac));
+}
+
+}  // namespace
+
 template <bool kBlend>
 inline void Oscillator::sumWaveCopiesSse(int rowA, int rowB, float weight, float spread, float& sumLeft,
                                          float& sumRight) {
@@ -267,7 +282,6 @@ inline void Oscillator::sumWaveCopiesSse(int rowA, int rowB, float weight, float
     const __m128 one = _mm_set1_ps(1.0f);
     const __m128 length = _mm_set1_ps(static_cast<float>(uniformLength_));
     const __m128i mask = _mm_set1_epi32(uniformLength_ - 1);
-    const __m128i oneInt = _mm_set1_epi32(1);
     const __m128 w = _mm_set1_ps(weight);
     const __m128 spreadV = _mm_set1_ps(spread);
     __m128 sumL = _mm_setzero_ps(), sumR = _mm_setzero_ps();
@@ -278,18 +292,11 @@ inline void Oscillator::sumWaveCopiesSse(int rowA, int rowB, float weight, float
         const __m128 x = _mm_mul_ps(phase, length);
         const __m128i i = _mm_cvttps_epi32(x);
         const __m128 frac = _mm_sub_ps(x, _mm_cvtepi32_ps(i));
-        alignas(16) int lo[4], hi[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(lo), _mm_and_si128(i, mask));
-        _mm_store_si128(reinterpret_cast<__m128i*>(hi), _mm_and_si128(_mm_add_epi32(i, oneInt), mask));
-        const float* const* a = lanes_.samples[rowA] + k;
-        const __m128 a0 = _mm_setr_ps(a[0][lo[0]], a[1][lo[1]], a[2][lo[2]], a[3][lo[3]]);
-        const __m128 a1 = _mm_setr_ps(a[0][hi[0]], a[1][hi[1]], a[2][hi[2]], a[3][hi[3]]);
-        __m128 v = _mm_add_ps(a0, _mm_mul_ps(_mm_sub_ps(a1, a0), frac));
+        alignas(16) int at[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_and_si128(i, mask));
+        __m128 v = interpolate(lanes_.samples[rowA] + k, at, frac);
         if (kBlend) {
-            const float* const* b = lanes_.samples[rowB] + k;
-            const __m128 b0 = _mm_setr_ps(b[0][lo[0]], b[1][lo[1]], b[2][lo[2]], b[3][lo[3]]);
-            const __m128 b1 = _mm_setr_ps(b[0][hi[0]], b[1][hi[1]], b[2][hi[2]], b[3][hi[3]]);
-            const __m128 vb = _mm_add_ps(b0, _mm_mul_ps(_mm_sub_ps(b1, b0), frac));
+            const __m128 vb = interpolate(lanes_.samples[rowB] + k, at, frac);
             v = _mm_add_ps(v, _mm_mul_ps(w, _mm_sub_ps(vb, v)));
         }
         const __m128 side = _mm_mul_ps(spreadV, _mm_load_ps(kUnisonPan + k));

@@ -8,7 +8,8 @@
 
 namespace {
 
-float silentSample[1] = {0.0f};
+// Every cycle is followed by a copy of its first sample (see WtLevel).
+float silentSample[2] = {0.0f, 0.0f};
 const WtLevel kSilent = {1e30f, 1, silentSample};
 
 int nextPowerOfTwo(int n) {
@@ -114,8 +115,9 @@ void WtCollection::buildRow(int row, int shapeCode, float sampleRate) {
         fftForward(re.data(), im.data(), length);
         normalisePeak(im.data(), length);
 
-        float* samples = new float[static_cast<size_t>(length)];
+        float* samples = new float[static_cast<size_t>(length) + 1];
         std::copy(im.begin(), im.end(), samples);
+        samples[length] = samples[0];
         levels_[row][levelCounts_[row]] = WtLevel{threshold, length, samples};
         ++levelCounts_[row];
         threshold *= 2.0f;

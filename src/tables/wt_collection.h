@@ -1,7 +1,9 @@
 #pragma once
 
 // One band-limited copy of a single cycle, valid for phase increments below
-// `threshold` (cycles per sample). `length` is a power of two.
+// `threshold` (cycles per sample). `length` is a power of two. The levels of
+// a WtCollection hold one sample more than the cycle, a copy of sample 0, so
+// that the pair (i, i + 1) can be read in one load for every i of the cycle.
 struct WtLevel {
     float threshold;
     int length;
