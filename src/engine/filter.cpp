@@ -1,5 +1,7 @@
 #include "engine/filter.h"
 
+#include "engine/fast_trig.h"
+
 #include "params/value_mappings.h"
 
 #include <cmath>
@@ -10,7 +12,6 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
 constexpr float kDenormal = 1e-10f;
 // tan(pi * 0.5) is a pole (and float rounding flips its sign), so the warped
 // cutoff stops just short of Nyquist.
@@ -88,7 +89,7 @@ float Filter::warpedCutoff(float cutoff) {
     // The smoothed cutoff settles, so the tangent mostly repeats.
     if (!(cutoff == warpedFrom_)) {
         warpedFrom_ = cutoff;
-        warped_ = std::tan(kPi * (cutoff < kMaxWarpedCutoff ? cutoff : kMaxWarpedCutoff));
+        warped_ = tanPi(cutoff < kMaxWarpedCutoff ? cutoff : kMaxWarpedCutoff);
     }
     return warped_;
 }

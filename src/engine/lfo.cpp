@@ -1,5 +1,7 @@
 #include "engine/lfo.h"
 
+#include "engine/fast_trig.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -10,6 +12,7 @@ namespace {
 
 constexpr float kTwoPi = 6.2831853f;
 constexpr float kPi = 3.14159265f;
+constexpr float kInverseTwoPi = 1.0f / kTwoPi;
 constexpr float kDefaultSampleRate = 44100.0f;
 constexpr float kDefaultTempo = 120.0f;
 constexpr int kDefaultDenominator = 4;
@@ -97,9 +100,9 @@ void Lfo::drawRandom() {
 float Lfo::shapeValue() {
     switch (shape) {
     case Sine:
-        return 0.5f * std::sin(phase);
+        return 0.5f * sinCycles(phase * kInverseTwoPi);
     case Cosine:
-        return 0.5f * std::cos(phase);
+        return 0.5f * sinCycles(phase * kInverseTwoPi + 0.25f);
     case Triangle: {
         float t = phase / kPi;
         if (t > 1.5f) return t - 2.0f;

@@ -1,5 +1,7 @@
 #include "engine/oscillator.h"
 
+#include "engine/fast_trig.h"
+
 #include "params/modulation_codes.h"
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
@@ -28,19 +30,6 @@ inline int clampOsc(int osc) { return osc < 0 ? 0 : (osc > 2 ? 2 : osc); }
 inline void advance(float& phase, float increment) {
     phase += increment;
     if (phase >= 1.0f) phase -= 1.0f;
-}
-
-// sin(2 pi x) for |x| well inside the int range, without a library call.
-inline float sinCycles(float x) {
-    float r = x - static_cast<float>(static_cast<int>(x));
-    if (r > 0.5f) r -= 1.0f;
-    else if (r < -0.5f) r += 1.0f;
-    if (r > 0.25f) r = 0.5f - r;
-    else if (r < -0.25f) r = -0.5f - r;
-    const float z = r * 6.28318531f;
-    const float z2 = z * z;
-    return z * (1.0f + z2 * (-1.0f / 6.0f + z2 * (1.0f / 120.0f + z2 * (-1.0f / 5040.0f +
-                z2 * (1.0f / 362880.0f + z2 * (-1.0f / 39916800.0f))))));
 }
 
 // The value the next update of a smoother will give, without changing it.
