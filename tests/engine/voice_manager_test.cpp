@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
@@ -376,6 +377,99 @@ TEST_F(VoiceManagerTest, SteadyRenderingAllocatesNothing) {
     const long before = gVoiceManagerTestAllocations.load();
     playBlocks(200);
     EXPECT_EQ(gVoiceManagerTestAllocations.load(), before);
+}
+
+// Oscillators render ahead up to the next control step or event; whatever
+// the block length, the result must be that of rendering sample by sample.
+class StretchRendering : public ::testing::Test {
+protected:
+    struct Message { int at, status, data1, data2; };
+
+    // Writes mapped controllers into the parameters, as the plug-in does.
+    struct ApplyingSink : ParameterSink {
+        float* params = nullptr;
+        void setParameter(int index, float value) override { params[index] = value; }
+    };
+
+    std::vector<float> play(const float* sound, const std::vector<Message>& messages, int frames, int block) {
+        float params[kNumParameters];
+        std::copy(sound, sound + kNumParameters, params);
+        MidiSettings midi;
+        midi.knobCC[1] = Osc2Pos;
+        ApplyingSink sink;
+        sink.params = params;
+        // Random values are drawn from construction on.
+        std::srand(7);
+        VoiceManager engine(params, &midi, &sink);
+        engine.setSampleRate(44100.0f);
+        engine.setTempo(120.0f, 4);
+        engine.reset();
+        std::vector<float> out;
+        for (int start = 0; start < frames; start += block) {
+            const int length = std::min(block, frames - start);
+            for (const Message& m : messages)
+                if (m.at >= start && m.at < start + length)
+                    engine.addMidiMessage(m.at - start, m.status, m.data1, m.data2);
+            for (int s = 0; s < length; ++s) {
+                float l = 0.0f, r = 0.0f;
+                engine.renderSample(l, r, length, s);
+                out.push_back(l);
+                out.push_back(r);
+            }
+            engine.clearEvents();
+        }
+        return out;
+    }
+
+    void expectSameInEveryBlockLength(const float* sound, const std::vector<Message>& messages, int frames) {
+        const std::vector<float> reference = play(sound, messages, frames, 1);
+        float peak = 0.0f;
+        for (float v : reference) peak = std::max(peak, std::fabs(v));
+        ASSERT_GT(peak, 0.01f);
+        for (int block : {2, 64, 65, 300, 4096}) {
+            SCOPED_TRACE(block);
+            const std::vector<float> out = play(sound, messages, frames, block);
+            ASSERT_EQ(out.size(), reference.size());
+            for (size_t i = 0; i < out.size(); ++i) ASSERT_EQ(out[i], reference[i]) << "sample " << i / 2;
+        }
+    }
+};
+
+TEST_F(StretchRendering, NotesControllersAndParameterChangesLandOnTheirSample) {
+    float sound[kNumParameters];
+    fillDefaultValues(sound);
+    for (int i = 0; i < 3; ++i) {
+        sound[Osc1Type + i] = static_cast<float>(1 + i % 2);  // "Wave", "Pulse", "Wave"
+        sound[Osc1UniCount + i] = 0.3f + 0.35f * static_cast<float>(i);
+        sound[Osc1UniMix + i] = 0.6f;
+        sound[Osc1UniDet + i] = 0.4f;
+        sound[Osc1Pos + i] = 0.3f + 0.2f * static_cast<float>(i);
+        sound[Lfo1Mod1 + i] = 0.8f;
+        sound[Lfo1Rate + i] = 0.6f;
+    }
+    sound[Flt1Type] = 1.0f;
+    sound[Flt2Type] = 4.0f;
+    sound[NoiseVol] = 0.2f;
+    const std::vector<Message> messages = {
+        {0, 0x90, 48, 100},   {37, 0x90, 55, 90},  {130, 0xE0, 0, 90}, {200, 0xB0, 1, 127},
+        {333, 0x90, 62, 110}, {500, 0xB0, 1, 10},  {701, 0x80, 48, 0},  {702, 0x90, 48, 60},
+        {1200, 0x80, 55, 0},  {1500, 0xB0, 123, 0},
+    };
+    expectSameInEveryBlockLength(sound, messages, 3000);
+}
+
+TEST_F(StretchRendering, SequencerStepsLandOnTheirSample) {
+    float sound[kNumParameters];
+    fillDefaultValues(sound);
+    sound[Osc1Type] = 1.0f;
+    sound[Osc1UniCount] = 1.0f;
+    sound[Osc1UniMix] = 0.5f;
+    sound[UseSequencer] = 1.0f;
+    sound[SeqStepSize] = 0.0f;  // short steps
+    sound[Polyphony] = 0.0f;  // one voice, still releasing when the next step takes it over
+    sound[Env1Rel] = 0.5f;
+    const std::vector<Message> messages = {{0, 0x90, 60, 100}, {10, 0x90, 64, 100}, {2500, 0x80, 60, 0}};
+    expectSameInEveryBlockLength(sound, messages, 6000);
 }
 
 }  // namespace
