@@ -35,6 +35,21 @@ TEST(WtCollection, LevelsLengthsAndThresholdsFollowTheRate) {
     EXPECT_EQ(tables.level(2, 0).length, 4096);
 }
 
+TEST(WtCollection, EveryCycleIsFollowedByItsFirstSample) {
+    // Pair reads of samples i and i + 1 rely on it up to i = length - 1.
+    WtCollection tables;
+    for (float rate : {44100.0f, 96000.0f}) {
+        tables.build(rate);
+        for (int row = 0; row < 4; ++row)
+            for (int i = 0; i < tables.levelCount(row); ++i) {
+                const WtLevel& level = tables.level(row, i);
+                EXPECT_EQ(level.samples[level.length], level.samples[0]) << row << " " << i;
+            }
+    }
+    const WtLevel& silent = WtCollection::silentLevel();
+    EXPECT_EQ(silent.samples[silent.length], 0.0f);
+}
+
 TEST(WtCollection, RatesBelowThirtyHertzGiveNoLevelsAndStaySafe) {
     WtCollection tables;
     EXPECT_EQ(tables.rowCount(), 4);
