@@ -5,6 +5,7 @@
 #include "params/value_mappings.h"
 
 #include <cmath>
+#include <limits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -36,6 +37,11 @@ void Filter::prepare(float sampleRate) {
     const bool valid = sampleRate > 0.0f && std::isfinite(sampleRate);
     sampleRate_ = valid ? sampleRate : 44100.0f;
     inverseSampleRate_ = 1.0f / sampleRate_;
+    forgetSetup();
+}
+
+void Filter::forgetSetup() {
+    for (float& input : setupInputs_) input = std::numeric_limits<float>::quiet_NaN();
 }
 
 void Filter::jumpSmoothers() {
@@ -51,6 +57,13 @@ void Filter::clearState() {
 bool Filter::active() const { return type_ != Bypass; }
 
 void Filter::setup(float typeParam, float cutoff, float resonance, float pitch, float track) {
+    // The inputs mostly hold from sample to sample (NaN never matches).
+    const float inputs[kSetupInputs] = {typeParam, cutoff, resonance, pitch, track};
+    bool same = true;
+    for (int i = 0; i < kSetupInputs; ++i) same = same && inputs[i] == setupInputs_[i];
+    if (same) return;
+    for (int i = 0; i < kSetupInputs; ++i) setupInputs_[i] = inputs[i];
+
     int type = choiceValue(typeParam);
     if (type < Bypass || type > Peaking) type = Bypass;
     type_ = type;

@@ -7,6 +7,7 @@
 // filter (lowpass, highpass, bandpass, bandstop, peaking); type 0 bypasses.
 class Filter {
 public:
+    Filter() { forgetSetup(); }
     enum Type { Bypass = 0, Lowpass24 = 1, Lowpass12 = 2, Highpass = 3, Bandpass = 4, Bandstop = 5, Peaking = 6 };
 
     void prepare(float sampleRate);
@@ -56,6 +57,9 @@ private:
 
     // Caches of the two costly set-up functions, keyed by their inputs
     // (NaN keys never match, so they are always recomputed).
+    static constexpr int kSetupInputs = 5;
+    float setupInputs_[kSetupInputs] = {};  // NaN after forgetSetup: the next set-up is always done
+    void forgetSetup();
     float trackedPitch_ = -1.0e30f, trackAmount_ = 0.0f, trackingFactor_ = 1.0f;
     float warpedFrom_ = -1.0f, warped_ = 0.0f;
 

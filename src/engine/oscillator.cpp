@@ -188,11 +188,22 @@ void Oscillator::cacheLevels() {
         if (length < 0) length = level->length;
         uniform = uniform && level->length == length;
     };
+    // One threshold scan per copy serves every row when the rows share their levels.
+    const bool shared = tables_ && tables_->levelsShared();
+    int mainIndex = -1, copyIndex[kMaxUnison];
+    if (shared) {
+        mainIndex = tables_->findLevelIndex(0, main_.increment);
+        for (int k = 0; k < unisonCount_; ++k) copyIndex[k] = tables_->findLevelIndex(0, lanes_.increment[k]);
+    }
+    auto levelFor = [this, shared, silent](int row, int index, float increment) {
+        if (!tables_) return silent;
+        return shared ? &tables_->level(row, index) : &tables_->findLevel(row, increment);
+    };
     for (int r = 0; r < rows; ++r) {
-        main_.levels[r] = tables_ ? &tables_->findLevel(r, main_.increment) : silent;
+        main_.levels[r] = levelFor(r, mainIndex, main_.increment);
         note(main_.levels[r]);
         for (int k = 0; k < kMaxUnison; ++k) {
-            if (k < unisonCount_) lanes_.levels[r][k] = tables_ ? &tables_->findLevel(r, lanes_.increment[k]) : silent;
+            if (k < unisonCount_) lanes_.levels[r][k] = levelFor(r, shared ? copyIndex[k] : -1, lanes_.increment[k]);
             else lanes_.levels[r][k] = lanes_.levels[r][0];
             lanes_.samples[r][k] = lanes_.levels[r][k]->samples;
             note(lanes_.levels[r][k]);

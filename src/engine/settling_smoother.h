@@ -16,6 +16,15 @@ struct SettlingSmoother {
 
     float update(float target) {
         if (settled && target == lastTarget && !smoother.jump) return smoother.value;
+        return moveTowards(target);
+    }
+
+private:
+    // Kept apart so that the settled test above is inlined where it is called.
+#if defined(__GNUC__)
+    __attribute__((noinline))
+#endif
+    float moveTowards(float target) {
         const float before = smoother.value;
         const bool jumped = smoother.jump;
         const float after = smoother.update(target);

@@ -97,6 +97,7 @@ void WtCollection::freeRow(int row) {
 
 void WtCollection::buildRow(int row, int shapeCode, float sampleRate) {
     if (row < 0 || row >= rowCount_) return;
+    shared_ = false;  // until build() has compared the rows
     freeRow(row);
     const int h0 = harmonicCount(sampleRate);
     if (h0 <= 0) return;
@@ -126,23 +127,37 @@ void WtCollection::buildRow(int row, int shapeCode, float sampleRate) {
 
 void WtCollection::build(float sampleRate) {
     for (int row = 0; row < 4 && row < rowCount_; ++row) buildRow(row, row, sampleRate);
+    shared_ = rowsShareLevels();
 }
 
-const WtLevel& WtCollection::findLevel(int row, float increment) const {
-    if (row < 0 || row >= rowCount_ || levelCounts_[row] <= 0) return kSilent;
+int WtCollection::findLevelIndex(int row, float increment) const {
+    if (row < 0 || row >= rowCount_ || levelCounts_[row] <= 0) return -1;
     const WtLevel* levels = levels_[row];
     const int last = levelCounts_[row] - 1;
     int i = 0;
     // Unrolled by four: the scan runs for every oscillator copy.
     while (i + 4 <= last) {
-        if (levels[i].threshold > increment) return levels[i];
-        if (levels[i + 1].threshold > increment) return levels[i + 1];
-        if (levels[i + 2].threshold > increment) return levels[i + 2];
-        if (levels[i + 3].threshold > increment) return levels[i + 3];
+        if (levels[i].threshold > increment) return i;
+        if (levels[i + 1].threshold > increment) return i + 1;
+        if (levels[i + 2].threshold > increment) return i + 2;
+        if (levels[i + 3].threshold > increment) return i + 3;
         i += 4;
     }
     while (i < last && !(levels[i].threshold > increment)) ++i;
-    return levels[i];
+    return i;
+}
+
+const WtLevel& WtCollection::findLevel(int row, float increment) const {
+    return level(row, findLevelIndex(row, increment));
+}
+
+bool WtCollection::rowsShareLevels() const {
+    for (int row = 1; row < rowCount_; ++row) {
+        if (levelCounts_[row] != levelCounts_[0]) return false;
+        for (int i = 0; i < levelCounts_[row]; ++i)
+            if (!(levels_[row][i].threshold == levels_[0][i].threshold)) return false;
+    }
+    return true;
 }
 
 int WtCollection::rowCount() const { return rowCount_; }

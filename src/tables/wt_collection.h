@@ -29,6 +29,10 @@ public:
     // above the increment, else the last. A missing row or an empty row gives
     // silentLevel().
     const WtLevel& findLevel(int row, float increment) const;
+    int findLevelIndex(int row, float increment) const;  // -1 where findLevel gives silentLevel()
+    // True when build() made rows with the same thresholds, so that the
+    // index found in one row is that of every row.
+    bool levelsShared() const { return shared_; }
 
     int rowCount() const;
     int levelCount(int row) const;
@@ -54,8 +58,10 @@ public:
 
 private:
     void freeRow(int row);
+    bool rowsShareLevels() const;
 
     int rowCount_;
     int* levelCounts_;
     WtLevel** levels_;
+    bool shared_ = false;
 };

@@ -35,6 +35,23 @@ TEST(WtCollection, LevelsLengthsAndThresholdsFollowTheRate) {
     EXPECT_EQ(tables.level(2, 0).length, 4096);
 }
 
+TEST(WtCollection, RowsBuiltTogetherShareTheirLevelIndices) {
+    WtCollection tables;
+    tables.build(44100.0f);
+    ASSERT_TRUE(tables.levelsShared());
+    for (float increment : {0.0f, 0.0005f, 0.003f, 0.2f, 0.9f, 1.0f})
+        for (int row = 0; row < 4; ++row) {
+            const int index = tables.findLevelIndex(0, increment);
+            EXPECT_EQ(&tables.level(row, index), &tables.findLevel(row, increment)) << increment;
+        }
+    // One row of another rate has other thresholds.
+    tables.buildRow(2, 2, 96000.0f);
+    EXPECT_FALSE(tables.levelsShared());
+    tables.build(48000.0f);
+    EXPECT_TRUE(tables.levelsShared());
+    EXPECT_EQ(tables.findLevelIndex(5, 0.01f), -1);
+}
+
 TEST(WtCollection, EveryCycleIsFollowedByItsFirstSample) {
     // Pair reads of samples i and i + 1 rely on it up to i = length - 1.
     WtCollection tables;
