@@ -5,7 +5,7 @@
 #include "vsthost/plugin_host.h"
 
 // The MIDI events of one block, handed over in one effProcessEvents call as
-// hosts do (each call replaces the plug-in's queue for the next block).
+// most hosts do.
 class MidiBlock {
 public:
     MidiBlock& add(int deltaFrames, int status, int data1, int data2) {

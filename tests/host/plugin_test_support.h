@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "host/midi_block.h"
 #include "vsthost/plugin_host.h"
 
 // A freshly loaded and started instance of the built plug-in.
@@ -35,16 +36,6 @@ protected:
     }
 
     void sendMidi(int deltaFrames, int status, int data1, int data2) {
-        VstMidiEvent event{};
-        event.type = kVstMidiType;
-        event.byteSize = sizeof(event);
-        event.deltaFrames = deltaFrames;
-        event.midiData[0] = static_cast<char>(status);
-        event.midiData[1] = static_cast<char>(data1);
-        event.midiData[2] = static_cast<char>(data2);
-        VstEvents events{};
-        events.numEvents = 1;
-        events.events[0] = reinterpret_cast<VstEvent*>(&event);
-        host.dispatch(effProcessEvents, 0, 0, &events);
+        MidiBlock().add(deltaFrames, status, data1, data2).sendTo(host);
     }
 };
