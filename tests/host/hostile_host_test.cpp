@@ -78,16 +78,7 @@ TEST_F(HostileHost, BlocksOfAnySizeRenderTheSameSound) {
         AEffect* e = other.effect();
         e->setParameter(e, Osc1Pos, 0.75f);
         e->setParameter(e, Flt1Type, 0.0f);
-        VstMidiEvent note{};
-        note.type = kVstMidiType;
-        note.byteSize = sizeof(note);
-        note.midiData[0] = static_cast<char>(0x90);
-        note.midiData[1] = 69;
-        note.midiData[2] = 100;
-        VstEvents events{};
-        events.numEvents = 1;
-        events.events[0] = reinterpret_cast<VstEvent*>(&note);
-        other.dispatch(effProcessEvents, 0, 0, &events);
+        MidiBlock().add(0, 0x90, 69, 100).sendTo(other);
         std::vector<float> left(16384), right(16384);
         for (int start = 0; start < 16384; start += block) {
             int n = std::min(block, 16384 - start);
