@@ -10,7 +10,8 @@ from tvx import Preset, matrix, sequence
 from voicing import (chorus, drive, echo, env, eq, filt, fm, lfo, mono, noise, osc, patch, poly, reverb,
                      routing, spread)
 
-# Mod wheel scales matrix slot 2 (an LFO on the oscillators' fine tune): vibrato on the wheel.
+# Vibrato on the wheel: the wheel scales the amount of the next matrix slot, an LFO on
+# the fine tune of all oscillators.
 def wheel_vibrato(rate=5.5, depth=0.35, lfo_number=3, first=1):
     return patch(lfo(lfo_number, "sine", rate, fade=0.3),
                  matrix(("wheel", f"slot{first + 1} amount", 1.0), (f"lfo{lfo_number}", "fine", depth),
