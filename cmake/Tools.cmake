@@ -21,3 +21,9 @@ set_target_properties(vsthost PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY
 add_executable(make_demo_midi ${CMAKE_SOURCE_DIR}/tools/demo/make_demo_midi.cpp)
 target_compile_options(make_demo_midi PRIVATE ${TVX_WARNINGS})
 set_target_properties(make_demo_midi PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# Joins the renders of a bank's presets into one audition file.
+add_executable(join_wavs ${CMAKE_SOURCE_DIR}/tools/demo/join_wavs.cpp)
+target_link_libraries(join_wavs PRIVATE vsthost_lib)
+target_compile_options(join_wavs PRIVATE ${TVX_WARNINGS})
+set_target_properties(join_wavs PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

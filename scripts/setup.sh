@@ -10,7 +10,7 @@ TVX_PACKAGES=(
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 xvfb xauth fonts-liberation fonts-dejavu-core fonts-wine
   clang libclang-rt-14-dev
-  libcairo2-dev libx11-dev zip
+  libcairo2-dev libx11-dev zip unzip
 )
 
 tvx_missing_packages() {

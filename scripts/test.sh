@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Every test: set up, build all three configurations, check the exports and
-# imports of both DLLs, run the win64 tests under wine64, the native tests
-# built with AddressSanitizer and UndefinedBehaviorSanitizer, every fuzz
-# target for a bounded time (TVX_FUZZ_SECONDS, default 30), and the native tests.
+# imports of both DLLs, build and check the download packages, run the win64
+# tests under wine64, the native tests built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, every fuzz target for a bounded time
+# (TVX_FUZZ_SECONDS, default 30), and the native tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/setup.sh"
@@ -13,6 +14,10 @@ cd "$root"
 echo "== DLL exports and imports"
 bash scripts/check_dll.sh x86_64 build/win64/plugin/Tessaravox.dll
 bash scripts/check_dll.sh i686 build/win32/plugin/Tessaravox_32.dll
+
+echo "== packages: layout as INSTALL.txt lists it, the tested plug-ins inside"
+bash scripts/package.sh
+bash scripts/check_package.sh
 
 echo "== win64 tests under wine64"
 tvx_wine_env "$root"

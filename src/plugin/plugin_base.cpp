@@ -107,3 +107,8 @@ VstInt32 PluginBase::setChunk(void* data, VstInt32 byteSize, bool) {
     setProgram(0);
     return 0;
 }
+
+std::wstring PluginBase::versionText() {
+    return std::to_wstring(kVendorVersion / 1000) + L"." + std::to_wstring(kVendorVersion / 100 % 10) + L"." +
+           std::to_wstring(kVendorVersion % 100);
+}

@@ -11,7 +11,11 @@
 class PluginBase : public AudioEffectX {
 public:
     static constexpr VstInt32 kUniqueId = 0x2D535E35;  // '-S^5'
+    // The one definition of the version: 1005 reads as 1.0.5 (the build
+    // and the packages derive their version from this line).
     static constexpr VstInt32 kVendorVersion = 1005;
+    // "1.0.5" for kVendorVersion 1005.
+    static std::wstring versionText();
 
     PluginBase(audioMasterCallback audioMaster, float* parameterValues, const float* defaultValues);
 

@@ -186,8 +186,9 @@ void Plugin::runMainMenuCommand(int action) {
             break;
         case 13: config_.showHomeFolder(); break;
         case 15:
-            platform().messageBox(L"Tessaravox 1.0.5 (version 1005)\nMorrowfen Software", L"About",
-                                  MessageIcon::Information);
+            platform().messageBox(L"Tessaravox " + versionText() + L" (version " + std::to_wstring(kVendorVersion) +
+                                      L")\nMorrowfen Software",
+                                  L"About", MessageIcon::Information);
             break;
         default: break;
     }
