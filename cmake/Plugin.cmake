@@ -19,7 +19,9 @@ else()
   set(TVX_PLUGIN_NAME Tessaravox)
   set_target_properties(tessaravox_plugin PROPERTIES OUTPUT_NAME ${TVX_PLUGIN_NAME} SUFFIX ".so"
     CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
-  target_link_options(tessaravox_plugin PRIVATE -Wl,--no-undefined)
+  # The built-in images go into the .so even before any code asks for them,
+  # as the DLL's resources do.
+  target_link_options(tessaravox_plugin PRIVATE -Wl,--no-undefined -Wl,--undefined=tvx_image_background)
 endif()
 set_target_properties(tessaravox_plugin PROPERTIES
   LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/plugin
