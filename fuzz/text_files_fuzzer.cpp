@@ -1,4 +1,4 @@
-// Sequence files and Settings.txt from an untrusted home folder: any bytes
+// Sequence files, Settings.txt and Theme.txt from an untrusted home folder: any bytes
 // must parse, and what the program writes back must read back to the same
 // state (writing a second time gives the same text).
 
@@ -13,6 +13,7 @@
 #include "persist/config.h"
 #include "persist/sequence_file.h"
 #include "persist/text_file.h"
+#include "persist/theme.h"
 
 namespace {
 
@@ -46,6 +47,18 @@ void checkSettings(const uint8_t* data, size_t size) {
     if (settingsAfterRoundTrip(settingsFile) != first) fuzz::fail("saved settings do not load back the same");
 }
 
+// A theme read over the record it produced gives that record again.
+void checkTheme(const std::wstring& text) {
+    Theme theme;
+    applyThemeText(theme, text);
+    Theme again = theme;
+    applyThemeText(again, text);
+    if (again.headerColor != theme.headerColor || again.menuFont.color != theme.menuFont.color ||
+        again.menuFont.backColor != theme.menuFont.backColor || again.labelFont.style != theme.labelFont.style ||
+        again.sideMargin != theme.sideMargin)
+        fuzz::fail("reading a theme twice changes the record");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -53,6 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The readers give each byte one character, as readTextFile does.
     std::wstring text(data, data + size);
     checkSequence(text);
+    checkTheme(text);
     checkSettings(data, size);
     return 0;
 }
