@@ -57,8 +57,6 @@ Channels channels(std::uint32_t argb) {
     return {int(argb >> 24), int((argb >> 16) & 0xFF), int((argb >> 8) & 0xFF), int(argb & 0xFF)};
 }
 
-}  // namespace
-
 void expectMatchesCommittedFile(const GeneratedImage& image, const std::string& path) {
     SCOPED_TRACE(path);
     Surface committed = decodeFile(path);
@@ -68,6 +66,8 @@ void expectMatchesCommittedFile(const GeneratedImage& image, const std::string& 
     ASSERT_EQ(cairo_image_surface_get_height(generated.get()), cairo_image_surface_get_height(committed.get()));
     EXPECT_EQ(differingPixels(generated.get(), committed.get()), 0) << "regenerate it with imagegen";
 }
+
+}  // namespace
 
 // The committed images are exactly what the generator draws (after the same
 // PNG round trip), so the two never drift apart.
