@@ -34,9 +34,10 @@ void VoiceManager::setSampleRate(float fs) {
     effects_.prepare(fs);
 }
 
+// The sequencer keeps running with its held keys: only starting or stopping
+// it by UseSequencer resets it.
 void VoiceManager::reset() {
     allNotesOff();
-    sequencer_.stop(*this);
     for (Voice& v : voices_) v.reset(params_);
     resetControllers();
     effects_.reset();
@@ -65,7 +66,8 @@ void VoiceManager::collectKeyEvents(int s) {
         const MidiEvent& e = event(i);
         if (e.deltaFrames != s || (e.kind != EventNoteOn && e.kind != EventNoteOff)) continue;
         StepSequencer::KeyEvent key;
-        key.kind = e.kind;
+        // MIDI's note-off by velocity 0 releases the key here too.
+        key.kind = e.kind == EventNoteOn && e.data2 == 0 ? EventNoteOff : e.kind;
         key.note = e.data1;
         appendGrowing(keyEvents_, key);
     }
@@ -252,9 +254,9 @@ void VoiceManager::controllerValue(int cc, int value) {
 void VoiceManager::learnController(int cc) {
     if (cc < 0 || cc >= kNumKnobControllers || !midi_->midiLearnListening) return;
     const int selected = midi_->midiLearnParam;
-    for (int& entry : midi_->knobCC)
-        if (entry == selected) entry = -1;
-    midi_->knobCC[cc] = selected;
+    for (auto& entry : midi_->knobCC)
+        if (entry.load(std::memory_order_relaxed) == selected) entry.store(-1, std::memory_order_relaxed);
+    midi_->knobCC[cc].store(selected, std::memory_order_relaxed);
 }
 
 void VoiceManager::controllerToParameter(int cc, float value) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "plugin/audio_effect_x.h"
+#include "plugin/parameter_store.h"
 
 // Fixes the plug-in's identity and its answers to the host's queries: one
 // program named after the preset, one automatable parameter (Volume), two
@@ -13,7 +14,7 @@ public:
     static constexpr VstInt32 kUniqueId = 0x2D535E35;  // '-S^5'
     static constexpr VstInt32 kVendorVersion = 1005;
 
-    PluginBase(audioMasterCallback audioMaster, float* parameterValues, const float* defaultValues);
+    PluginBase(audioMasterCallback audioMaster, ParameterStore& parameters, const float* defaultValues);
 
     float getParameter(VstInt32 index) override;
     VstInt32 getProgram() override { return 0; }
@@ -39,7 +40,7 @@ public:
     const std::wstring& presetName() const { return presetName_; }
 
 protected:
-    float* values_;
+    ParameterStore& values_;
     const float* defaults_;
     std::wstring presetName_ = L"Init";
     std::wstring presetPath_;

@@ -58,8 +58,7 @@ TEST_F(PluginCommands, SourceAndTargetMenusStoreCodes) {
 }
 
 TEST_F(PluginCommands, CommandsAreAutomatedButNeverStoredAsParameters) {
-    float before[kNumParameters];
-    std::copy(plugin->parameterValues(), plugin->parameterValues() + kNumParameters, before);
+    const auto before = plugin->parameterValues();
     plugin->setParameterAutomated(1000, 1.0f);
     plugin->setParameterAutomated(1999, 1.0f);
     for (int i = 0; i < kNumParameters; ++i) EXPECT_EQ(value(i), before[i]);

@@ -137,7 +137,8 @@ TEST_F(PluginCore, ChunkRoundTripRestoresValuesAndName) {
     ASSERT_GT(size, 0);
     ASSERT_NE(data, nullptr);
     std::vector<unsigned char> saved(static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + size);
-    std::vector<float> before(plugin->parameterValues(), plugin->parameterValues() + kNumParameters);
+    const auto values = plugin->parameterValues();
+    std::vector<float> before(values.begin(), values.end());
 
     plugin->setChunk(nullptr, 0, false);  // empty: everything back to the defaults, no name
     EXPECT_EQ(plugin->presetName(), L"");
