@@ -7,7 +7,6 @@
 #include "params/value_mappings.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -36,12 +35,6 @@ inline void advance(float& phase, float increment) {
 inline float peekSmoother(const SettlingSmoother& settling, float target) {
     const ParamSmoother& s = settling.smoother;
     return s.jump ? target : s.a * s.value + s.oneMinusA * target;
-}
-
-// rand() scaled to 0..32767 whatever RAND_MAX the C library has.
-inline int rand15() {
-    return static_cast<int>(static_cast<long long>(std::rand()) * 32768 /
-                            (static_cast<long long>(RAND_MAX) + 1));
 }
 
 inline float wrapStartPhase(float phase) {
@@ -78,7 +71,8 @@ void Oscillator::prepare(float sampleRate, const WtCollection* tables) {
 }
 
 void Oscillator::resetPhase(float phaseParam) {
-    const float start = phaseParam == 1.0f ? static_cast<float>(rand15()) / 32767.0f : phaseParam;
+    const float start =
+        phaseParam == 1.0f ? (random ? static_cast<float>(random->next()) / 32767.0f : 0.0f) : phaseParam;
     main_.phase = wrapStartPhase(start);
     // Copies start spread out so that a fresh unison chord does not begin
     // with all copies in phase.

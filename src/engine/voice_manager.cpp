@@ -14,6 +14,8 @@ constexpr int kNumKnobControllers = 120;
 
 VoiceManager::VoiceManager(float* params, MidiSettings* midi, ParameterSink* sink)
     : params_(params), midi_(midi), sink_(sink) {
+    for (Voice& v : voices_) v.attachRandom(&random_);
+    for (Lfo& l : globalLfos_) l.random = &random_;
     heldNotes_.reserve(kInitialHeldNotes);
     keyEvents_.reserve(kInitialHeldNotes);
 }

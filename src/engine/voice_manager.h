@@ -22,6 +22,8 @@ public:
     VoiceManager(float* params, MidiSettings* midi, ParameterSink* sink);
 
     void setSampleRate(float fs);
+    // Seeds the instance's random numbers (noise, random shapes and sources).
+    void seedRandom(unsigned seed) { random_.seed(seed); }
     void reset();
     void setTempo(float tempo, int denominator);
     void renderSample(float& left, float& right, int blockLength, int s);
@@ -58,6 +60,7 @@ private:
     MidiSettings* midi_;
     ParameterSink* sink_;
 
+    RandomSource random_;
     WtCollection tables_;
     Voice voices_[kNumVoices];
     std::vector<HeldNote> heldNotes_;

@@ -1,6 +1,8 @@
 #include "plugin/plugin.h"
 
 #include <cmath>
+#include <cstdint>
+#include <ctime>
 
 #include "params/parameter_display.h"
 #include "params/parameter_table.h"
@@ -24,6 +26,9 @@ Plugin::Plugin(audioMasterCallback audioMaster)
     : PluginBase(audioMaster, parameters_, defaultValues_),
       config_(nullptr, keys_),
       voiceManager_(engineParameters_, &config_, &controllerSink_) {
+    // Two instances started in the same second still draw different numbers.
+    const auto instance = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(this) >> 4);
+    voiceManager_.seedRandom(static_cast<unsigned>(std::time(nullptr)) ^ (instance * 2654435761u));
     outputGain_.prepare(44100.0f, 40.0f);
     for (int i = 0; i < kNumParameters; ++i) keys_[i] = parameterKey(i);
     fillDefaultValues(defaultValues_);

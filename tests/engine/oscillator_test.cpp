@@ -20,6 +20,7 @@ protected:
         params[Osc1Vol] = 1.0f;
         params[Osc1UniMix] = 0.0f;
         tables.build(44100.0f);
+        osc.random = &random;
         osc.prepare(44100.0f, &tables);
         osc.resetPhase(0.0f);
     }
@@ -38,6 +39,7 @@ protected:
     float T[kNumModTargets] = {};
     WtCollection tables;
     Oscillator osc;
+    RandomSource random{7};
 };
 
 }  // namespace

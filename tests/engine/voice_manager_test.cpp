@@ -398,9 +398,8 @@ protected:
         midi.knobCC[1] = Osc2Pos;
         ApplyingSink sink;
         sink.params = params;
-        // Random values are drawn from construction on.
-        std::srand(7);
         VoiceManager engine(params, &midi, &sink);
+        engine.seedRandom(7);
         engine.setSampleRate(44100.0f);
         engine.setTempo(120.0f, 4);
         engine.reset();
