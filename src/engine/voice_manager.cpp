@@ -7,7 +7,9 @@
 
 namespace {
 
-constexpr int kInitialHeldNotes = 128;
+// Every key of every channel, and the sequencer's notes besides: the lists
+// never grow while rendering.
+constexpr int kMaxHeldNotes = MidiProcessor::kNumKeys + 128;
 constexpr int kNumKnobControllers = 120;
 
 }  // namespace
@@ -16,8 +18,8 @@ VoiceManager::VoiceManager(float* params, MidiSettings* midi, ParameterSink* sin
     : params_(params), midi_(midi), sink_(sink) {
     for (Voice& v : voices_) v.attachRandom(&random_);
     for (Lfo& l : globalLfos_) l.random = &random_;
-    heldNotes_.reserve(kInitialHeldNotes);
-    keyEvents_.reserve(kInitialHeldNotes);
+    heldNotes_.reserve(kMaxHeldNotes);
+    keyEvents_.reserve(MidiProcessor::kMaxEvents + MidiProcessor::kNumKeys);
 }
 
 void VoiceManager::setSampleRate(float fs) {
@@ -64,14 +66,26 @@ int VoiceManager::voiceCount() const { return voiceCountFromPolyphony(params_[Po
 
 void VoiceManager::collectKeyEvents(int s) {
     keyEvents_.clear();
-    for (int i = 0; i < eventCount(); ++i) {
+    if (overflowDue()) {
+        // Releases that found an earlier block's queue full come first.
+        for (int key = 0; key < kNumKeys; ++key) {
+            if (!overflowDueAt(key)) continue;
+            StepSequencer::KeyEvent release;
+            release.kind = EventNoteOff;
+            release.note = key % 128;
+            keyEvents_.push_back(release);
+        }
+    }
+    int first = 0, last = 0;
+    eventsAt(s, first, last);
+    for (int i = first; i < last; ++i) {
         const MidiEvent& e = event(i);
-        if (e.deltaFrames != s || (e.kind != EventNoteOn && e.kind != EventNoteOff)) continue;
+        if (e.kind != EventNoteOn && e.kind != EventNoteOff) continue;
         StepSequencer::KeyEvent key;
         // MIDI's note-off by velocity 0 releases the key here too.
         key.kind = e.kind == EventNoteOn && e.data2 == 0 ? EventNoteOff : e.kind;
         key.note = e.data1;
-        appendGrowing(keyEvents_, key);
+        keyEvents_.push_back(key);
     }
 }
 
@@ -87,13 +101,7 @@ void VoiceManager::renderGlobalLfos() {
 }
 
 int VoiceManager::steadySamples(int blockLength, int s) {
-    if (s == 0 || s >= nextEventSample_) {
-        nextEventSample_ = blockLength;
-        for (int i = 0; i < eventCount(); ++i) {
-            const int at = event(i).deltaFrames;
-            if (at > s && at < nextEventSample_) nextEventSample_ = at;
-        }
-    }
+    if (s == 0 || s >= nextEventSample_) nextEventSample_ = nextEventAfter(s, blockLength);
     int steady = nextEventSample_ - s;
     if (sequencer_.running()) {
         const int untilStep = sequencer_.samplesUntilNextStep();

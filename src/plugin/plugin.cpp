@@ -13,7 +13,6 @@ namespace {
 
 constexpr float kDefaultTempo = 120.0f;
 constexpr int kDefaultDenominator = 4;
-constexpr int kMaxQueuedEvents = 4096;
 
 // Rates outside this range cannot be rendered meaningfully (the tables need
 // at least 30 Hz, the delay lines grow with the rate); such requests keep the
@@ -131,12 +130,12 @@ void Plugin::getParameterDisplay(VstInt32 index, char* text) {
 }
 
 // Some hosts deliver one block's events in several calls, so each call adds
-// to the queue; the block empties it. The cap bounds the memory and the
-// per-sample dispatch of a host that sends without ever processing.
+// to the queue; the block empties it. The queue's own limit bounds the memory
+// and the work of a host that sends without ever processing.
 VstInt32 Plugin::processEvents(VstEvents* events) {
     // The structure declares two slots, the host allocates as many as it sends.
     VstEvent* const* slots = events->events;
-    for (VstInt32 i = 0; i < events->numEvents && voiceManager_.eventCount() < kMaxQueuedEvents; ++i) {
+    for (VstInt32 i = 0; i < events->numEvents; ++i) {
         const VstEvent* event = slots[i];
         if (!event || event->type != kVstMidiType) continue;
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
