@@ -8,9 +8,7 @@
 
 #include <cmath>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "dsp/simd.h"
 
 namespace {
 
@@ -253,7 +251,7 @@ inline float Oscillator::blendRows(const WtLevel& levelA, const WtLevel& levelB,
     return a + weight * (b - a);
 }
 
-#if defined(__SSE2__)
+#if TVX_SSE2
 namespace {
 
 // Samples at[l] and at[l] + 1 of four cycles, each pair in one load (the
@@ -331,7 +329,7 @@ void Oscillator::sumLanes(const float* values, float spread, float& sumLeft, flo
 }
 
 void Oscillator::sumWaveCopies(int rowA, int rowB, float weight, float spread, float& sumLeft, float& sumRight) {
-#if defined(__SSE2__)
+#if TVX_SSE2
     if (uniformLength_ > 0) {
         if (weight == 0.0f)
             sumWaveCopiesSse<false>(rowA, rowB, weight, spread, sumLeft, sumRight);

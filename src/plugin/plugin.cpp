@@ -1,5 +1,6 @@
 #include "plugin/plugin.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <ctime>
@@ -156,10 +157,11 @@ void Plugin::readHostTime() {
 }
 
 float Plugin::outputSample(float value, float gain) const {
-    float y = gain * value;
-    if (!(y > -kOutputLimit)) y = std::isnan(y) ? 0.0f : -kOutputLimit;
-    if (y > kOutputLimit) y = kOutputLimit;
-    return y;
+    const float y = gain * value;
+    if (std::isnan(y)) return 0.0f;
+    // min/max rather than branches: they stay SSE instructions in the 32-bit
+    // build, where selecting between constants would use the x87 unit.
+    return std::min(std::max(y, -kOutputLimit), kOutputLimit);
 }
 
 template <typename Sample>
