@@ -35,6 +35,15 @@ inline float peekSmoother(const SettlingSmoother& settling, float target) {
     return s.jump ? target : s.a * s.value + s.oneMinusA * target;
 }
 
+// An increment taken modulo one cycle: a negative or aliased operator
+// frequency keeps turning (backwards, or folded) instead of freezing at 0 or 1,
+// and the single wrap in advance() still holds.
+inline float wrapIncrement(float increment) {
+    if (!std::isfinite(increment)) return 0.0f;
+    increment -= std::floor(increment);
+    return increment < 1.0f ? increment : 0.0f;
+}
+
 inline float wrapStartPhase(float phase) {
     if (!std::isfinite(phase)) return 0.0f;
     phase -= std::floor(phase);
@@ -164,9 +173,8 @@ void Oscillator::setupFm(const float* params, const float* T, int osc, float inc
     const float ratio2 = 1.0f + 9.0f * T[TgtOsc1Ratio2 + 2 * osc] +
                          std::floor(18.0f * clamp01(params[Osc1Mod2Ratio + osc])) * 0.5f;
     main_.increment = increment;
-    // Kept within one cycle per sample so the single wrap in advance() holds.
-    modIncrement1_ = clamp01(ratio1 * increment);
-    modIncrement2_ = clamp01(ratio2 * increment);
+    modIncrement1_ = wrapIncrement(ratio1 * increment);
+    modIncrement2_ = wrapIncrement(ratio2 * increment);
     unisonCount_ = 1;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <ctime>
 
+#include "dsp/denormal_flush.h"
 #include "params/parameter_display.h"
 #include "params/parameter_table.h"
 #include "persist/preset_file.h"
@@ -166,6 +167,7 @@ float Plugin::outputSample(float value, float gain) const {
 
 template <typename Sample>
 void Plugin::renderBlock(Sample** outputs, VstInt32 sampleFrames) {
+    const DenormalFlush flushDenormals;
     applyRequests();
     readHostTime();
     const bool writable = outputs && outputs[0] && outputs[1];

@@ -197,3 +197,24 @@ TEST(HostileHostLifecycle, CloseRightAfterCreationInAnyState) {
         EXPECT_EQ(host.closeEffect(), 1);
     }
 }
+
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+
+// The plug-in flushes denormals while it renders and hands the host its own
+// floating-point flags back, whichever they were.
+TEST_F(HostileHost, HostFloatingPointFlagsSurviveABlock) {
+    useSine();
+    sendMidi(0, 0x90, 69, 100);
+    const unsigned saved = _mm_getcsr();
+    std::vector<float> left, right;
+    for (unsigned flags : {0x1F80u, 0x9FC0u, 0x3F80u}) {
+        _mm_setcsr(flags);
+        render(512, left, right);
+        const unsigned after = _mm_getcsr() & ~0x3Fu;  // the sticky exception bits may change
+        _mm_setcsr(saved);
+        EXPECT_EQ(after, flags & ~0x3Fu) << std::hex << flags;
+    }
+    expectClean(left);
+}
+#endif
