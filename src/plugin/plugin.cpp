@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "dsp/denormal_flush.h"
+#include "dsp/sample_rate_limits.h"
 #include "params/parameter_display.h"
 #include "params/parameter_table.h"
 #include "persist/preset_file.h"
@@ -16,10 +17,11 @@ namespace {
 constexpr float kDefaultTempo = 120.0f;
 constexpr int kDefaultDenominator = 4;
 
-// Rates outside this range cannot be rendered meaningfully (the tables need
-// at least 30 Hz, the delay lines grow with the rate); such requests keep the
-// current rate.
-bool isUsableSampleRate(float rate) { return std::isfinite(rate) && rate >= 1000.0f && rate <= 1536000.0f; }
+// Rates outside the accepted range keep the current rate: above it the
+// effects could not keep their times within their line lengths.
+bool isUsableSampleRate(float rate) {
+    return std::isfinite(rate) && rate >= kMinSampleRate && rate <= kMaxSampleRate;
+}
 
 }  // namespace
 

@@ -120,3 +120,15 @@ TEST_F(VoiceEngineHost, UnipolarRandomDetunesEachNoteWithinOneSemitone) {
     }
     EXPECT_NE(*std::min_element(pitches.begin(), pitches.end()), *std::max_element(pitches.begin(), pitches.end()));
 }
+
+// A host that announces the rate already in use (many do, on every start)
+// must not cut the notes that sound.
+TEST_F(VoiceEngineHost, TheSameSampleRateAgainKeepsNotesSounding) {
+    setUpPlainSine();
+    sendMidi(0, 0x90, 69, 127);
+    std::vector<float> left, right;
+    render(4410, left, right);
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    render(4410, left, right);
+    EXPECT_NEAR(peak(left), kSineLevel, kSineLevel * 0.001f);
+}
