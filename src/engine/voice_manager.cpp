@@ -89,13 +89,20 @@ void VoiceManager::collectKeyEvents(int s) {
     }
 }
 
-void VoiceManager::renderGlobalLfos() {
+// Parameters and tempo hold for the block (MIDI learn aside), so the global
+// LFOs and the scan for per-sample matrix targets are set up once.
+void VoiceManager::setUpGlobalLfos() {
     for (int i = 0; i < 3; ++i) {
         Lfo& l = globalLfos_[i];
         l.setShape(params_[Lfo1Type + i]);
         l.setRate(params_[Lfo1Rate + i], params_[Lfo1Sync + i] > 0.0f, tempo_, denominator_);
         l.setOffset(params_[Lfo1Offset + i]);
-        const float out = l.process();
+    }
+}
+
+void VoiceManager::renderGlobalLfos() {
+    for (int i = 0; i < 3; ++i) {
+        const float out = globalLfos_[i].process();
         globalLfoOut_[i] = std::isfinite(out) ? out : 0.0f;
     }
 }
@@ -122,6 +129,11 @@ void VoiceManager::renderSample(float& left, float& right, int blockLength, int 
     controllers_.seqModA = sequencer_.seqModA();
     controllers_.seqModB = sequencer_.seqModB();
     dispatchAt(s, sequencer_.running());
+    if (s == 0 || parametersChanged_) {
+        setUpGlobalLfos();
+        perSample_ = findPerSampleTargets(params_);
+        parametersChanged_ = false;
+    }
     renderGlobalLfos();
 
     VoiceContext context;
@@ -129,7 +141,7 @@ void VoiceManager::renderSample(float& left, float& right, int blockLength, int 
     context.controllers = &controllers_;
     context.globalLfo = globalLfoOut_;
     context.voiceCount = voiceCount();
-    context.perSample = findPerSampleTargets(params_);
+    context.perSample = perSample_;
     context.steadySamples = steadySamples(blockLength, s);
     for (Voice& v : voices_)
         if (v.active()) v.render(context, left, right);
@@ -274,5 +286,8 @@ void VoiceManager::controllerToParameter(int cc, float value) {
     learnController(cc);
     const int index = midi_->knobCC[cc];
     // A map read from the settings file may hold anything.
-    if (index >= 0 && index < kNumParameters && sink_) sink_->setParameter(index, value);
+    if (index >= 0 && index < kNumParameters && sink_) {
+        sink_->setParameter(index, value);
+        parametersChanged_ = true;
+    }
 }

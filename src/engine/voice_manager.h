@@ -53,6 +53,7 @@ private:
     int findFreeVoice(int count) const;
     int findVoiceToSteal(int count) const;
     void collectKeyEvents(int s);
+    void setUpGlobalLfos();
     void renderGlobalLfos();
     int steadySamples(int blockLength, int s);
 
@@ -73,6 +74,10 @@ private:
     std::vector<StepSequencer::KeyEvent> keyEvents_;
     EffectChain effects_;
 
+    PerSampleTargets perSample_ = {};
+    // Set when MIDI learn changed a parameter within the block: the block-rate
+    // set-up is done again.
+    bool parametersChanged_ = false;
     int nextEventSample_ = 0;   // the first queued event after the current sample, or past the block
 
     float sampleRate_ = 44100.0f;
