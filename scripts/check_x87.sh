@@ -2,8 +2,9 @@
 # The 32-bit DLL computes with SSE2 like the 64-bit one: no x87 arithmetic may
 # appear in the functions of the sound engine (voices, effects, sequencer,
 # tables, shared DSP blocks and the plug-in's block loop). Loads and stores of
-# the x87 stack top (fld/fst/fstp) are allowed and counted: the 32-bit calling
-# convention returns every float through it.
+# the x87 stack top (fld/fst/fstp, float or double, and fldz for a returned 0)
+# are allowed and counted: the 32-bit calling convention returns every float
+# and double through it, also from the C library's maths functions.
 # Usage: check_x87.sh <Tessaravox_32.dll>
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,7 +23,7 @@ i686-w64-mingw32-objdump -d --no-show-raw-insn "$dll" |
   i686-w64-mingw32-c++filt |
   awk -F'\t' -v classes="^<(${classes}|Plugin)::" '
     $1 ~ classes {
-      if ($2 ~ /^(fld|flds|fldz|fst|fsts|fstp|fstps)$/) moves++
+      if ($2 ~ /^(fld|flds|fldl|fldz|fst|fsts|fstl|fstp|fstps|fstpl)$/) moves++
       else { arithmetic++; print "x87 arithmetic in " $1 ": " $2 }
     }
     END {
