@@ -25,17 +25,29 @@ void ParameterStore::copyTo(float* values) const {
 
 // A sequence lock with a writer count, so that two threads publishing at once
 // cannot make a half-written state look finished.
-void ParameterStore::publish(const float* values) {
+void ParameterStore::beginPublish() {
     publishing_.fetch_add(1, std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_release);
-    for (int i = 0; i < kNumParameters; ++i) {
-        // Unchanged values are left alone: a controller moved meanwhile keeps its value.
-        const float present = values_[i].load(std::memory_order_relaxed);
-        const bool same = present == values[i] || (present != present && values[i] != values[i]);
-        if (!same) values_[i].store(values[i], std::memory_order_relaxed);
-    }
+}
+
+void ParameterStore::endPublish() {
     generation_.fetch_add(1, std::memory_order_release);
     publishing_.fetch_sub(1, std::memory_order_release);
+}
+
+void ParameterStore::publish(const float* values) {
+    beginPublish();
+    for (int i = 0; i < kNumParameters; ++i) values_[i].store(values[i], std::memory_order_relaxed);
+    endPublish();
+}
+
+void ParameterStore::publishChanges(const float* before, const float* after) {
+    beginPublish();
+    for (int i = 0; i < kNumParameters; ++i) {
+        const bool same = before[i] == after[i] || (before[i] != before[i] && after[i] != after[i]);
+        if (!same) values_[i].store(after[i], std::memory_order_relaxed);
+    }
+    endPublish();
 }
 
 bool ParameterStore::snapshot(float* values) const {

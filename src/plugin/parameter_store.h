@@ -22,8 +22,12 @@ public:
     void set(int index, float value);
 
     void copyTo(float* values) const;
-    // Stores the values that differ from the present ones, as one change.
+    // Stores a whole set of values as one change.
     void publish(const float* values);
+    // Stores, as one change, the values that `after` changed against
+    // `before` (a copy taken earlier): values written meanwhile by another
+    // thread, such as a controller moved by MIDI learn, keep their value.
+    void publishChanges(const float* before, const float* after);
     // Copies all values unless a publish is under way or happened meanwhile;
     // then `values` keeps its previous contents and the answer is false.
     // Never waits.
@@ -35,6 +39,9 @@ public:
     bool takeChanged(int index);
 
 private:
+    void beginPublish();
+    void endPublish();
+
     static constexpr int kFlagWords = (kNumParameters + 31) / 32;
 
     std::atomic<float> values_[kNumParameters];

@@ -77,13 +77,15 @@ private:
     int currentPresetIndex_ = -1;
 
     void setParameterFromEngine(int index, float value);
-    // Copies the values, edits them and publishes the result as one change.
+    // Copies the values, edits them and publishes what the edit changed as
+    // one change.
     template <typename Edit>
     void editParameters(Edit edit) {
-        float values[kNumParameters];
-        parameters_.copyTo(values);
+        float before[kNumParameters], values[kNumParameters];
+        parameters_.copyTo(before);
+        for (int i = 0; i < kNumParameters; ++i) values[i] = before[i];
         edit(values);
-        parameters_.publish(values);
+        parameters_.publishChanges(before, values);
     }
     void applyRequests();
     void publishEngineState();
