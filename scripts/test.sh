@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Every test: set up, build all three configurations, check the exports and
-# imports of both DLLs, run the win64 tests under wine64, the native tests
+# imports of both DLLs and the libraries of the .so, run the win64 tests under wine64, the native tests
 # built with AddressSanitizer and UndefinedBehaviorSanitizer, every fuzz
 # target for a bounded time (TVX_FUZZ_SECONDS, default 30), and the native tests.
 set -euo pipefail
@@ -13,6 +13,9 @@ cd "$root"
 echo "== DLL exports and imports"
 bash scripts/check_dll.sh x86_64 build/win64/plugin/Tessaravox.dll
 bash scripts/check_dll.sh i686 build/win32/plugin/Tessaravox_32.dll
+
+echo "== Linux plug-in exports and libraries"
+bash scripts/check_so.sh build/native/plugin/Tessaravox.so
 
 echo "== win64 tests under wine64"
 tvx_wine_env "$root"
