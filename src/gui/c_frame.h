@@ -1,0 +1,67 @@
+#pragma once
+
+#include "gui/c_view_container.h"
+#include "gui/platform_frame.h"
+
+#include <memory>
+
+class AEffGUIEditor;
+
+// The root of a view tree, attached to a native parent window (the host's
+// editor window). It owns the tree and destroys it when it is deleted or
+// closed. Dirty views are redrawn only when idle() runs; mouse events are
+// routed to the view that took the button until it is released (the
+// platform captures the mouse meanwhile).
+class CFrame : public CViewContainer {
+public:
+    // `systemWindow` is the parent window handle (HWND on Windows); null
+    // makes a headless frame. `editor` may be null.
+    CFrame(const CRect& size, void* systemWindow, AEffGUIEditor* editor);
+    ~CFrame() override;
+
+    // Destroys the views and the platform window; the frame stays a
+    // harmless empty object until deleted.
+    void close();
+    bool isOpen() const { return !closed_; }
+
+    // Redraws every dirty view. Call on the UI thread only.
+    void idle();
+    // Draws the part `updateRect` (frame coordinates) of the whole tree.
+    // Backends call this when they paint.
+    void drawRect(CDrawContext* context, const CRect& updateRect) override;
+    // Whole tree, and dirty flags cleared.
+    void redrawAll();
+
+    AEffGUIEditor* getEditor() const { return editor_; }
+    void* getSystemWindow() const { return systemWindow_; }
+    PlatformFrame* getPlatformFrame() const { return platform_.get(); }
+    // Replaces the platform window (tests use a headless one).
+    void setPlatformFrame(std::unique_ptr<PlatformFrame> platform);
+
+    // Linear (vertical) or circular knob dragging, from the editor.
+    int getKnobMode() const;
+
+    PopupResult popupMenu(COptionMenu& menu, const CPoint& whereInFrame);
+
+    // Platform events, in frame coordinates.
+    CMouseEventResult platformOnMouseDown(const CPoint& where, const CButtonState& buttons);
+    CMouseEventResult platformOnMouseMoved(const CPoint& where, const CButtonState& buttons);
+    CMouseEventResult platformOnMouseUp(const CPoint& where, const CButtonState& buttons);
+    bool platformOnWheel(const CPoint& where, float distance, const CButtonState& buttons);
+    bool platformOnKeyDown(const CKeyEvent& key);
+    bool platformOnKeyUp(const CKeyEvent& key);
+
+    // The view that holds the mouse between button down and up, if any.
+    bool isMouseCaptured() const { return mouseCaptured_; }
+
+    void setViewSize(const CRect& rect, bool invalidate = true) override;
+
+private:
+    void releaseCapture();
+
+    AEffGUIEditor* editor_;
+    void* systemWindow_;
+    std::unique_ptr<PlatformFrame> platform_;
+    bool mouseCaptured_ = false;
+    bool closed_ = false;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "gui/c_rect.h"
+
+#include <memory>
+
+class CFrame;
+class COptionMenu;
+
+// What a chosen popup entry is: the menu it belongs to (the opened menu
+// or one of its submenus) and its index there; menu is null when the
+// popup was dismissed.
+struct PopupResult {
+    COptionMenu* menu = nullptr;
+    int index = -1;
+};
+
+// The seam between a CFrame and the operating system's window. A backend
+// makes a child window of the host's parent window, paints the frame into
+// it when asked (through CFrame::drawRect with its own CDrawContext) and
+// feeds mouse and key events to CFrame::platformOn... calls.
+//
+// Backends: win32/ (a child window drawn with GDI+); a Linux X11 window
+// slots in here later. Tests substitute a headless implementation.
+class PlatformFrame {
+public:
+    virtual ~PlatformFrame() = default;
+
+    // The area (frame coordinates) must be repainted; a backend may paint
+    // at once or at its next paint message, but before the next idle ends.
+    virtual void invalidRect(const CRect& rect) = 0;
+    // Repaints what invalidRect collected, now.
+    virtual void flush() = 0;
+    // Keeps mouse events coming to the frame while a button is held
+    // outside the window.
+    virtual void setMouseCapture(bool captured) = 0;
+    // Shows `menu` as a popup at `where` (frame coordinates) and runs it
+    // until the user chooses or dismisses it.
+    virtual PopupResult popupMenu(COptionMenu& menu, const CPoint& where) = 0;
+    // The native window handle of the frame's own window.
+    virtual void* getNativeHandle() const = 0;
+    virtual void setSize(const CRect& size) = 0;
+};
+
+// Makes the platform window for `frame` inside `parentWindow`; null where
+// no window backend exists (the frame then stays headless and is drawn
+// only through CFrame::drawRect).
+std::unique_ptr<PlatformFrame> createPlatformFrame(CFrame& frame, void* parentWindow);
