@@ -30,3 +30,17 @@ set_target_properties(vsthost PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY
 add_executable(make_demo_midi ${CMAKE_SOURCE_DIR}/tools/demo/make_demo_midi.cpp)
 target_compile_options(make_demo_midi PRIVATE ${TVX_WARNINGS})
 set_target_properties(make_demo_midi PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# Draws the four built-in images (the committed resources/*.png are its output).
+if(NOT WIN32)
+  file(GLOB TVX_IMAGEGEN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/imagegen/*.cpp)
+  list(FILTER TVX_IMAGEGEN_SOURCES EXCLUDE REGEX "tools/imagegen/main\\.cpp$")
+  add_library(imagegen_lib STATIC ${TVX_IMAGEGEN_SOURCES})
+  target_include_directories(imagegen_lib PUBLIC ${CMAKE_SOURCE_DIR}/tools/imagegen)
+  target_compile_options(imagegen_lib PRIVATE ${TVX_WARNINGS})
+  target_link_libraries(imagegen_lib PUBLIC PkgConfig::CAIRO)
+  add_executable(imagegen ${CMAKE_SOURCE_DIR}/tools/imagegen/main.cpp)
+  target_link_libraries(imagegen PRIVATE imagegen_lib)
+  target_compile_options(imagegen PRIVATE ${TVX_WARNINGS})
+  set_target_properties(imagegen PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endif()
