@@ -59,18 +59,24 @@ Channels channels(std::uint32_t argb) {
 
 }  // namespace
 
+void expectMatchesCommittedFile(const GeneratedImage& image, const std::string& path) {
+    SCOPED_TRACE(path);
+    Surface committed = decodeFile(path);
+    ASSERT_EQ(cairo_surface_status(committed.get()), CAIRO_STATUS_SUCCESS) << "regenerate it with imagegen";
+    Surface generated = decode(image.render().encodePng());
+    ASSERT_EQ(cairo_image_surface_get_width(generated.get()), cairo_image_surface_get_width(committed.get()));
+    ASSERT_EQ(cairo_image_surface_get_height(generated.get()), cairo_image_surface_get_height(committed.get()));
+    EXPECT_EQ(differingPixels(generated.get(), committed.get()), 0) << "regenerate it with imagegen";
+}
+
 // The committed images are exactly what the generator draws (after the same
 // PNG round trip), so the two never drift apart.
 TEST(Images, CommittedFilesMatchTheGenerator) {
-    for (const GeneratedImage& image : builtinImages()) {
-        SCOPED_TRACE(image.fileName);
-        Surface committed = decodeFile(std::string(TVX_RESOURCES_DIR) + "/" + image.fileName);
-        ASSERT_EQ(cairo_surface_status(committed.get()), CAIRO_STATUS_SUCCESS) << "regenerate with imagegen resources/";
-        Surface generated = decode(image.render().encodePng());
-        ASSERT_EQ(cairo_image_surface_get_width(generated.get()), cairo_image_surface_get_width(committed.get()));
-        ASSERT_EQ(cairo_image_surface_get_height(generated.get()), cairo_image_surface_get_height(committed.get()));
-        EXPECT_EQ(differingPixels(generated.get(), committed.get()), 0) << "regenerate with imagegen resources/";
-    }
+    const std::string source = TVX_SOURCE_DIR;
+    for (const GeneratedImage& image : builtinImages()) expectMatchesCommittedFile(image, source + "/resources/" + image.fileName);
+    for (const std::string& theme : themesWithImages())
+        for (const GeneratedImage& image : themeImages(theme))
+            expectMatchesCommittedFile(image, source + "/themes/" + theme + "/" + image.fileName);
 }
 
 TEST(Images, SizesAndTransparency) {

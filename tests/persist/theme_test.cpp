@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "params/parameter_table.h"
 #include "persist/config.h"
@@ -161,4 +164,103 @@ TEST_F(ThemeTest, HostileFilesNeverStopTheReading) {
     EXPECT_EQ(theme.voiceOnColor, (ThemeColor{9999 & 0xFF, 1, 2, 3}));
     EXPECT_EQ(theme.sideMargin, 6);
     EXPECT_EQ(theme.presetButtonColor, (ThemeColor{0xFF, 1, 2, 3}));
+}
+
+namespace {
+
+// Every field a theme may set, for checks over the whole record.
+std::vector<ThemeColor*> colorsOf(Theme& t) {
+    return {&t.backgroundColor,          &t.headerColor,          &t.divider1Color,        &t.divider2Color,
+            &t.voiceOnColor,             &t.voiceOffColor,        &t.presetButtonColor,    &t.logoFont.color,
+            &t.titleFont.color,          &t.menuFont.color,       &t.menuFont.backColor,   &t.displayFont.color,
+            &t.displayFont.backColor,    &t.labelFont.color,      &t.onTabFont.color,      &t.offTabFont.color,
+            &t.seqLabel1Font.color,      &t.seqLabel1Font.backColor, &t.seqLabel2Font.color, &t.seqLabel2Font.backColor,
+            &t.seqLabel3Font.color,      &t.seqLabel3Font.backColor};
+}
+std::vector<std::int32_t*> stylesAndMarginsOf(Theme& t) {
+    return {&t.logoFont.style,      &t.titleFont.style,     &t.displayFont.style,   &t.labelFont.style,
+            &t.onTabFont.style,     &t.offTabFont.style,    &t.seqLabel1Font.style, &t.seqLabel2Font.style,
+            &t.seqLabel3Font.style, &t.topMargin,           &t.bottomMargin,        &t.sideMargin};
+}
+
+double luminance(ThemeColor c) {
+    auto linear = [](std::uint8_t channel) {
+        double v = channel / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.red) + 0.7152 * linear(c.green) + 0.0722 * linear(c.blue);
+}
+
+ThemeColor over(ThemeColor top, ThemeColor bottom) {
+    auto mix = [&](std::uint8_t a, std::uint8_t b) {
+        return static_cast<std::uint8_t>((a * top.alpha + b * (255 - top.alpha) + 127) / 255);
+    };
+    return {mix(top.red, bottom.red), mix(top.green, bottom.green), mix(top.blue, bottom.blue), 255};
+}
+
+double contrast(ThemeColor text, ThemeColor ground) {
+    double a = luminance(text) + 0.05, b = luminance(ground) + 0.05;
+    return a > b ? a / b : b / a;
+}
+
+// Each text style of a theme against what it is drawn on.
+double weakestContrast(const Theme& t) {
+    const ThemeColor ground = t.backgroundColor;
+    const double pairs[] = {
+        contrast(t.logoFont.color, ground),
+        contrast(t.titleFont.color, over(t.headerColor, ground)),
+        contrast(t.menuFont.color, t.menuFont.backColor),
+        contrast(t.displayFont.color, t.displayFont.backColor),
+        contrast(t.labelFont.color, ground),
+        contrast(t.onTabFont.color, ground),
+        contrast(t.offTabFont.color, ground),
+        contrast(t.seqLabel1Font.color, t.seqLabel1Font.backColor),
+        contrast(t.seqLabel2Font.color, t.seqLabel2Font.backColor),
+        contrast(t.seqLabel3Font.color, t.seqLabel3Font.backColor),
+        contrast(t.presetButtonColor, ground),
+        contrast(t.voiceOnColor, t.voiceOffColor),
+    };
+    return *std::min_element(std::begin(pairs), std::end(pairs));
+}
+
+std::string shippedThemeText(const std::string& name) {
+    return TempFolder::readBytes((fs::path(TVX_SOURCE_DIR) / "themes" / name / "Theme.txt").wstring());
+}
+
+}  // namespace
+
+// Our themes set every key, each one readable (it overwrites a record in
+// which every field holds a value no theme would use), and keep their text
+// legible; installed in a home folder they load through loadTheme.
+TEST_F(ThemeTest, ShippedThemesSetEveryKeyAndStayLegible) {
+    const struct {
+        const char* name;
+        double minimumContrast;
+    } shipped[] = {{"Dark", 4.5}, {"HighContrast", 7.0}};
+    for (const auto& theme : shipped) {
+        SCOPED_TRACE(theme.name);
+        const std::string text = shippedThemeText(theme.name);
+        ASSERT_FALSE(text.empty());
+
+        Theme poisoned;
+        for (ThemeColor* color : colorsOf(poisoned)) *color = {1, 2, 3, 4};
+        for (std::int32_t* value : stylesAndMarginsOf(poisoned)) *value = 12345;
+        std::wstring wide(text.begin(), text.end());
+        applyThemeText(poisoned, wide);
+        for (ThemeColor* color : colorsOf(poisoned)) EXPECT_NE(*color, (ThemeColor{1, 2, 3, 4}));
+        for (std::int32_t* value : stylesAndMarginsOf(poisoned)) EXPECT_NE(*value, 12345);
+
+        Config config(params);
+        fs::path installed = themeFolder(theme.name);
+        fs::create_directories(installed);
+        TempFolder::writeBytes((installed / "Theme.txt").wstring(), text);
+        config.themeName = std::wstring(theme.name, theme.name + std::strlen(theme.name));
+        loadTheme(config);
+        Theme fromDefaults;
+        applyThemeText(fromDefaults, wide);
+        for (size_t i = 0; i < colorsOf(fromDefaults).size(); ++i)
+            EXPECT_EQ(*colorsOf(config.theme)[i], *colorsOf(fromDefaults)[i]) << i;
+        EXPECT_NE(config.theme.backgroundColor, Theme().backgroundColor);
+        EXPECT_GE(weakestContrast(config.theme), theme.minimumContrast);
+    }
 }

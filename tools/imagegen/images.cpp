@@ -7,6 +7,7 @@
 namespace {
 
 Canvas renderBuiltinKnob() { return renderKnob(builtinKnobStyle()); }
+Canvas renderHighContrastKnob() { return renderKnob(highContrastKnobStyle()); }
 
 }  // namespace
 
@@ -18,4 +19,15 @@ const std::vector<GeneratedImage>& builtinImages() {
         {"knob.png", renderBuiltinKnob},
     };
     return images;
+}
+
+const std::vector<std::string>& themesWithImages() {
+    static const std::vector<std::string> names = {"HighContrast"};
+    return names;
+}
+
+const std::vector<GeneratedImage>& themeImages(const std::string& theme) {
+    static const std::vector<GeneratedImage> none;
+    static const std::vector<GeneratedImage> highContrast = {{"Knob.png", renderHighContrastKnob}};
+    return theme == "HighContrast" ? highContrast : none;
 }

@@ -11,5 +11,8 @@ struct GeneratedImage {
     Canvas (*render)();
 };
 
-// The four built-in images.
+// The four built-in images (resources/).
 const std::vector<GeneratedImage>& builtinImages();
+// The images our own themes bring (themes/<name>/), by theme name.
+const std::vector<GeneratedImage>& themeImages(const std::string& theme);
+const std::vector<std::string>& themesWithImages();

@@ -117,6 +117,10 @@ KnobStyle builtinKnobStyle() {
     return {rgb(5, 190, 238), rgb(96, 102, 112, 0.55), rgb(88, 94, 104), rgb(30, 33, 38), rgb(244, 246, 248)};
 }
 
+KnobStyle highContrastKnobStyle() {
+    return {rgb(255, 214, 0), rgb(255, 255, 255, 0.35), rgb(44, 44, 44), rgb(0, 0, 0), rgb(255, 255, 255)};
+}
+
 Canvas renderKnob(const KnobStyle& style) {
     Canvas canvas(kKnobFrameSize, kKnobFrameSize * kKnobFrames);
     cairo_t* cr = canvas.cr();

@@ -14,6 +14,8 @@ struct KnobStyle {
 };
 
 KnobStyle builtinKnobStyle();
+// Black cap, white pointer, yellow arc: for the high-contrast theme.
+KnobStyle highContrastKnobStyle();
 
 inline constexpr int kKnobFrameSize = 96;
 inline constexpr int kKnobFrames = 101;
