@@ -47,7 +47,7 @@ gtest_discover_tests(host_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
 if(WIN32 AND TVX_DISPLAY_TEST_SOURCES)
   add_executable(display_host_tests ${TVX_DISPLAY_TEST_SOURCES} ${TVX_TEST_SUPPORT})
   target_include_directories(display_host_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  target_link_libraries(display_host_tests PRIVATE vsthost_lib ${TVX_GTEST_LIBS})
+  target_link_libraries(display_host_tests PRIVATE vsthost_lib ${TVX_GTEST_LIBS} psapi shell32)
   target_compile_definitions(display_host_tests PRIVATE ${TVX_HOST_TEST_DEFINITIONS})
   add_dependencies(display_host_tests tessaravox_plugin painted_editor_plugin)
   target_link_options(display_host_tests PRIVATE -static)
