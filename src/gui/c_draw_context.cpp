@@ -1,6 +1,7 @@
 #include "gui/c_draw_context.h"
 
 #include <algorithm>
+#include <cmath>
 
 CDrawContext::CDrawContext(const CRect& surface) : surface_(surface), clip_(surface) {}
 
@@ -76,10 +77,20 @@ CCoord CDrawContext::getStringWidth(const std::string& text) {
 
 void CDrawContext::drawBitmap(const CBitmap& bitmap, const CRect& dest, const CRect& source, uint8_t alpha) {
     if (!bitmap.isLoaded() || alpha == 0) return;
+    if (source.isEmpty() || dest.isEmpty()) return;
     CRect src = source;
     src.bound({0, 0, bitmap.getWidth(), bitmap.getHeight()});
-    if (src.isEmpty() || dest.isEmpty()) return;
-    const CRect device = toDevice(dest);
+    if (src.isEmpty()) return;
+    // A source reaching past the bitmap shrinks the destination alike, so
+    // the part that exists keeps its place and scale.
+    const double sx = double(dest.width()) / source.width();
+    const double sy = double(dest.height()) / source.height();
+    const CRect cropped(dest.left + CCoord(std::lround((src.left - source.left) * sx)),
+                        dest.top + CCoord(std::lround((src.top - source.top) * sy)),
+                        dest.right - CCoord(std::lround((source.right - src.right) * sx)),
+                        dest.bottom - CCoord(std::lround((source.bottom - src.bottom) * sy)));
+    if (cropped.isEmpty()) return;
+    const CRect device = toDevice(cropped);
     const CRect clip = clipFor(device);
     if (clip.isEmpty()) return;
     drawDeviceBitmap(bitmap, device, src, alpha, clip);

@@ -58,10 +58,13 @@ public:
 
 private:
     void releaseCapture();
+    CView* viewForKeys() const;
 
     AEffGUIEditor* editor_;
     void* systemWindow_;
     std::unique_ptr<PlatformFrame> platform_;
     bool mouseCaptured_ = false;
+    CPoint lastMouse_;
+    std::vector<CRect> dirtyAreas_;
     bool closed_ = false;
 };

@@ -83,13 +83,14 @@ public:
 
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
     bool onWheel(const CPoint& where, float distance, const CButtonState& buttons) override;
+    void valueChanged() override;
 
     COptionMenu* getParentMenu() const { return parentMenu_; }
 
 private:
     CControlListener* effectiveListener() const;
 
-    std::vector<CMenuItem> entries_;
+    std::vector<std::unique_ptr<CMenuItem>> entries_;
     COptionMenu* parentMenu_ = nullptr;
     COptionMenu* lastMenu_ = nullptr;
     int lastIndex_ = -1;

@@ -3,6 +3,8 @@
 #include "gui/c_button_state.h"
 #include "gui/c_point.h"
 
+class CControl;
+
 // The drag arithmetic musicians expect of a knob, shared by knobs and the
 // value displays that can be dragged like them: vertical movement (up
 // raises the value), `range` pixels for the whole 0..1 span, ten times
@@ -24,6 +26,15 @@ public:
         min_ = min;
         max_ = max;
     }
+
+    // The whole gesture on a control: a double-click sets the default
+    // value; otherwise press starts a drag that drag() follows and
+    // release() ends, each bracketed by the control's begin/endEdit.
+    CMouseEventResult press(CControl& control, const CPoint& where, const CButtonState& buttons);
+    CMouseEventResult drag(CControl& control, const CPoint& where, const CButtonState& buttons);
+    CMouseEventResult release(CControl& control);
+    // One wheel movement as a complete edit of the control.
+    static bool wheel(CControl& control, float distance, const CButtonState& buttons);
 
     static bool isFine(const CButtonState& buttons) { return (buttons & (kShift | kControl)) != 0; }
     // The new value after `distance` wheel notches of `increment` each.
