@@ -100,7 +100,7 @@ void buildHeader(ControlFactory& f, HeaderViews& views) {
     const EditorStyle& style = f.style();
     CViewContainer& c = f.container();
     c.addView(new MainMenu(style.rect(0, 0, 1056, 40), &editor, editor.host()));
-    auto* logo = new ParamLabel(style.textRect(16, 16, 160, 32), "T E S S A R A V O X", style.logo, kLeftText);
+    auto* logo = new ParamLabel(style.textRect(16, 16, 224, 32), "T E S S A R A V O X", style.logo, kLeftText);
     c.addView(logo);
     views.presetName = new ParamLabel(style.textRect(408, 11, 648, 35), toUtf8(editor.host().presetName()),
                                       style.display, kCenterText, true);

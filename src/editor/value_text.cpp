@@ -31,7 +31,9 @@ std::string editorValueText(const EditorHost& host, int parameter) {
     if (parameter == SeqStepSize) return stepDivision(stepDivisionIndex(v)).name;
     if (parameter == GlideTime) return formatFixed(1000.0 * v, 0) + " ms";
     if (parameter == MasterTune) return formatFixed(440.0 + (v - 0.5) * 100.0, 1) + " Hz";
+    if (isIn(parameter, Osc1UniCount, 3)) return wholeNumber(1.0 + std::trunc(7.0 * v));
     if (isIn(parameter, SeqNote1, 16)) return semitones(v);
     if (isIn(parameter, SeqVel1, 16)) return wholeNumber(127.0 * v);
+    if (isIn(parameter, SeqLen1, 16)) return formatFixed(100.0 * v, 0) + "%";
     return host.parameterText(parameter);
 }

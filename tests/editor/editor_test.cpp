@@ -99,38 +99,43 @@ protected:
 };
 
 TEST_F(EditorTest, EveryControlLiesInItsSectionAndNoTwoOverlapAtEveryScale) {
-    for (int scale = 0; scale <= 4; ++scale) {
-        SCOPED_TRACE("scale " + std::to_string(scale));
-        openAt(scale);
-        const EditorStyle& style = editor.style();
-        const CRect window = style.windowRect();
-        const CPoint origin = style.contentOrigin();
-        std::vector<CRect> boxes;
-        for (CRect box : sectionBoxes()) {
-            box = style.rect(box.left, box.top, box.right, box.bottom);
-            boxes.push_back(box.offset(origin.x, origin.y));
-        }
-        std::vector<PlacedControl> shown;
-        for (const PlacedControl& p : allControls(editor))
-            if (p.visible && !isOverlay(p.control)) shown.push_back(p);
-        ASSERT_GT(shown.size(), 500u);
-        for (const PlacedControl& p : shown) {
-            EXPECT_TRUE(inside(p.rect, window)) << "tag " << p.control->getTag();
-            bool inSection = false;
-            for (const CRect& box : boxes) inSection = inSection || inside(p.rect, box);
-            EXPECT_TRUE(inSection) << "tag " << p.control->getTag() << " at " << p.rect.left << "," << p.rect.top;
-        }
-        for (size_t a = 0; a < shown.size(); ++a)
-            for (size_t b = a + 1; b < shown.size(); ++b) {
-                const PlacedControl &p = shown[a], &q = shown[b];
-                if (!p.rect.rectOverlap(q.rect)) continue;
-                const bool fieldPair = (isDragArea(p.control) || isDragArea(q.control)) && p.rect == q.rect &&
-                                       p.control->getTag() == q.control->getTag();
-                EXPECT_TRUE(fieldPair) << "tags " << p.control->getTag() << " and " << q.control->getTag() << " at "
-                                       << p.rect.left << "," << p.rect.top << " / " << q.rect.left << ","
-                                       << q.rect.top;
+    for (int scale = 0; scale <= 4; ++scale)
+        for (int page = Editor::kMainPage; page <= Editor::kSeqPage; ++page) {
+            SCOPED_TRACE("scale " + std::to_string(scale) + " page " + std::to_string(page));
+            openAt(scale);
+            editor.pageSwitcher()->selectTab(page);
+            host.params_[Osc3Type] = 3.0f;  // one oscillator shows its FM set
+            editor.idle();
+            const EditorStyle& style = editor.style();
+            const CRect window = style.windowRect();
+            const CPoint origin = style.contentOrigin();
+            std::vector<CRect> boxes;
+            for (CRect box : sectionBoxes()) {
+                box = style.rect(box.left, box.top, box.right, box.bottom);
+                boxes.push_back(box.offset(origin.x, origin.y));
             }
-    }
+            std::vector<PlacedControl> shown;
+            for (const PlacedControl& p : allControls(editor))
+                if (p.visible && !isOverlay(p.control)) shown.push_back(p);
+            ASSERT_GT(shown.size(), 300u);
+            for (const PlacedControl& p : shown) {
+                EXPECT_TRUE(inside(p.rect, window)) << "tag " << p.control->getTag();
+                bool inSection = false;
+                for (const CRect& box : boxes) inSection = inSection || inside(p.rect, box);
+                EXPECT_TRUE(inSection) << "tag " << p.control->getTag() << " at " << p.rect.left << ","
+                                       << p.rect.top;
+            }
+            for (size_t a = 0; a < shown.size(); ++a)
+                for (size_t b = a + 1; b < shown.size(); ++b) {
+                    const PlacedControl &p = shown[a], &q = shown[b];
+                    if (!p.rect.rectOverlap(q.rect)) continue;
+                    const bool fieldPair = (isDragArea(p.control) || isDragArea(q.control)) && p.rect == q.rect &&
+                                           p.control->getTag() == q.control->getTag();
+                    EXPECT_TRUE(fieldPair) << "tags " << p.control->getTag() << " and " << q.control->getTag()
+                                           << " at " << p.rect.left << "," << p.rect.top << " / " << q.rect.left
+                                           << "," << q.rect.top;
+                }
+        }
 }
 
 TEST_F(EditorTest, EveryParameterUpToTheSwitchesHasExactlyOneControl) {
@@ -159,6 +164,7 @@ TEST_F(EditorTest, ControlsFollowParametersAndReportTheirChanges) {
     const ControlRegistry& c = editor.controls();
     editor.setParameter(Flt1Cut, 0.25f);
     EXPECT_FLOAT_EQ(c.knob[Flt1Cut]->getValue(), 0.25f);
+    host.params_[Osc1Semi] = 0.75f;  // the plug-in stores, then tells the editor
     editor.setParameter(Osc1Semi, 0.75f);
     EXPECT_FLOAT_EQ(c.display[Osc1Semi]->getValue(), 0.75f);
     EXPECT_EQ(c.display[Osc1Semi]->getDisplayText(), "+50.0");
