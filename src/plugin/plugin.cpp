@@ -6,6 +6,7 @@
 #include "params/parameter_table.h"
 #include "persist/preset_file.h"
 #include "plugin/aeff_editor.h"
+#include "plugin/plugin_editor.h"
 
 namespace {
 
@@ -33,6 +34,8 @@ Plugin::Plugin(audioMasterCallback audioMaster)
     config_.readSettings();
     config_.scanPresetBanks();
     config_.scanPresetFiles();
+    pluginEditor_ = new PluginEditor(*this);
+    setEditor(pluginEditor_);
 }
 
 Plugin::~Plugin() { config_.writeSettingsFile(); }
@@ -58,6 +61,7 @@ void Plugin::resetEngine() {
 void Plugin::refreshEditor() {
     if (!editor || !editor->isOpen()) return;
     for (int i = 0; i < kNumParameters; ++i) editor->setParameter(i, parameters_[i]);
+    pluginEditor_->presetChanged();
     updateDisplay();
 }
 

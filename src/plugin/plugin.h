@@ -8,6 +8,8 @@
 #include "persist/config.h"
 #include "plugin/plugin_base.h"
 
+class PluginEditor;
+
 // The synthesizer: owns the parameters, the configuration and the engine,
 // and produces each block sample by sample.
 class Plugin : public PluginBase {
@@ -55,6 +57,7 @@ private:
     VoiceManager voiceManager_;
     ParamSmoother outputGain_;
     int currentPresetIndex_ = -1;
+    PluginEditor* pluginEditor_ = nullptr;  // owned by the base class
 
     void readHostTime();
     template <typename Sample>

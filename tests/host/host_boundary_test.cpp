@@ -30,7 +30,7 @@ TEST_F(HostBoundary, AEffectRecordDescribesASynthWithTwoOutputs) {
     EXPECT_EQ(effect->numParams, 1);
     EXPECT_EQ(effect->numInputs, 0);
     EXPECT_EQ(effect->numOutputs, 2);
-    EXPECT_EQ(effect->flags, 0x1130);
+    EXPECT_EQ(effect->flags, 0x1131);
     EXPECT_EQ(effect->initialDelay, 0);
     EXPECT_EQ(effect->ioRatio, 1.0f);
     EXPECT_EQ(effect->uniqueID, 0x2D535E35);

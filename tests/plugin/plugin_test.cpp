@@ -34,7 +34,7 @@ TEST_F(PluginCore, StartsWithTheInitSoundNamedInit) {
     for (int i = 0; i < kNumParameters; ++i) EXPECT_EQ(value(i), init[i]) << i;
     EXPECT_EQ(plugin->presetName(), L"Init");
     EXPECT_EQ(plugin->currentPresetIndex(), -1);
-    EXPECT_EQ(plugin->getAeffect()->flags, 0x1130);
+    EXPECT_EQ(plugin->getAeffect()->flags, 0x1131);
     EXPECT_EQ(plugin->getSampleRate(), 44100.0f);
     for (int i = 0; i < kNumParameters; ++i) EXPECT_EQ(plugin->clipboardValues()[i], plugin->defaultValues()[i]);
 }
