@@ -15,7 +15,8 @@ target_compile_options(vsthost_lib PRIVATE ${TVX_WARNINGS})
 if(WIN32)
   target_link_libraries(vsthost_lib PUBLIC user32 gdi32 gdiplus)
 else()
-  target_link_libraries(vsthost_lib PUBLIC ${CMAKE_DL_LIBS})
+  # The editor window: an X11 top-level window, captured to PNG with cairo.
+  target_link_libraries(vsthost_lib PUBLIC ${CMAKE_DL_LIBS} PkgConfig::X11 PkgConfig::CAIRO)
 endif()
 
 add_executable(vsthost ${CMAKE_SOURCE_DIR}/tools/vsthost/main.cpp)

@@ -33,27 +33,27 @@ std::optional<Tool> findTool() {
 }
 
 std::string folderOrHome(const std::wstring& folder) {
-    if (!folder.empty()) return toUtf8(folder);
+    if (!folder.empty()) return encodeUtf8(folder);
     const char* home = std::getenv("HOME");
     return home != nullptr ? home : "/";
 }
 
 std::vector<std::string> fileDialogArguments(const Tool& tool, const FileDialogRequest& request, bool save) {
-    const std::string title = toUtf8(request.title);
+    const std::string title = encodeUtf8(request.title);
     const std::string folder = folderOrHome(request.initialFolder);
-    const std::string proposed = toUtf8(request.proposedName.substr(0, 260));
+    const std::string proposed = encodeUtf8(request.proposedName.substr(0, 260));
     const std::string start = save ? folder + "/" + proposed : folder + "/";
     if (tool.kind == ToolKind::Zenity) {
         std::vector<std::string> args{tool.path, "--file-selection", "--title=" + title, "--filename=" + start};
         if (save) args.push_back("--save");
         if (save && (request.flags & kOverwritePrompt)) args.push_back("--confirm-overwrite");
         if (!request.pattern.empty())
-            args.push_back("--file-filter=" + toUtf8(request.filterText) + " | " + toUtf8(request.pattern));
+            args.push_back("--file-filter=" + encodeUtf8(request.filterText) + " | " + encodeUtf8(request.pattern));
         return args;
     }
     std::vector<std::string> args{tool.path, "--title", title, save ? "--getsavefilename" : "--getopenfilename",
                                   start};
-    if (!request.pattern.empty()) args.push_back(toUtf8(request.pattern) + "|" + toUtf8(request.filterText));
+    if (!request.pattern.empty()) args.push_back(encodeUtf8(request.pattern) + "|" + encodeUtf8(request.filterText));
     return args;
 }
 
@@ -64,7 +64,7 @@ std::optional<std::wstring> chosenPath(const ProcessResult& result) {
     while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
     const bool statusSaysOk = result.exitCode == 0 || (result.exitCode == -1 && !path.empty());
     if (!statusSaysOk || path.empty() || path.find('\n') != std::string::npos) return std::nullopt;
-    return fromUtf8(path);
+    return decodeUtf8(path);
 }
 
 bool hasExtension(const std::wstring& path) {
@@ -75,16 +75,16 @@ bool hasExtension(const std::wstring& path) {
 
 bool fileExists(const std::wstring& path) {
     struct stat info {};
-    return stat(toUtf8(path).c_str(), &info) == 0;
+    return stat(encodeUtf8(path).c_str(), &info) == 0;
 }
 
 bool confirmReplace(const Tool& tool, const std::wstring& path, const std::wstring& title) {
-    const std::string question = toUtf8(path) + " already exists.\nDo you want to replace it?";
+    const std::string question = encodeUtf8(path) + " already exists.\nDo you want to replace it?";
     std::vector<std::string> args;
     if (tool.kind == ToolKind::Zenity) {
-        args = {tool.path, "--question", "--no-markup", "--title=" + toUtf8(title), "--text=" + question};
+        args = {tool.path, "--question", "--no-markup", "--title=" + encodeUtf8(title), "--text=" + question};
     } else {
-        args = {tool.path, "--title", toUtf8(title), "--warningyesno", question};
+        args = {tool.path, "--title", encodeUtf8(title), "--warningyesno", question};
     }
     return runAndCapture(args).exitCode == 0;
 }
@@ -136,9 +136,9 @@ bool DesktopDialogs::message(const std::wstring& text, const std::wstring& title
     std::vector<std::string> args;
     if (tool->kind == ToolKind::Zenity) {
         // Without --no-markup zenity reads "<" and "&" in a file name as markup.
-        args = {tool->path, zenityIcon(icon), "--no-markup", "--title=" + toUtf8(title), "--text=" + toUtf8(text)};
+        args = {tool->path, zenityIcon(icon), "--no-markup", "--title=" + encodeUtf8(title), "--text=" + encodeUtf8(text)};
     } else {
-        args = {tool->path, "--title", toUtf8(title), kdialogIcon(icon), toUtf8(text)};
+        args = {tool->path, "--title", encodeUtf8(title), kdialogIcon(icon), encodeUtf8(text)};
     }
     return runAndCapture(args).started;
 }

@@ -109,8 +109,8 @@ public:
 
     void openFolder(const std::wstring& path) override {
         const std::optional<std::string> opener = findOnPath("xdg-open");
-        if (opener && launchDetached({*opener, toUtf8(path)})) return;
-        std::fputs(("Tessaravox: cannot open " + toUtf8(path) + ": xdg-open is not available\n").c_str(), stderr);
+        if (opener && launchDetached({*opener, encodeUtf8(path)})) return;
+        std::fputs(("Tessaravox: cannot open " + encodeUtf8(path) + ": xdg-open is not available\n").c_str(), stderr);
     }
 
     std::optional<std::wstring> openFileDialog(const FileDialogRequest& request) override {
@@ -125,7 +125,7 @@ public:
 
     void messageBox(const std::wstring& text, const std::wstring& title, MessageIcon icon) override {
         if (dialogs_.message(text, title, icon)) return;
-        std::string line = toUtf8(title) + ": " + toUtf8(text) + "\n";
+        std::string line = encodeUtf8(title) + ": " + encodeUtf8(text) + "\n";
         std::fputs(line.c_str(), stderr);
     }
 

@@ -32,7 +32,7 @@ bool isValidCode(unsigned long code, int length) {
 
 }  // namespace
 
-std::string toUtf8(const std::wstring& text) {
+std::string encodeUtf8(const std::wstring& text) {
     std::string out;
     for (wchar_t c : text) {
         auto code = static_cast<unsigned long>(c);
@@ -56,7 +56,7 @@ std::string toUtf8(const std::wstring& text) {
     return out;
 }
 
-std::wstring fromUtf8(const std::string& text) {
+std::wstring decodeUtf8(const std::string& text) {
     std::wstring out;
     size_t i = 0;
     while (i < text.size()) {
