@@ -3,11 +3,13 @@
 #include <cmath>
 #include <string>
 
+#include "editor/context_menu.h"
 #include "editor/control_factory.h"
 #include "editor/editor_host.h"
 #include "editor/main_view_container.h"
 #include "editor/param_display.h"
 #include "editor/param_label.h"
+#include "editor/preset_menu.h"
 #include "editor/sub_view_containers.h"
 #include "editor/text_conversion.h"
 #include "editor/text_tab_button.h"
@@ -71,6 +73,25 @@ bool Editor::getRect(GuiEditorRect** r) {
     return AEffGUIEditor::getRect(r);
 }
 
+namespace {
+
+// The context menus and the preset list are invisible areas, so they were
+// made without a font; where the toolkit draws the popup itself (X11) it
+// takes the menu's font and colours, which must be the theme's.
+void styleMenusThatDrawNothing(CViewContainer& container, const StyledFont& menuFont) {
+    for (int i = 0; i < container.getNbViews(); ++i) {
+        CView* view = container.getView(i);
+        if (auto* inner = dynamic_cast<CViewContainer*>(view)) styleMenusThatDrawNothing(*inner, menuFont);
+        if (dynamic_cast<ContextMenu*>(view) == nullptr && dynamic_cast<PresetMenu*>(view) == nullptr) continue;
+        auto* menu = static_cast<COptionMenu*>(view);
+        menu->setFont(menuFont.desc);
+        menu->setFontColor(menuFont.color);
+        menu->setBackColor(menuFont.back);
+    }
+}
+
+}  // namespace
+
 bool Editor::open(void* parentWindow) {
     if (isOpen()) close();
     AEffGUIEditor::open(parentWindow);
@@ -110,6 +131,7 @@ void Editor::buildViews() {
     ControlFactory modules(*this, style_, registry_, *mainView_);
     buildModuleRows(modules, oscillators_);
     buildPages();
+    styleMenusThatDrawNothing(*frame, style_.menu);
 }
 
 void Editor::buildPages() {

@@ -40,6 +40,10 @@ file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/scratch)
 if(CMAKE_CROSSCOMPILING)
   target_link_options(host_tests PRIVATE -static)
 endif()
+if(NOT WIN32)
+  # The editor window tests start their own Xvfb and drive it through XTest.
+  target_link_libraries(host_tests PRIVATE PkgConfig::XTST)
+endif()
 gtest_discover_tests(host_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
   PROPERTIES ENVIRONMENT "XDG_DATA_HOME=${TVX_TEST_HOME}")
 
