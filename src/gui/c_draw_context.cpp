@@ -59,6 +59,19 @@ void CDrawContext::lineTo(const CPoint& point) {
 
 void CDrawContext::drawLine(const CPoint& from, const CPoint& to) {
     if (clip_.isEmpty() || frameColor_.alpha == 0) return;
+    // Straight lines are bands of whole pixels, the same on every backend
+    // (rasterisers disagree on which row a 1-pixel line on a pixel edge takes).
+    const CCoord before = lineWidth_ / 2;
+    if (from.y == to.y) {
+        fillRect({std::min(from.x, to.x), from.y - before, std::max(from.x, to.x), from.y - before + lineWidth_},
+                 frameColor_);
+        return;
+    }
+    if (from.x == to.x) {
+        fillRect({from.x - before, std::min(from.y, to.y), from.x - before + lineWidth_, std::max(from.y, to.y)},
+                 frameColor_);
+        return;
+    }
     strokeDeviceLine(toDevice(from), toDevice(to), frameColor_, lineWidth_, clip_);
 }
 

@@ -59,7 +59,9 @@ public:
     void frameRect(const CRect& rect, const CColor& color, CCoord lineWidth);
 
     // Lines in the frame colour and line width; moveTo/lineTo follow the
-    // VSTGUI pen model.
+    // VSTGUI pen model. A horizontal line at y of width w covers the rows
+    // y - w/2 to y - w/2 + w - 1 (integer halves), from the start column up
+    // to but not including the end column; vertical lines likewise.
     void moveTo(const CPoint& point) { pen_ = point; }
     void lineTo(const CPoint& point);
     void drawLine(const CPoint& from, const CPoint& to);

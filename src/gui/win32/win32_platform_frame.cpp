@@ -86,7 +86,7 @@ const wchar_t* Win32PlatformFrame::windowClassName() {
     // of the plug-in (or its 32- and 64-bit builds) in one process.
     static const std::wstring name = [] {
         wchar_t buffer[64];
-        std::swprintf(buffer, 64, L"TessaravoxFrame%llx",
+        std::swprintf(buffer, 64, L"GuiFrame%llx",
                       static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(thisModule())));
         return std::wstring(buffer);
     }();
