@@ -13,7 +13,6 @@
 #include "editor/sub_view_containers.h"
 #include "editor/text_conversion.h"
 #include "editor/text_tab_button.h"
-#include "editor/theme_image.h"
 #include "gui/c_frame.h"
 #include "gui/c_knob.h"
 #include "gui/c_tab_view.h"
@@ -96,10 +95,11 @@ bool Editor::open(void* parentWindow) {
     if (isOpen()) close();
     AEffGUIEditor::open(parentWindow);
     prepareStyle();
-    Config& config = host_.config();
-    style_.knob = loadThemeImage(config, L"Knob", style_.factor);
     frame = std::make_unique<CFrame>(style_.windowRect(), parentWindow, this);
+    images_ = EditorImages::load(host_.config(), style_.factor);
+    style_.knob = images_.knob;
     buildViews();
+    images_ = {};  // the views keep what they use
     pushAllParameters();
     viewsReady_.store(true);
     idle();
@@ -107,14 +107,13 @@ bool Editor::open(void* parentWindow) {
 }
 
 void Editor::buildViews() {
-    Config& config = host_.config();
     registry_.clear();
     oscillators_ = {};
     stepStyles_.fill(-1);
 
     auto* background = new CViewContainer(style_.windowRect());
     background->setBackgroundColor(style_.background);
-    background->setBackground(loadThemeImage(config, L"Background", style_.factor));
+    background->setBackground(images_.background);
     background->setBackgroundOffset(style_.contentOrigin());
     frame->addView(background);
 
@@ -135,13 +134,12 @@ void Editor::buildViews() {
 }
 
 void Editor::buildPages() {
-    Config& config = host_.config();
     pages_ = new CTabView(style_.rect(8, 440, 1048, 584), style_.rect(0, 0, 48, 48).getSize(), kPositionLeft);
     pages_->setTransparency(true);
     const CRect pageSize = style_.rect(0, 0, 992, 144);
     auto* mainPage = new SubView1Container(pageSize, style_);
-    auto* modPage = new SubView2Container(pageSize, style_, loadThemeImage(config, L"Background2", style_.factor));
-    auto* seqPage = new SubView3Container(pageSize, style_, loadThemeImage(config, L"Background3", style_.factor));
+    auto* modPage = new SubView2Container(pageSize, style_, images_.modPage);
+    auto* seqPage = new SubView3Container(pageSize, style_, images_.seqPage);
     const CRect tab = style_.textRect(0, 0, 48, 48);
     pages_->addTab(mainPage, new TextTabButton(tab, "MAIN", style_.onTab, style_.offTab));
     pages_->addTab(modPage, new TextTabButton(tab, "MOD", style_.onTab, style_.offTab));

@@ -6,6 +6,7 @@
 
 #include "editor/control_registry.h"
 #include "editor/editor_base.h"
+#include "editor/editor_images.h"
 #include "editor/editor_style.h"
 #include "editor/module_layout.h"
 #include "editor/page_layouts.h"
@@ -43,6 +44,7 @@ public:
 
 private:
     EditorStyle style_;
+    EditorImages images_;
     ControlRegistry registry_;
     std::array<OscillatorViews, 3> oscillators_;
     HeaderViews header_;

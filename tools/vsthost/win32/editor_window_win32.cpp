@@ -32,6 +32,15 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         ShowWindow(window, SW_HIDE);
         return 0;
     }
+    // The window takes the editor's size even where the desktop the system
+    // believes in is smaller (a wine desktop started without this display
+    // is 1024 pixels wide), which would otherwise clip the editor.
+    if (message == WM_GETMINMAXINFO) {
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        limits->ptMaxTrackSize = {32767, 32767};
+        limits->ptMaxSize = {32767, 32767};
+        return 0;
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
