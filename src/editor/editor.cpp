@@ -259,6 +259,10 @@ void Editor::idleSequencerSteps() {
     }
 }
 
+void Editor::showNotice(const std::wstring& text) {
+    if (header_.presetName) header_.presetName->setText(toUtf8(text));
+}
+
 void Editor::idlePresetName() {
     if (!presetChanged_.exchange(false) || !header_.presetName) return;
     header_.presetName->setText(toUtf8(host_.presetName()));

@@ -32,6 +32,8 @@ public:
     void setParameter(int32_t index, float value) override;
     // The preset name changed; shown at the next idle.
     void presetChanged() { presetChanged_.store(true); }
+    // Shows `text` in the preset name field until the next preset change.
+    void showNotice(const std::wstring& text);
 
     const ControlRegistry& controls() const { return registry_; }
     const EditorStyle& style() const { return style_; }

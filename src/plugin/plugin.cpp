@@ -5,6 +5,7 @@
 #include "params/parameter_display.h"
 #include "params/parameter_table.h"
 #include "persist/preset_file.h"
+#include "platform/platform.h"
 #include "plugin/aeff_editor.h"
 #include "plugin/plugin_editor.h"
 
@@ -63,6 +64,15 @@ void Plugin::refreshEditor() {
     for (int i = 0; i < kNumParameters; ++i) editor->setParameter(i, parameters_[i]);
     pluginEditor_->presetChanged();
     updateDisplay();
+}
+
+void Plugin::reportIfNoDialog() {
+    const std::wstring why = platform().fileDialogUnavailableMessage();
+    if (why.empty()) return;  // the user cancelled
+    // The preset name field is where the user looks after a preset command;
+    // the text fits it at every size.
+    if (editor && editor->isOpen()) pluginEditor_->showNotice(L"Install zenity or kdialog");
+    platform().messageBox(why, L"Error", MessageIcon::Information);
 }
 
 void Plugin::setParameter(VstInt32 index, float value) {

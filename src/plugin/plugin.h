@@ -65,6 +65,9 @@ private:
     float outputSample(float value, float gain) const;
     void loadInitSound();
     void refreshEditor();
+    // After a file dialog gave no path: tells the user when no dialog could
+    // be shown at all, rather than leaving the menu choice without effect.
+    void reportIfNoDialog();
 
     // Command parameters (indices from 1000): the editor's menu and button actions.
     void runCommand(VstInt32 index, float value);

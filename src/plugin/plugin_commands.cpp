@@ -198,7 +198,7 @@ void Plugin::savePresetWithDialog() {
         fileDialog(L"Save Preset", kPresetFiles, kOverwritePrompt | kPathMustExist, config_.presetBankFolder());
     request.proposedName = (presetPath_.empty() ? presetName_ : presetPath_).substr(0, kMaxPathLength);
     std::optional<std::wstring> path = platform().saveFileDialog(request);
-    if (!path) return;
+    if (!path) return reportIfNoDialog();
     if (savePresetFile(*path, parameters_, presetName_, presetPath_) != 0) {
         showError(L"The preset could not be saved.");
         return;
@@ -209,7 +209,7 @@ void Plugin::savePresetWithDialog() {
 void Plugin::loadPresetWithDialog() {
     std::optional<std::wstring> path = platform().openFileDialog(
         fileDialog(L"Load Preset", kPresetFiles, kFileMustExist | kHideReadOnly, config_.presetBankFolder()));
-    if (!path) return;
+    if (!path) return reportIfNoDialog();
     if (!loadPreset(*path)) showError(L"The preset could not be loaded.");
 }
 
@@ -223,13 +223,14 @@ bool Plugin::loadPreset(const std::wstring& path) {
 void Plugin::saveSequenceWithDialog() {
     std::optional<std::wstring> path = platform().saveFileDialog(
         fileDialog(L"Save Sequence", kSequenceFiles, kOverwritePrompt | kPathMustExist, config_.presetBankFolder()));
-    if (path && saveSequenceFile(*path, parameters_) != 0) showError(L"The sequence could not be saved.");
+    if (!path) return reportIfNoDialog();
+    if (saveSequenceFile(*path, parameters_) != 0) showError(L"The sequence could not be saved.");
 }
 
 void Plugin::loadSequenceWithDialog() {
     std::optional<std::wstring> path = platform().openFileDialog(
         fileDialog(L"Load Sequence", kSequenceFiles, kFileMustExist | kHideReadOnly, config_.presetBankFolder()));
-    if (!path) return;
+    if (!path) return reportIfNoDialog();
     if (loadSequenceFile(*path, parameters_) != 0) {
         showError(L"The sequence could not be loaded.");
         return;

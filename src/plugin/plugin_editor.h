@@ -24,6 +24,8 @@ public:
     void setParameter(VstInt32 index, float value) override;
     // After a preset load or a reset: the name shown in the header.
     void presetChanged() { editor_.presetChanged(); }
+    // A short message in the preset name field until the preset changes.
+    void showNotice(const std::wstring& text) { editor_.showNotice(text); }
 
     float parameterValue(int index) const override;
     void setParameterAutomated(int index, float value) override;

@@ -236,6 +236,24 @@ TEST_F(X11EditorTest, ClosingOnTheSeqPageReopensOnIt) {
     EXPECT_TRUE(idleUntil([&] { return pixel(234, 507) == seqPage; }));
 }
 
+TEST_F(X11EditorTest, WithoutADialogProgramThePresetFieldSaysWhatToInstall) {
+    const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    setenv("PATH", "/nonexistent", 1);  // neither zenity nor kdialog
+    ASSERT_TRUE(open());
+    idle(3);
+    auto nameField = [&] {
+        std::vector<uint32_t> area;
+        for (int y = 14; y < 32; y += 2)
+            for (int x = 412; x < 644; x += 2) area.push_back(pixel(x, y));
+        return area;
+    };
+    const std::vector<uint32_t> before = nameField();
+    EXPECT_TRUE(rightClickAndType(300, 20, {XK_Down, XK_Down, XK_Return}));  // "Load Preset"
+    EXPECT_TRUE(idleUntil([&] { return nameField() != before; }));
+    screenshot("no-dialog");
+    setenv("PATH", path.c_str(), 1);
+}
+
 TEST_F(X11EditorTest, OpenCloseCyclesLeaveNoWindowOrConnectionBehind) {
     ASSERT_TRUE(open());
     close();
