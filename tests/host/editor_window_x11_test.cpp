@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "gui/c_rect.h"
 #include "host/midi_block.h"
 #include "params/parameter_id.h"
 #include "support/x11_test_display.h"
@@ -221,6 +222,45 @@ TEST_F(X11EditorTest, TheMainMenusSizeEntryMakesTheNextOpeningLarger) {
     screenshot("size-150");
     close();
     setParameter(kSizeCommand, 0.0f);
+}
+
+TEST_F(X11EditorTest, TheControllerMenuOf121EntriesStaysOnTheScreen) {
+    ASSERT_TRUE(open());
+    std::vector<CRect> levels;
+    std::thread user([&] {
+        X11TestClient typing;
+        waitUntil([&] { return !typing.popups(hostWindow()).empty(); });
+        // Down to "Settings", into it ("Mod CC 1"), into that.
+        for (KeySym key : {XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Right, XK_Right}) {
+            typing.key(key);
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        }
+        waitUntil([&] { return typing.popups(hostWindow()).size() == 3; });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        for (Window w : typing.popups(hostWindow())) {
+            XWindowAttributes a{};
+            XGetWindowAttributes(typing.display(), w, &a);
+            levels.emplace_back(a.x, a.y, a.x + a.width, a.y + a.height);
+        }
+        typing.writePng(0, 0, 1700, 1000, std::string(TVX_SCRATCH_DIR) + "/x11-controller-menu.png");
+        for (KeySym key : {XK_Escape, XK_Escape, XK_Escape}) {
+            typing.key(key);
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        }
+    });
+    user_->moveTo(300, 20);
+    user_->button(3, true);
+    user_->button(3, false);
+    idle(3);
+    user.join();
+    ASSERT_EQ(levels.size(), 3u);
+    for (const CRect& level : levels) {
+        EXPECT_GE(level.left, 0);
+        EXPECT_GE(level.top, 0);
+        EXPECT_LE(level.right, 1700);
+        EXPECT_LE(level.bottom, 1000);
+    }
+    EXPECT_TRUE(user_->popups(hostWindow()).empty()) << "three Escapes close the three levels";
 }
 
 TEST_F(X11EditorTest, ClosingOnTheSeqPageReopensOnIt) {
