@@ -126,10 +126,15 @@ public:
                     for (WPARAM key : keys) {
                         PostMessageW(menu, WM_KEYDOWN, key, 0);
                         Sleep(30);
-                        if (HWND sub = FindWindowExW(nullptr, menu, L"#32768", nullptr)) menu = sub;
                     }
-                    Sleep(50);
-                    EndMenu();
+                    // Whatever the keys did, no menu stays open: EndMenu
+                    // only reaches the calling thread's menus.
+                    for (int k = 0; k < 5; ++k) {
+                        Sleep(50);
+                        HWND still = FindWindowW(L"#32768", nullptr);
+                        if (!still || !IsWindowVisible(still)) return;
+                        PostMessageW(still, WM_KEYDOWN, VK_ESCAPE, 0);
+                    }
                     return;
                 }
                 Sleep(10);
