@@ -47,7 +47,8 @@ endif()
 gtest_discover_tests(host_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
   PROPERTIES ENVIRONMENT "XDG_DATA_HOME=${TVX_TEST_HOME}")
 
-# Windows only: natively there is no editor window yet.
+# Windows only: natively the editor window tests are part of host_tests and
+# start their own Xvfb.
 if(WIN32 AND TVX_DISPLAY_TEST_SOURCES)
   add_executable(display_host_tests ${TVX_DISPLAY_TEST_SOURCES} ${TVX_TEST_SUPPORT})
   target_include_directories(display_host_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
