@@ -53,6 +53,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(server_->running()) << "Xvfb could not be started";
         user_ = std::make_unique<X11TestClient>();
+        ASSERT_NE(user_->display(), nullptr) << "no connection to " << server_->name();
         std::string error;
         ASSERT_TRUE(host_.load(TVX_PLUGIN_PATH, error)) << error;
         host_.start(44100.0, 512);

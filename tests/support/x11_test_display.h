@@ -34,7 +34,9 @@ public:
         if (pipe(fds) != 0) return;
         const std::string fd = std::to_string(fds[1]);
         const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-        std::vector<std::string> args{"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp"};
+        // -noreset: by default the server resets when its last client leaves,
+        // and a test connecting just then would find no server.
+        std::vector<std::string> args{"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp", "-noreset"};
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
