@@ -66,7 +66,12 @@ X11PlatformFrame::X11PlatformFrame(CFrame& frame, Display* display, Window windo
 X11PlatformFrame::~X11PlatformFrame() {
     *alive_ = false;
     if (grabbed_) XUngrabPointer(display_, CurrentTime);
+    // cairo keeps its own record of the connection (the device); it is
+    // finished here, before the connection goes, so none of it outlives it.
+    cairo_device_t* device = cairo_device_reference(cairo_surface_get_device(surface_));
     destroyBackBuffer();
+    cairo_device_finish(device);
+    cairo_device_destroy(device);
     XFreeGC(display_, gc_);
     {
         // The host may have destroyed its window, and ours with it, already.
