@@ -2,8 +2,8 @@
 
 #include "gui/c_option_menu.h"
 #include "gui/cairo/cairo_draw_context.h"
+#include "gui/x11/x11_image_blit.h"
 
-#include <cairo-xlib.h>
 #include <cairo.h>
 
 #include <algorithm>
@@ -63,14 +63,15 @@ X11MenuLevel::X11MenuLevel(Display* display, COptionMenu& menu, const MenuLook& 
                             unsigned(bounds_.width()), unsigned(bounds_.height()), 0, CopyFromParent, InputOutput,
                             CopyFromParent, CWOverrideRedirect | CWSaveUnder | CWBackPixmap | CWEventMask,
                             &attributes);
-    surface_ = cairo_xlib_surface_create(display_, window_, DefaultVisual(display_, screen), int(bounds_.width()),
-                                         int(bounds_.height()));
+    surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, int(bounds_.width()), int(bounds_.height()));
+    gc_ = XCreateGC(display_, window_, 0, nullptr);
     XMapRaised(display_, window_);
     XFlush(display_);
 }
 
 X11MenuLevel::~X11MenuLevel() {
     cairo_surface_destroy(surface_);
+    XFreeGC(display_, gc_);
     XDestroyWindow(display_, window_);
     XFlush(display_);
 }
@@ -157,7 +158,6 @@ void X11MenuLevel::highlight(int index) {
 
 void X11MenuLevel::paint() {
     cairo_t* cairo = cairo_create(surface_);
-    cairo_push_group(cairo);
     setSource(cairo, look_.back);
     cairo_paint(cairo);
     for (int i = 0; i < int(entries_.size()); ++i) paintEntry(cairo, i);
@@ -165,10 +165,10 @@ void X11MenuLevel::paint() {
     cairo_set_line_width(cairo, kBorder);
     cairo_rectangle(cairo, 0.5, 0.5, bounds_.width() - 1.0, bounds_.height() - 1.0);
     cairo_stroke(cairo);
-    cairo_pop_group_to_source(cairo);
-    cairo_paint(cairo);
     cairo_destroy(cairo);
-    cairo_surface_flush(surface_);
+    const int screen = DefaultScreen(display_);
+    blitImage(display_, window_, gc_, DefaultVisual(display_, screen), DefaultDepth(display_, screen), surface_,
+              CRect(0, 0, bounds_.width(), bounds_.height()));
     XFlush(display_);
 }
 

@@ -58,7 +58,8 @@ private:
     COptionMenu& menu_;
     MenuLook look_;
     Window window_ = 0;
-    cairo_surface_t* surface_ = nullptr;
+    cairo_surface_t* surface_ = nullptr;  // the picture, copied to the window
+    GC gc_ = nullptr;
     CRect bounds_;  // on the screen
     std::vector<CRect> entries_;  // inside the window
     CCoord rowHeight_ = 0;

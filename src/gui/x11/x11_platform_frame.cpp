@@ -3,9 +3,9 @@
 #include "gui/c_frame.h"
 #include "gui/cairo/cairo_draw_context.h"
 #include "gui/x11/x11_error_trap.h"
+#include "gui/x11/x11_image_blit.h"
 #include "gui/x11/x11_popup_menu.h"
 
-#include <cairo-xlib.h>
 #include <cairo.h>
 
 #include <cstdint>
@@ -41,8 +41,12 @@ std::unique_ptr<X11PlatformFrame> X11PlatformFrame::create(CFrame& frame, unsign
                                CopyFromParent, InputOutput, CopyFromParent,
                                CWEventMask | CWBackPixmap | CWBitGravity, &attributes);
         failed = trap.failed();
+        XWindowAttributes created{};
+        if (!failed) failed = !XGetWindowAttributes(display, window, &created) ||
+                              !isBlitCompatible(created.visual, created.depth);
         if (!failed) XMapWindow(display, window);
         failed = failed || trap.failed();
+        if (failed && window != 0) XDestroyWindow(display, window);
     }
     if (failed) {
         XCloseDisplay(display);
@@ -66,12 +70,7 @@ X11PlatformFrame::X11PlatformFrame(CFrame& frame, Display* display, Window windo
 X11PlatformFrame::~X11PlatformFrame() {
     *alive_ = false;
     if (grabbed_) XUngrabPointer(display_, CurrentTime);
-    // cairo keeps its own record of the connection (the device); it is
-    // finished here, before the connection goes, so none of it outlives it.
-    cairo_device_t* device = cairo_device_reference(cairo_surface_get_device(surface_));
     destroyBackBuffer();
-    cairo_device_finish(device);
-    cairo_device_destroy(device);
     XFreeGC(display_, gc_);
     {
         // The host may have destroyed its window, and ours with it, already.
@@ -84,15 +83,12 @@ X11PlatformFrame::~X11PlatformFrame() {
 void X11PlatformFrame::createBackBuffer() {
     const unsigned int width = atLeastOne(size_.width());
     const unsigned int height = atLeastOne(size_.height());
-    buffer_ = XCreatePixmap(display_, window_, width, height, static_cast<unsigned int>(depth_));
-    surface_ = cairo_xlib_surface_create(display_, buffer_, visual_, int(width), int(height));
+    surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, int(width), int(height));
 }
 
 void X11PlatformFrame::destroyBackBuffer() {
     if (surface_ != nullptr) cairo_surface_destroy(surface_);
     surface_ = nullptr;
-    if (buffer_ != 0) XFreePixmap(display_, buffer_);
-    buffer_ = 0;
 }
 
 void X11PlatformFrame::invalidRect(const CRect& rect) {
@@ -136,8 +132,7 @@ void X11PlatformFrame::paintBackBuffer(const CRect& area) {
 }
 
 void X11PlatformFrame::copyToWindow(const CRect& area) {
-    XCopyArea(display_, buffer_, window_, gc_, int(area.left), int(area.top), atLeastOne(area.width()),
-              atLeastOne(area.height()), int(area.left), int(area.top));
+    blitImage(display_, window_, gc_, visual_, depth_, surface_, area);
 }
 
 void X11PlatformFrame::setMouseCapture(bool captured) {

@@ -13,7 +13,7 @@ typedef struct _cairo_surface cairo_surface_t;
 // The editor window on Linux: a child of the host's window, with its own
 // display connection (hosts call the editor from their UI thread, but the
 // host's own connection is not ours to use). The frame is painted into a
-// pixmap of the window's size and copied to the window, so an expose costs
+// cairo image of the window's size and copied to the window, so an expose costs
 // a copy and a repaint never flickers. X events are read only when the
 // frame's idle pumps them: Linux hosts call effEditIdle regularly from the
 // thread that opened the editor.
@@ -53,7 +53,6 @@ private:
     Visual* visual_ = nullptr;
     int depth_ = 0;
     GC gc_ = nullptr;
-    Pixmap buffer_ = 0;
     cairo_surface_t* surface_ = nullptr;
     std::vector<CRect> invalid_;
     ClickTracker clicks_;
