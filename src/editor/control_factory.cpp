@@ -49,9 +49,11 @@ CControl* ControlFactory::knobWithDisplay(int parameter, int x, int y) {
     return knob;
 }
 
-CControl* ControlFactory::knobWithCaption(int parameter, int x, int y, const std::string& caption) {
+CControl* ControlFactory::knobWithCaption(int parameter, int x, int y, const std::string& caption,
+                                          int captionMargin) {
     CControl* knob = knobAt(parameter, x, y);
-    ParamLabel* text = label(caption, x - 4, y + kKnob, x + kKnob + 4, y + kKnob + kLine);
+    ParamLabel* text =
+        label(caption, x - captionMargin, y + kKnob, x + kKnob + captionMargin, y + kKnob + kLine);
     registry_.caption[parameter - ControlRegistry::kFirstCaption] = text;
     registry_.captionText[parameter - ControlRegistry::kFirstCaption] = caption;
     return knob;

@@ -21,7 +21,7 @@ public:
 
     // A 48 x 48 knob at (x, y) with its caption under it (161..212) or its
     // value display under it (0..160).
-    CControl* knobWithCaption(int parameter, int x, int y, const std::string& caption);
+    CControl* knobWithCaption(int parameter, int x, int y, const std::string& caption, int captionMargin = 4);
     CControl* knobWithDisplay(int parameter, int x, int y);
     // A value display alone (its knob lies elsewhere).
     ParamDisplay* valueDisplay(int parameter, int left, int top, int right, int bottom);

@@ -36,7 +36,7 @@ void controlSection(ControlFactory& f) {
     sectionTitle(f, "CONTROL", 16, 160);
     f.labelledField(Polyphony, 16, 24, "Voices");
     f.labelledField(GlideTime, 16, 64, "Glide");
-    f.labelledField(MasterTune, 16, 104, "Tuning", 56);
+    f.labelledField(MasterTune, 16, 104, "Tuning", 64);
     f.textButton(MonoMode, 96, 32, 152, 48, "Retrig", "Legato");
     f.label("Glide Mode", 88, 56, 160, 72);
     f.textButton(GlideMode, 96, 72, 152, 88, "Legato", "All");
@@ -79,12 +79,13 @@ void effectSections(ControlFactory& f) {
     f.labelledField(ChorusMix, 576, 104, "Mix");
 
     sectionTitle(f, "DELAY", 656, 848);
-    f.knobWithCaption(DelayTime, 664, 32, "Time");
-    f.knobWithCaption(DelayFeedback, 720, 32, "Feedback");
-    f.knobWithCaption(DelayLoCut, 776, 32, "Lo Cut");
+    // A wider pitch here: "Feedback" is the longest caption.
+    f.knobWithCaption(DelayTime, 664, 32, "Time", 8);
+    f.knobWithCaption(DelayFeedback, 728, 32, "Feedback", 8);
+    f.knobWithCaption(DelayLoCut, 792, 32, "Lo Cut", 8);
     f.labelledField(DelayWidth, 664, 104, "Width");
-    f.labelledField(DelayMix, 720, 104, "Mix");
-    f.textButton(DelaySync, 776, 120, 824, 136, "Free", "Sync");
+    f.labelledField(DelayMix, 728, 104, "Mix");
+    f.textButton(DelaySync, 792, 120, 840, 136, "Free", "Sync");
 
     sectionTitle(f, "REVERB", 864, 992);
     f.knobWithCaption(ReverbSize, 872, 32, "Size");
