@@ -42,7 +42,7 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 if(NOT WIN32)
   # The editor window tests start their own Xvfb and drive it through XTest.
-  target_link_libraries(host_tests PRIVATE PkgConfig::XTST PkgConfig::FONTCONFIG)
+  target_link_libraries(host_tests PRIVATE PkgConfig::XTST)
 endif()
 gtest_discover_tests(host_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
   PROPERTIES ENVIRONMENT "XDG_DATA_HOME=${TVX_TEST_HOME}")

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "gui/c_rect.h"
+// Also lets go of cairo's font caches at the end, for the leak checker.
+#include "gui/test_image_context.h"
 #include "host/midi_block.h"
 #include "params/parameter_id.h"
 #include "support/x11_test_display.h"
