@@ -25,7 +25,6 @@ echo "== native tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset native-asan >/dev/null
 cmake --build --preset native-asan -j "$(nproc)"
 (cd build/native-asan && ASAN_OPTIONS=halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  LSAN_OPTIONS=suppressions=$root/tests/lsan_suppressions.txt \
   ctest --output-on-failure -j "$(nproc)" --timeout 600)
 
 echo "== fuzz targets"
