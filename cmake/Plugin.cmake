@@ -11,6 +11,7 @@ if(WIN32)
     set(TVX_PLUGIN_NAME Tessaravox_32)
   endif()
   target_sources(tessaravox_plugin PRIVATE ${CMAKE_SOURCE_DIR}/src/plugin/exports.def)
+  target_link_libraries(tessaravox_plugin PRIVATE tessaravox_resources)
   # Only Windows system DLLs may be imported: the C++ runtime is linked in.
   target_link_options(tessaravox_plugin PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--kill-at)
   set_target_properties(tessaravox_plugin PROPERTIES OUTPUT_NAME ${TVX_PLUGIN_NAME} SUFFIX ".dll")

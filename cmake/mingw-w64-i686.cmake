@@ -7,3 +7,10 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# One numeric model for both DLLs: SSE2 scalar and vector arithmetic as in
+# the 64-bit build, never the x87 unit (whose 80-bit intermediates made the
+# 32-bit DLL sound different and ran code paths no test compiled). Hosts call
+# with 4-byte stack alignment, so functions that keep SSE values on the stack
+# realign it themselves.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")

@@ -50,7 +50,10 @@ float anyFloat(FuzzedDataProvider& in) {
 class Session {
 public:
     explicit Session(FuzzedDataProvider& in) : in_(in) {
-        effect_ = (new Plugin(&fuzz::hostCallback))->getAeffect();
+        auto* plugin = new Plugin(&fuzz::hostCallback);
+        // Same input, same run: the noise and random shapes start from one seed.
+        plugin->voiceManager().seedRandom(1);
+        effect_ = plugin->getAeffect();
         if (in_.ConsumeBool()) dispatch(effOpen);
     }
 
@@ -263,9 +266,7 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::quietPlatform();
     fuzz::resetHostState();
-    // Same input, same run: the noise and random shapes start from one seed,
-    // and no settings survive from the previous instance.
-    std::srand(1);
+    // No settings survive from the previous instance.
     std::error_code ignored;
     std::filesystem::remove(fuzz::homeFolder() / "Settings.txt", ignored);
     FuzzedDataProvider in(data, size);

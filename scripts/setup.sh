@@ -11,6 +11,8 @@ TVX_PACKAGES=(
   wine64 xvfb xauth fonts-liberation fonts-dejavu-core fonts-wine
   clang libclang-rt-14-dev
   libcairo2-dev libx11-dev zip unzip
+  # XTest drives the pointer and keyboard in the native editor tests only.
+  libxtst-dev
 )
 
 tvx_missing_packages() {

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Every test: set up, build all three configurations, check the exports and
-# imports of both DLLs, build and check the download packages, run the win64
-# tests under wine64, the native tests built with AddressSanitizer and
-# UndefinedBehaviorSanitizer, every fuzz target for a bounded time
-# (TVX_FUZZ_SECONDS, default 30), and the native tests.
+# imports of both DLLs, that the 32-bit DLL's engine has no x87 arithmetic and
+# the libraries of the .so, build and check the download packages, run the
+# win64 tests under wine64, the native tests built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, the native tests built with the scalar forms of
+# the vector code, every fuzz target for a bounded time (TVX_FUZZ_SECONDS,
+# default 30), and the native tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/setup.sh"
@@ -14,6 +16,12 @@ cd "$root"
 echo "== DLL exports and imports"
 bash scripts/check_dll.sh x86_64 build/win64/plugin/Tessaravox.dll
 bash scripts/check_dll.sh i686 build/win32/plugin/Tessaravox_32.dll
+
+echo "== no x87 arithmetic in the 32-bit DLL's engine"
+bash scripts/check_x87.sh build/win32/plugin/Tessaravox_32.dll
+
+echo "== Linux plug-in exports and libraries"
+bash scripts/check_so.sh build/native/plugin/Tessaravox.so
 
 echo "== packages: layout as INSTALL.txt lists it, the tested plug-ins inside"
 bash scripts/package.sh
@@ -28,6 +36,11 @@ cmake --preset native-asan >/dev/null
 cmake --build --preset native-asan -j "$(nproc)"
 (cd build/native-asan && ASAN_OPTIONS=halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --output-on-failure -j "$(nproc)" --timeout 600)
+
+echo "== native tests with the scalar forms of the vector code"
+cmake --preset native-scalar >/dev/null
+cmake --build --preset native-scalar -j "$(nproc)" --target unit_tests host_tests
+(cd build/native-scalar && ctest --output-on-failure -j "$(nproc)" --timeout 300)
 
 echo "== fuzz targets"
 bash scripts/fuzz.sh --fuzz-seconds "${TVX_FUZZ_SECONDS:-30}"

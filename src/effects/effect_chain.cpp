@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "dsp/sample_rate_limits.h"
 #include "effects/unit_range.h"
 #include "params/parameter_id.h"
 
@@ -11,8 +12,8 @@ namespace {
 // gigabytes; NaN and non-positive rates fall back to the construction rate.
 float usableSampleRate(float fs) {
     if (!(fs > 0.0f) || !std::isfinite(fs)) return 44100.0f;
-    if (fs < 1000.0f) return 1000.0f;
-    if (fs > 384000.0f) return 384000.0f;
+    if (fs < kMinSampleRate) return kMinSampleRate;
+    if (fs > kMaxSampleRate) return kMaxSampleRate;
     return fs;
 }
 

@@ -4,23 +4,26 @@
 
 namespace {
 
-// With damping 2 the three steps are only stable for f below 2 (sqrt 2 - 1),
-// about 0.83, and ring near the Nyquist frequency above 0.7. 2 sin(pi fc / fs)
-// for 18.5 kHz exceeds that at every rate below about 160 kHz (1.94 at
-// 44.1 kHz, which blows up within 15 samples), so f is held at 0.7 there.
-constexpr float kMaxCoefficient = 0.7f;
+// The corner stays below the Nyquist frequency, where the warping has its pole.
+constexpr float kMaxRatio = 0.45f;
 
 }  // namespace
 
 void ReverbLowpass::setCutoff(float hertz, float sampleRate) {
-    float ratio = hertz / sampleRate;
+    if (hertz == hertz_ && sampleRate == sampleRate_) return;
+    hertz_ = hertz;
+    sampleRate_ = sampleRate;
+    float ratio = sampleRate > 0.0f ? hertz / sampleRate : 0.0f;
     if (!(ratio > 0.0f)) ratio = 0.0f;
-    if (ratio > 0.25f) ratio = 0.25f;
-    float f = 2.0f * std::sin(3.14159265f * ratio);
-    f_ = f < kMaxCoefficient ? f : kMaxCoefficient;
+    if (ratio > kMaxRatio) ratio = kMaxRatio;
+    const double g = std::tan(3.14159265358979 * ratio);
+    const double a1 = 1.0 / (1.0 + g * (g + kDamping));
+    a1_ = static_cast<float>(a1);
+    a2_ = static_cast<float>(g * a1);
+    a3_ = static_cast<float>(g * g * a1);
 }
 
 void ReverbLowpass::clear() {
-    low_ = 0.0f;
-    band_ = 0.0f;
+    ic1_ = 0.0f;
+    ic2_ = 0.0f;
 }

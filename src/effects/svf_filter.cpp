@@ -74,9 +74,18 @@ float SvfFilter::processChannel(int c, float x) {
 }
 
 void SvfFilter::process(Type type, float& left, float& right) {
-    computeCoefficients(type);
-    A_ = std::pow(10.0f, gain / 40.0f);
-    rootA_ = std::sqrt(A_);
+    // The coefficients follow frequency and gain only while they move.
+    if (type != coefficientType_ || frequency != coefficientFrequency_ || A_ != coefficientA_) {
+        computeCoefficients(type);
+        coefficientType_ = type;
+        coefficientFrequency_ = frequency;
+        coefficientA_ = A_;
+    }
+    if (gain != gainOfA_) {
+        A_ = std::pow(10.0f, gain / 40.0f);
+        rootA_ = std::sqrt(A_);
+        gainOfA_ = gain;
+    }
     left = processChannel(0, left);
     right = processChannel(1, right);
 }

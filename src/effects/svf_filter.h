@@ -1,9 +1,9 @@
 #pragma once
 
 // Stereo trapezoidal state-variable filter used for the equaliser bands.
-// Coefficients are recomputed on every sample from `frequency` (f / fs) and
-// `gain` (dB); the gain reaches the coefficients one sample late, because the
-// linear gain of the previous sample is used.
+// Coefficients follow `frequency` (f / fs) and `gain` (dB) on every sample on
+// which either changed; the gain reaches the coefficients one sample late,
+// because the linear gain of the previous sample is used.
 class SvfFilter {
 public:
     enum Type { Bell = 0, LowShelf = 1, HighShelf = 2 };
@@ -20,6 +20,11 @@ private:
 
     float A_ = 1.0f;
     float rootA_ = 1.0f;
+    // The inputs of the present coefficients and of A_.
+    int coefficientType_ = -1;
+    float coefficientFrequency_ = 0.0f;
+    float coefficientA_ = 0.0f;
+    float gainOfA_ = 0.0f;   // A_ = 1 is the gain of 0 dB
     float a1_ = 0.0f, a2_ = 0.0f, a3_ = 0.0f;
     float m0_ = 0.0f, m1_ = 0.0f, m2_ = 0.0f;
     float ic1_[2] = {0.0f, 0.0f};

@@ -21,16 +21,17 @@ float Envelope::segmentLength(float time, float fs) {
     return kMaxSegmentSeconds * x * x * x * fs;
 }
 
-float Envelope::segmentCoeff(float ratio, float length) {
-    if (!(length > 0.0f)) return 0.0f;
-    return std::exp(-std::log(ratio) / length);
+double Envelope::segmentCoeff(double ratio, float length) {
+    if (!(length > 0.0f)) return 0.0;
+    return std::exp(-std::log(ratio) / static_cast<double>(length));
 }
 
-float Envelope::SegmentCache::coeff(float curve, float segmentLength) {
+double Envelope::SegmentCache::coeff(float curve, float segmentLength) {
     if (!(segmentLength == length && curve == curveOf)) {
         length = segmentLength;
         curveOf = curve;
-        value = segmentCoeff((1.0f + curve) / curve, segmentLength);
+        const double c = curve;
+        value = segmentCoeff((1.0 + c) / c, segmentLength);
     }
     return value;
 }
@@ -44,22 +45,22 @@ void Envelope::setTimes(float attack, float decay, float release) {
     decayCoeff = decayCache.coeff(decayCurve, decayLength);
     releaseCoeff = releaseCache.coeff(decayCurve, releaseLength);
 
-    attackOffset = (1.0f + attackCurve) * (1.0f - attackCoeff);
-    decayOffset = (1.0f - decayCoeff) * (sustain - decayCurve);
-    releaseOffset = -decayCurve * (1.0f - releaseCoeff);
+    attackOffset = (1.0 + attackCurve) * (1.0 - attackCoeff);
+    decayOffset = (1.0 - decayCoeff) * (static_cast<double>(sustain) - decayCurve);
+    releaseOffset = -static_cast<double>(decayCurve) * (1.0 - releaseCoeff);
 }
 
 void Envelope::setSustain(float target) {
     sustain = sustainSmoother.update(clampUnit(target));
-    decayOffset = (1.0f - decayCoeff) * (sustain - decayCurve);
+    decayOffset = (1.0 - decayCoeff) * (static_cast<double>(sustain) - decayCurve);
 }
 
 float Envelope::process() {
     switch (state) {
     case Attack:
         level = attackCoeff * level + attackOffset;
-        if (level >= 1.0f) {
-            level = 1.0f;
+        if (level >= 1.0) {
+            level = 1.0;
             state = Decay;
         }
         break;
@@ -75,15 +76,15 @@ float Envelope::process() {
         break;
     case Release:
         level = releaseCoeff * level + releaseOffset;
-        if (level <= 0.0f) {
-            level = 0.0f;
+        if (level <= 0.0) {
+            level = 0.0;
             state = Idle;
         }
         break;
     default:
         break;
     }
-    return level;
+    return static_cast<float>(level);
 }
 
 void Envelope::start() { state = Attack; }
@@ -94,6 +95,6 @@ void Envelope::release() {
 
 void Envelope::reset() {
     state = Idle;
-    level = 0.0f;
+    level = 0.0;
     sustainSmoother.reset();
 }

@@ -5,23 +5,26 @@
 // ADSR envelope with exponential segments. The attack aims above 1 and is cut
 // there; decay and release aim slightly below their targets so they arrive in
 // a finite number of samples instead of creeping towards them forever.
+// The level and the coefficients are doubles: for long segments the
+// coefficient lies within 1e-7 of 1, where a float step loses a tenth of the
+// segment's length.
 struct Envelope {
     enum State { Idle = 0, Attack = 1, Decay = 2, Sustain = 3, Release = 4 };
 
     int state = Idle;
-    float level = 0.0f;
+    double level = 0.0;
     float attackLength = 0.0f;   // samples
     float decayLength = 0.0f;
     float releaseLength = 0.0f;
-    float attackCoeff = 0.0f;
-    float decayCoeff = 0.0f;
-    float releaseCoeff = 0.0f;
+    double attackCoeff = 0.0;
+    double decayCoeff = 0.0;
+    double releaseCoeff = 0.0;
     float sustain = 1.0f;
     float attackCurve = 2.0f;    // the attack approaches 1 + attackCurve
     float decayCurve = 0.01f;    // decay/release approach their target minus this
-    float attackOffset = 3.0f;   // (1 + attackCurve) * (1 - attackCoeff)
-    float decayOffset = 0.99f;   // (1 - decayCoeff) * (sustain - decayCurve)
-    float releaseOffset = -0.01f;
+    double attackOffset = 3.0;   // (1 + attackCurve) * (1 - attackCoeff)
+    double decayOffset = 0.99;   // (1 - decayCoeff) * (sustain - decayCurve)
+    double releaseOffset = -0.01;
     float sampleRate = 44100.0f;
     // Built for 44.1 kHz and deliberately not rebuilt for other rates, like
     // every other smoother of a voice.
@@ -33,8 +36,8 @@ struct Envelope {
     struct SegmentCache {
         float length = -1.0f;   // no segment has this length, so the first call computes
         float curveOf = 0.0f;
-        float value = 0.0f;
-        float coeff(float curve, float segmentLength);
+        double value = 0.0;
+        double coeff(float curve, float segmentLength);
     };
     SegmentCache attackCache, decayCache, releaseCache;
 
@@ -51,5 +54,5 @@ struct Envelope {
     // Segment length in samples for a normalised time: 20 s * x^3.
     static float segmentLength(float time, float sampleRate);
     // Per-sample coefficient of a segment that covers ln(ratio) in `length` samples.
-    static float segmentCoeff(float ratio, float length);
+    static double segmentCoeff(double ratio, float length);
 };

@@ -7,9 +7,7 @@
 #include <cmath>
 #include <limits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "dsp/simd.h"
 
 namespace {
 
@@ -165,7 +163,7 @@ void Filter::processSvf(float cutoff, float resonance, float& left, float& right
     right = out[1];
 }
 
-#if defined(__SSE2__)
+#if TVX_SSE2
 
 namespace {
 

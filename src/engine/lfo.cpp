@@ -3,7 +3,6 @@
 #include "engine/fast_trig.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "params/note_division.h"
 #include "params/value_mappings.h"
@@ -90,8 +89,9 @@ void Lfo::restart(float startPhase) {
 
 void Lfo::drawRandom() {
     heldValue = nextValue;
-    int c = std::rand() % 101;
-    while (c == previousRandom) c = std::rand() % 101;
+    if (!random) return;
+    int c = random->next() % 101;
+    while (c == previousRandom) c = random->next() % 101;
     previousRandom = c;
     nextValue = static_cast<float>(c) * 0.01f;
     randomSlope = (nextValue - heldValue) / period;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dsp/random_source.h"
+
 // Low-frequency oscillator of a voice, also used for the three global LFOs.
 // Phase runs in radians; the random shapes pick a new value at every cycle
 // start and never pick the same one twice in a row.
@@ -24,6 +26,7 @@ struct Lfo {
     float heldValue = 0.0f;        // 0..1
     float nextValue = 0.0f;        // 0..1
     float randomSlope = 0.0f;      // change of heldValue per sample
+    RandomSource* random = nullptr; // the instance's; none attached: random shapes stay at 0
 
     static constexpr float kMinPeriod = 1.0f;
     static constexpr float kMaxPeriod = 1.0e9f;

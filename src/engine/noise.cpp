@@ -2,7 +2,6 @@
 
 #include "params/value_mappings.h"
 
-#include <cstdlib>
 
 namespace {
 
@@ -17,8 +16,8 @@ void Noise::reset() {
 }
 
 float Noise::white() {
-    // Scaled to 0..32767 so the level does not depend on the library's RAND_MAX.
-    const long long r = static_cast<long long>(std::rand()) * 32768 / (static_cast<long long>(RAND_MAX) + 1);
+    if (!random) return 0.0f;
+    const int r = random->next();
     return (static_cast<float>(r) / 32768.0f * 65538.0f - 32766.0f) / 32767.0f;
 }
 
@@ -32,6 +31,13 @@ float Noise::pink(float w) {
 void Noise::render(float typeParam, float level, float pan, float& left, float& right) {
     int type = choiceValue(typeParam);
     if (type < White || type > StereoPink) type = White;
+    const float v = clamp01(level);
+    // Noise nobody hears is not drawn.
+    if (v == 0.0f) {
+        left = 0.0f;
+        right = 0.0f;
+        return;
+    }
     const bool filtered = type == Pink || type == StereoPink;
     const bool stereo = type == StereoWhite || type == StereoPink;
 
@@ -42,7 +48,6 @@ void Noise::render(float typeParam, float level, float pan, float& left, float& 
         r = white();
         if (filtered) r = pink(r);
     }
-    const float v = clamp01(level);
     const float e = clamp01(pan);
     left = l * v * (1.0f - e);
     right = r * v * e;

@@ -7,11 +7,8 @@
 #include "params/value_mappings.h"
 
 #include <cmath>
-#include <cstdlib>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "dsp/simd.h"
 
 namespace {
 
@@ -38,10 +35,13 @@ inline float peekSmoother(const SettlingSmoother& settling, float target) {
     return s.jump ? target : s.a * s.value + s.oneMinusA * target;
 }
 
-// rand() scaled to 0..32767 whatever RAND_MAX the C library has.
-inline int rand15() {
-    return static_cast<int>(static_cast<long long>(std::rand()) * 32768 /
-                            (static_cast<long long>(RAND_MAX) + 1));
+// An increment taken modulo one cycle: a negative or aliased operator
+// frequency keeps turning (backwards, or folded) instead of freezing at 0 or 1,
+// and the single wrap in advance() still holds.
+inline float wrapIncrement(float increment) {
+    if (!std::isfinite(increment)) return 0.0f;
+    increment -= std::floor(increment);
+    return increment < 1.0f ? increment : 0.0f;
 }
 
 inline float wrapStartPhase(float phase) {
@@ -78,7 +78,8 @@ void Oscillator::prepare(float sampleRate, const WtCollection* tables) {
 }
 
 void Oscillator::resetPhase(float phaseParam) {
-    const float start = phaseParam == 1.0f ? static_cast<float>(rand15()) / 32767.0f : phaseParam;
+    const float start =
+        phaseParam == 1.0f ? (random ? static_cast<float>(random->next()) / 32767.0f : 0.0f) : phaseParam;
     main_.phase = wrapStartPhase(start);
     // Copies start spread out so that a fresh unison chord does not begin
     // with all copies in phase.
@@ -172,9 +173,8 @@ void Oscillator::setupFm(const float* params, const float* T, int osc, float inc
     const float ratio2 = 1.0f + 9.0f * T[TgtOsc1Ratio2 + 2 * osc] +
                          std::floor(18.0f * clamp01(params[Osc1Mod2Ratio + osc])) * 0.5f;
     main_.increment = increment;
-    // Kept within one cycle per sample so the single wrap in advance() holds.
-    modIncrement1_ = clamp01(ratio1 * increment);
-    modIncrement2_ = clamp01(ratio2 * increment);
+    modIncrement1_ = wrapIncrement(ratio1 * increment);
+    modIncrement2_ = wrapIncrement(ratio2 * increment);
     unisonCount_ = 1;
 }
 
@@ -259,7 +259,7 @@ inline float Oscillator::blendRows(const WtLevel& levelA, const WtLevel& levelB,
     return a + weight * (b - a);
 }
 
-#if defined(__SSE2__)
+#if TVX_SSE2
 namespace {
 
 // Samples at[l] and at[l] + 1 of four cycles, each pair in one load (the
@@ -337,7 +337,7 @@ void Oscillator::sumLanes(const float* values, float spread, float& sumLeft, flo
 }
 
 void Oscillator::sumWaveCopies(int rowA, int rowB, float weight, float spread, float& sumLeft, float& sumRight) {
-#if defined(__SSE2__)
+#if TVX_SSE2
     if (uniformLength_ > 0) {
         if (weight == 0.0f)
             sumWaveCopiesSse<false>(rowA, rowB, weight, spread, sumLeft, sumRight);

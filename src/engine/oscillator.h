@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dsp/random_source.h"
+
 #include "engine/settling_smoother.h"
 #include "tables/wt_collection.h"
 
@@ -9,6 +11,8 @@
 // operators in series).
 class Oscillator {
 public:
+    RandomSource* random = nullptr;   // the instance's; none attached: random start phases are 0
+
     enum Type { Off = 0, Wave = 1, Pulse = 2, Fm = 3 };
     static constexpr int kMaxUnison = 8;
     static constexpr int kPositionSlots = 17;
@@ -18,7 +22,7 @@ public:
 
     // Cached table levels are dropped: they belong to the tables of the old rate.
     void prepare(float sampleRate, const WtCollection* tables);
-    void resetPhase(float phaseParam);   // start phase in cycles; random rand()/32767 when exactly 1.0
+    void resetPhase(float phaseParam);   // start phase in cycles; random 0..32767 / 32767 when exactly 1.0
     void jumpSmoothers();                // next update takes the target at once (voice reset)
     // Control rate (every 65 samples): type, increment from total semitones, unison increments, FM set-up.
     // osc is 0..2; semitones is the full sum of the pitch formula except (P - 69) is included by the caller;

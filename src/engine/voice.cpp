@@ -1,7 +1,6 @@
 #include "engine/voice.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "params/modulation_codes.h"
 #include "params/parameter_id.h"
@@ -33,6 +32,13 @@ float referencePitchHz(float masterTune) { return finiteOr(440.0f + (masterTune 
 
 }  // namespace
 
+void Voice::attachRandom(RandomSource* random) {
+    random_ = random;
+    for (Oscillator& o : oscillators_) o.random = random;
+    for (Lfo& l : lfos) l.random = random;
+    noise_.random = random;
+}
+
 void Voice::prepare(float sampleRate, const WtCollection* tables) {
     sampleRate_ = sampleRate;
     for (Oscillator& o : oscillators_) o.prepare(sampleRate, tables);
@@ -61,7 +67,7 @@ void Voice::reset(const float* params) {
     for (Filter& f : filters_) f.jumpSmoothers();
     for (float& s : sums_) s = 0.0f;
     sources_ = ModSources();
-    randomValue_ = static_cast<float>(std::rand()) / 32767.0f;
+    randomValue_ = random_ ? static_cast<float>(random_->next()) / 32767.0f : 0.0f;
     controlCounter_ = 0;
 }
 

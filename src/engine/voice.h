@@ -33,6 +33,8 @@ public:
     static constexpr int kControlPeriod = 65;
 
     void prepare(float sampleRate, const WtCollection* tables);
+    // The instance's random numbers, for every part of the voice that draws.
+    void attachRandom(RandomSource* random);
     void setTempo(float tempo, int denominator);
 
     // A free voice taken for a note: start phases, envelopes idle at 0, LFO
@@ -90,6 +92,7 @@ private:
     float envelopeOut_[3] = {};
     float lfoOut_[3] = {};
     float randomValue_ = 0.0f;
+    RandomSource* random_ = nullptr;
     int controlCounter_ = 0;
     float sampleRate_ = 44100.0f;
     float tempo_ = 120.0f;

@@ -7,15 +7,19 @@
 
 namespace {
 
-constexpr int kInitialHeldNotes = 128;
+// Every key of every channel, and the sequencer's notes besides: the lists
+// never grow while rendering.
+constexpr int kMaxHeldNotes = MidiProcessor::kNumKeys + 128;
 constexpr int kNumKnobControllers = 120;
 
 }  // namespace
 
 VoiceManager::VoiceManager(float* params, MidiSettings* midi, ParameterSink* sink)
     : params_(params), midi_(midi), sink_(sink) {
-    heldNotes_.reserve(kInitialHeldNotes);
-    keyEvents_.reserve(kInitialHeldNotes);
+    for (Voice& v : voices_) v.attachRandom(&random_);
+    for (Lfo& l : globalLfos_) l.random = &random_;
+    heldNotes_.reserve(kMaxHeldNotes);
+    keyEvents_.reserve(MidiProcessor::kMaxEvents + MidiProcessor::kNumKeys);
 }
 
 void VoiceManager::setSampleRate(float fs) {
@@ -34,9 +38,10 @@ void VoiceManager::setSampleRate(float fs) {
     effects_.prepare(fs);
 }
 
+// The sequencer keeps running with its held keys: only starting or stopping
+// it by UseSequencer resets it.
 void VoiceManager::reset() {
     allNotesOff();
-    sequencer_.stop(*this);
     for (Voice& v : voices_) v.reset(params_);
     resetControllers();
     effects_.reset();
@@ -61,35 +66,49 @@ int VoiceManager::voiceCount() const { return voiceCountFromPolyphony(params_[Po
 
 void VoiceManager::collectKeyEvents(int s) {
     keyEvents_.clear();
-    for (int i = 0; i < eventCount(); ++i) {
+    if (overflowDue()) {
+        // Releases that found an earlier block's queue full come first.
+        for (int key = 0; key < kNumKeys; ++key) {
+            if (!overflowDueAt(key)) continue;
+            StepSequencer::KeyEvent release;
+            release.kind = EventNoteOff;
+            release.note = key % 128;
+            keyEvents_.push_back(release);
+        }
+    }
+    int first = 0, last = 0;
+    eventsAt(s, first, last);
+    for (int i = first; i < last; ++i) {
         const MidiEvent& e = event(i);
-        if (e.deltaFrames != s || (e.kind != EventNoteOn && e.kind != EventNoteOff)) continue;
+        if (e.kind != EventNoteOn && e.kind != EventNoteOff) continue;
         StepSequencer::KeyEvent key;
-        key.kind = e.kind;
+        // MIDI's note-off by velocity 0 releases the key here too.
+        key.kind = e.kind == EventNoteOn && e.data2 == 0 ? EventNoteOff : e.kind;
         key.note = e.data1;
-        appendGrowing(keyEvents_, key);
+        keyEvents_.push_back(key);
     }
 }
 
-void VoiceManager::renderGlobalLfos() {
+// Parameters and tempo hold for the block (MIDI learn aside), so the global
+// LFOs and the scan for per-sample matrix targets are set up once.
+void VoiceManager::setUpGlobalLfos() {
     for (int i = 0; i < 3; ++i) {
         Lfo& l = globalLfos_[i];
         l.setShape(params_[Lfo1Type + i]);
         l.setRate(params_[Lfo1Rate + i], params_[Lfo1Sync + i] > 0.0f, tempo_, denominator_);
         l.setOffset(params_[Lfo1Offset + i]);
-        const float out = l.process();
+    }
+}
+
+void VoiceManager::renderGlobalLfos() {
+    for (int i = 0; i < 3; ++i) {
+        const float out = globalLfos_[i].process();
         globalLfoOut_[i] = std::isfinite(out) ? out : 0.0f;
     }
 }
 
 int VoiceManager::steadySamples(int blockLength, int s) {
-    if (s == 0 || s >= nextEventSample_) {
-        nextEventSample_ = blockLength;
-        for (int i = 0; i < eventCount(); ++i) {
-            const int at = event(i).deltaFrames;
-            if (at > s && at < nextEventSample_) nextEventSample_ = at;
-        }
-    }
+    if (s == 0 || s >= nextEventSample_) nextEventSample_ = nextEventAfter(s, blockLength);
     int steady = nextEventSample_ - s;
     if (sequencer_.running()) {
         const int untilStep = sequencer_.samplesUntilNextStep();
@@ -110,6 +129,11 @@ void VoiceManager::renderSample(float& left, float& right, int blockLength, int 
     controllers_.seqModA = sequencer_.seqModA();
     controllers_.seqModB = sequencer_.seqModB();
     dispatchAt(s, sequencer_.running());
+    if (s == 0 || parametersChanged_) {
+        setUpGlobalLfos();
+        perSample_ = findPerSampleTargets(params_);
+        parametersChanged_ = false;
+    }
     renderGlobalLfos();
 
     VoiceContext context;
@@ -117,7 +141,7 @@ void VoiceManager::renderSample(float& left, float& right, int blockLength, int 
     context.controllers = &controllers_;
     context.globalLfo = globalLfoOut_;
     context.voiceCount = voiceCount();
-    context.perSample = findPerSampleTargets(params_);
+    context.perSample = perSample_;
     context.steadySamples = steadySamples(blockLength, s);
     for (Voice& v : voices_)
         if (v.active()) v.render(context, left, right);
@@ -252,9 +276,9 @@ void VoiceManager::controllerValue(int cc, int value) {
 void VoiceManager::learnController(int cc) {
     if (cc < 0 || cc >= kNumKnobControllers || !midi_->midiLearnListening) return;
     const int selected = midi_->midiLearnParam;
-    for (int& entry : midi_->knobCC)
-        if (entry == selected) entry = -1;
-    midi_->knobCC[cc] = selected;
+    for (auto& entry : midi_->knobCC)
+        if (entry.load(std::memory_order_relaxed) == selected) entry.store(-1, std::memory_order_relaxed);
+    midi_->knobCC[cc].store(selected, std::memory_order_relaxed);
 }
 
 void VoiceManager::controllerToParameter(int cc, float value) {
@@ -262,5 +286,8 @@ void VoiceManager::controllerToParameter(int cc, float value) {
     learnController(cc);
     const int index = midi_->knobCC[cc];
     // A map read from the settings file may hold anything.
-    if (index >= 0 && index < kNumParameters && sink_) sink_->setParameter(index, value);
+    if (index >= 0 && index < kNumParameters && sink_) {
+        sink_->setParameter(index, value);
+        parametersChanged_ = true;
+    }
 }

@@ -22,6 +22,8 @@ public:
     VoiceManager(float* params, MidiSettings* midi, ParameterSink* sink);
 
     void setSampleRate(float fs);
+    // Seeds the instance's random numbers (noise, random shapes and sources).
+    void seedRandom(unsigned seed) { random_.seed(seed); }
     void reset();
     void setTempo(float tempo, int denominator);
     void renderSample(float& left, float& right, int blockLength, int s);
@@ -51,6 +53,7 @@ private:
     int findFreeVoice(int count) const;
     int findVoiceToSteal(int count) const;
     void collectKeyEvents(int s);
+    void setUpGlobalLfos();
     void renderGlobalLfos();
     int steadySamples(int blockLength, int s);
 
@@ -58,6 +61,7 @@ private:
     MidiSettings* midi_;
     ParameterSink* sink_;
 
+    RandomSource random_;
     WtCollection tables_;
     Voice voices_[kNumVoices];
     std::vector<HeldNote> heldNotes_;
@@ -70,6 +74,10 @@ private:
     std::vector<StepSequencer::KeyEvent> keyEvents_;
     EffectChain effects_;
 
+    PerSampleTargets perSample_ = {};
+    // Set when MIDI learn changed a parameter within the block: the block-rate
+    // set-up is done again.
+    bool parametersChanged_ = false;
     int nextEventSample_ = 0;   // the first queued event after the current sample, or past the block
 
     float sampleRate_ = 44100.0f;

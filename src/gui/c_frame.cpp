@@ -36,6 +36,11 @@ void CFrame::setPlatformFrame(std::unique_ptr<PlatformFrame> platform) {
 
 void CFrame::idle() {
     if (closed_) return;
+    if (platform_ != nullptr) {
+        platform_->pumpEvents();
+        // An event handler may have closed the frame.
+        if (closed_) return;
+    }
     dirtyAreas_.clear();
     collectDirtyAreas(dirtyAreas_);
     if (dirtyAreas_.empty() || platform_ == nullptr) return;

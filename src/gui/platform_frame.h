@@ -20,8 +20,9 @@ struct PopupResult {
 // it when asked (through CFrame::drawRect with its own CDrawContext) and
 // feeds mouse and key events to CFrame::platformOn... calls.
 //
-// Backends: win32/ (a child window drawn with GDI+); a Linux X11 window
-// slots in here later. Tests substitute a headless implementation.
+// Backends: win32/ (a child window drawn with GDI+) and x11/ (a child
+// window of the host's X11 window, drawn with cairo). Tests substitute a
+// headless implementation.
 class PlatformFrame {
 public:
     virtual ~PlatformFrame() = default;
@@ -40,6 +41,10 @@ public:
     // The native window handle of the frame's own window.
     virtual void* getNativeHandle() const = 0;
     virtual void setSize(const CRect& size) = 0;
+    // Handles the window events that arrived since the last call. The
+    // frame's idle calls it first; systems that deliver events to the
+    // window on their own (Windows) need nothing here.
+    virtual void pumpEvents() {}
 };
 
 // Makes the platform window for `frame` inside `parentWindow`; null where

@@ -78,6 +78,7 @@ std::string displayText(const float* params, int index) {
         if (isSwitchOn(params[DelaySync])) return stepDivision(stepDivisionIndex(v)).name;
         return fixed(v * v * 5990.0f + 10.0f, 0) + " ms";
     }
+    if (index == SeqStepSize) return stepDivision(stepDivisionIndex(v)).name;
     if (index == DelayLoCut) return kiloHertzText(v * v * v * v * 13990.0f + 10.0f);
     if (index == ChorusRate) return fixed(v * v * 9.9f + 0.1f, 2) + " Hz";
     if (index == ChorusDelay) return fixed(v * v * 9.9f + 0.1f, 2) + " ms";

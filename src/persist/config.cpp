@@ -58,8 +58,8 @@ void Config::readKnobAssignments(const std::wstring& list) {
 
 void Config::writeSettings(std::wostream& out) {
     out << L"scale=" << scale << L'\n';
-    out << L"modCC1=" << modCC1 << L'\n';
-    out << L"modCC2=" << modCC2 << L'\n';
+    out << L"modCC1=" << modCC1.load() << L'\n';
+    out << L"modCC2=" << modCC2.load() << L'\n';
     out << L"knobCC=";
     for (int controller = 0; controller < kNumKnobControllers; ++controller) {
         if (controller > 0) out << L' ';
@@ -87,6 +87,7 @@ void Config::selectTheme(int index) {
 }
 
 void Config::clearAssignments() {
-    for (int& cc : knobCC)
-        if (cc == midiLearnParam) cc = -1;
+    const int selected = midiLearnParam;
+    for (auto& cc : knobCC)
+        if (cc == selected) cc = -1;
 }

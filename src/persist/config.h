@@ -5,9 +5,10 @@
 
 #include "params/midi_settings.h"
 #include "persist/config_base.h"
+#include "persist/theme.h"
 
 // Settings and shared state of one plug-in instance: the editor scale, the
-// theme list, the MIDI controller assignments (MidiSettings) and the
+// theme list and record, the MIDI controller assignments (MidiSettings) and the
 // Settings.txt keys scale, modCC1, modCC2, knobCC and theme.
 class Config : public ConfigBase, public MidiSettings {
 public:
@@ -25,6 +26,9 @@ public:
     void clearAssignments();
 
     std::vector<std::wstring> themeNames;
+    // Colours, fonts and margins of the editor, rebuilt by loadTheme at
+    // every editor open.
+    Theme theme;
     int scale = 0;
     float* params = nullptr;
     const wchar_t* const* keys = nullptr;

@@ -90,12 +90,30 @@ void ConfigBase::scanPresetBanks() {
         if (entry.isFolder && !isDotEntry(entry.name)) presetBanks.push_back(entry.name);
 }
 
+namespace {
+
+// File names compare without case, as on Windows.
+bool isInitPresetName(const std::wstring& name) {
+    static const wchar_t kInit[] = L"_init.prs";
+    if (name.size() != sizeof(kInit) / sizeof(wchar_t) - 1) return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        wchar_t c = name[i];
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+        if (c != kInit[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 void ConfigBase::scanPresetFiles() {
     presetFiles.clear();
     if (!presetsAvailable) return;
     std::wstring folder = presetBankFolder();
+    // The init preset is loaded by its own command and never listed, so the
+    // index the menu sends names the file the menu shows there.
     for (const FolderEntry& entry : platform().listFolder(folder, L"*.prs"))
-        if (!entry.isFolder) presetFiles.push_back(joinPath(folder, entry.name));
+        if (!entry.isFolder && !isInitPresetName(entry.name)) presetFiles.push_back(joinPath(folder, entry.name));
 }
 
 void ConfigBase::selectPresetBank(int index) {

@@ -63,6 +63,9 @@ public:
     // The chosen path, or nothing when the user cancelled.
     virtual std::optional<std::wstring> openFileDialog(const FileDialogRequest& request) = 0;
     virtual std::optional<std::wstring> saveFileDialog(const FileDialogRequest& request) = 0;
+    // Why file dialogs cannot be shown at all (a Linux desktop without a
+    // dialog program), for the editor to say; empty when they can.
+    virtual std::wstring fileDialogUnavailableMessage() { return std::wstring(); }
     virtual void messageBox(const std::wstring& text, const std::wstring& title, MessageIcon icon) = 0;
 };
 

@@ -1,5 +1,3 @@
-#include <cstdlib>
-#include <ctime>
 #include <new>
 
 #include "plugin/plugin.h"
@@ -12,7 +10,6 @@
 
 TVX_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) {
     if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
     Plugin* plugin = nullptr;
     try {
         plugin = new Plugin(host);

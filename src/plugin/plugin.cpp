@@ -1,86 +1,159 @@
 #include "plugin/plugin.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <ctime>
 
+#include "dsp/denormal_flush.h"
+#include "dsp/sample_rate_limits.h"
 #include "params/parameter_display.h"
 #include "params/parameter_table.h"
 #include "persist/preset_file.h"
+#include "platform/platform.h"
 #include "plugin/aeff_editor.h"
+#include "plugin/plugin_editor.h"
 
 namespace {
 
 constexpr float kDefaultTempo = 120.0f;
 constexpr int kDefaultDenominator = 4;
-constexpr int kMaxQueuedEvents = 4096;
 
-// Rates outside this range cannot be rendered meaningfully (the tables need
-// at least 30 Hz, the delay lines grow with the rate); such requests keep the
-// current rate.
-bool isUsableSampleRate(float rate) { return std::isfinite(rate) && rate >= 1000.0f && rate <= 1536000.0f; }
+// Rates outside the accepted range keep the current rate: above it the
+// effects could not keep their times within their line lengths.
+bool isUsableSampleRate(float rate) {
+    return std::isfinite(rate) && rate >= kMinSampleRate && rate <= kMaxSampleRate;
+}
 
 }  // namespace
 
 Plugin::Plugin(audioMasterCallback audioMaster)
     : PluginBase(audioMaster, parameters_, defaultValues_),
-      config_(parameters_, keys_),
-      voiceManager_(parameters_, &config_, &controllerSink_) {
+      config_(nullptr, keys_),
+      voiceManager_(engineParameters_, &config_, &controllerSink_) {
+    // Two instances started in the same second still draw different numbers.
+    const auto instance = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(this) >> 4);
+    voiceManager_.seedRandom(static_cast<unsigned>(std::time(nullptr)) ^ (instance * 2654435761u));
     outputGain_.prepare(44100.0f, 40.0f);
     for (int i = 0; i < kNumParameters; ++i) keys_[i] = parameterKey(i);
     fillDefaultValues(defaultValues_);
     for (int i = 0; i < kNumParameters; ++i) clipboard_[i] = defaultValues_[i];
     setSampleRate(44100.0f);
     loadInitSound();
+    // No block has run yet, so the engine may take the sound directly.
+    parameters_.snapshot(engineParameters_);
     config_.readSettings();
     config_.scanPresetBanks();
     config_.scanPresetFiles();
+    pluginEditor_ = new PluginEditor(*this);
+    setEditor(pluginEditor_);
 }
 
 Plugin::~Plugin() { config_.writeSettingsFile(); }
 
 void Plugin::loadInitSound() {
-    loadInitPreset(config_.presetsFolder, defaultValues_, parameters_, presetName_, presetPath_);
+    editParameters([this](float* values) {
+        loadInitPreset(config_.presetsFolder, defaultValues_, values, presetName_, presetPath_);
+    });
     currentPresetIndex_ = -1;
 }
 
+std::array<float, kNumParameters> Plugin::parameterValues() const {
+    std::array<float, kNumParameters> values;
+    parameters_.copyTo(values.data());
+    return values;
+}
+
+// Hosts change the rate only while processing is off, so the engine may be
+// rebuilt here directly (it allocates the tables).
 void Plugin::setSampleRate(float rate) {
     if (!isUsableSampleRate(rate)) return;
+    // The same rate again must not cut the notes that sound.
+    if (rate == preparedRate_) return;
+    preparedRate_ = rate;
+    parameters_.snapshot(engineParameters_);
     voiceManager_.setSampleRate(rate);
     outputGain_.prepare(rate, 40.0f);
     AudioEffect::setSampleRate(rate);
 }
 
+// The processing thread carries the reset out before its next block; the
+// values the host and the editor read are already the new ones.
 void Plugin::resetEngine() {
-    voiceManager_.reset();
-    outputGain_.reset();
+    requests_.requestReset();
     refreshEditor();
+}
+
+void Plugin::applyRequests() {
+    parameters_.snapshot(engineParameters_);
+    if (requests_.takeReset()) {
+        voiceManager_.reset();
+        outputGain_.reset();
+    }
+    float mode = 0.0f;
+    if (requests_.takeSequencerMode(mode)) voiceManager_.sequencer().setDirectionFromMode(mode);
+}
+
+void Plugin::publishEngineState() {
+    std::uint32_t lights = 0;
+    for (int i = 0; i < VoiceManager::kNumVoices; ++i)
+        if (voiceManager_.isVoiceSounding(i)) lights |= 1u << i;
+    voiceLights_.store(lights, std::memory_order_relaxed);
+    shownStep_.store(voiceManager_.shownStep(), std::memory_order_relaxed);
+}
+
+bool Plugin::voiceLight(int voice) const {
+    if (voice < 0 || voice >= VoiceManager::kNumVoices) return false;
+    return (voiceLights_.load(std::memory_order_relaxed) >> voice) & 1u;
 }
 
 void Plugin::refreshEditor() {
     if (!editor || !editor->isOpen()) return;
-    for (int i = 0; i < kNumParameters; ++i) editor->setParameter(i, parameters_[i]);
+    for (int i = 0; i < kNumParameters; ++i) editor->setParameter(i, parameters_.get(i));
+    pluginEditor_->presetChanged();
     updateDisplay();
+}
+
+void Plugin::reportIfNoDialog() {
+    const std::wstring why = platform().fileDialogUnavailableMessage();
+    if (why.empty()) return;  // the user cancelled
+    // The preset name field is where the user looks after a preset command;
+    // the text fits it at every size.
+    if (editor && editor->isOpen()) pluginEditor_->showNotice(L"Install zenity or kdialog");
+    platform().messageBox(why, L"Error", MessageIcon::Information);
 }
 
 void Plugin::setParameter(VstInt32 index, float value) {
     if (index >= 0 && index < kNumParameters) {
-        parameters_[index] = value;
+        parameters_.set(index, value);
         if (editor && editor->isOpen()) editor->setParameter(index, value);
     }
     // 262..999 and negative indices are not parameters.
     if (index >= 1000) runCommand(index, value);
 }
 
+// The engine sees the value at once, the host and the editor at their next
+// read; the editor is not called from the processing thread.
+void Plugin::setParameterFromEngine(int index, float value) {
+    if (index < 0 || index >= kNumParameters) return;
+    engineParameters_[index] = value;
+    parameters_.set(index, value);
+    parameters_.markChanged(index);
+}
+
 void Plugin::getParameterDisplay(VstInt32 index, char* text) {
-    ::getParameterDisplay(parameters_, index, text, kVstMaxParamStrLen + 1);
+    float values[kNumParameters];
+    parameters_.copyTo(values);
+    ::getParameterDisplay(values, index, text, kVstMaxParamStrLen + 1);
 }
 
 // Some hosts deliver one block's events in several calls, so each call adds
-// to the queue; the block empties it. The cap bounds the memory and the
-// per-sample dispatch of a host that sends without ever processing.
+// to the queue; the block empties it. The queue's own limit bounds the memory
+// and the work of a host that sends without ever processing.
 VstInt32 Plugin::processEvents(VstEvents* events) {
     // The structure declares two slots, the host allocates as many as it sends.
     VstEvent* const* slots = events->events;
-    for (VstInt32 i = 0; i < events->numEvents && voiceManager_.eventCount() < kMaxQueuedEvents; ++i) {
+    for (VstInt32 i = 0; i < events->numEvents; ++i) {
         const VstEvent* event = slots[i];
         if (!event || event->type != kVstMidiType) continue;
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
@@ -101,26 +174,30 @@ void Plugin::readHostTime() {
 }
 
 float Plugin::outputSample(float value, float gain) const {
-    float y = gain * value;
-    if (!(y > -kOutputLimit)) y = std::isnan(y) ? 0.0f : -kOutputLimit;
-    if (y > kOutputLimit) y = kOutputLimit;
-    return y;
+    const float y = gain * value;
+    if (std::isnan(y)) return 0.0f;
+    // min/max rather than branches: they stay SSE instructions in the 32-bit
+    // build, where selecting between constants would use the x87 unit.
+    return std::min(std::max(y, -kOutputLimit), kOutputLimit);
 }
 
 template <typename Sample>
 void Plugin::renderBlock(Sample** outputs, VstInt32 sampleFrames) {
+    const DenormalFlush flushDenormals;
+    applyRequests();
     readHostTime();
     const bool writable = outputs && outputs[0] && outputs[1];
     for (VstInt32 s = 0; s < sampleFrames; ++s) {
         float left = 0.0f, right = 0.0f;
         voiceManager_.renderSample(left, right, sampleFrames, s);
-        float gain = outputGain_.update(parameters_[Volume]);
+        float gain = outputGain_.update(engineParameters_[Volume]);
         if (writable) {
             outputs[0][s] = static_cast<Sample>(outputSample(left, gain));
             outputs[1][s] = static_cast<Sample>(outputSample(right, gain));
         }
     }
     voiceManager_.clearEvents();
+    publishEngineState();
 }
 
 void Plugin::processReplacing(float**, float** outputs, VstInt32 sampleFrames) {

@@ -1,12 +1,20 @@
 #pragma once
 
+#include <array>
+#include <atomic>
+#include <cstdint>
+
 #include "engine/param_smoother.h"
 #include "engine/voice_manager.h"
 #include "params/module_parameters.h"
 #include "params/parameter_id.h"
 #include "params/parameter_sink.h"
 #include "persist/config.h"
+#include "plugin/engine_requests.h"
+#include "plugin/parameter_store.h"
 #include "plugin/plugin_base.h"
+
+class PluginEditor;
 
 // The synthesizer: owns the parameters, the configuration and the engine,
 // and produces each block sample by sample.
@@ -28,25 +36,39 @@ public:
     VstInt32 processEvents(VstEvents* events) override;
     void resetEngine() override;
 
-    const float* parameterValues() const { return parameters_; }
+    // The present values as the host and the editor see them.
+    std::array<float, kNumParameters> parameterValues() const;
+    ParameterStore& parameterStore() { return parameters_; }
     const float* defaultValues() const { return defaultValues_; }
     const float* clipboardValues() const { return clipboard_; }
     VoiceManager& voiceManager() { return voiceManager_; }
     Config& config() { return config_; }
     int currentPresetIndex() const { return currentPresetIndex_; }
 
+    // What the editor's idle step shows, as the last rendered block left it;
+    // safe to read from any thread.
+    bool voiceLight(int voice) const;
+    int sequencerStep() const { return shownStep_.load(std::memory_order_relaxed); }
+
 private:
-    // MIDI learn changes parameters through this, without telling the host.
+    // MIDI learn changes parameters through this, on the processing thread and
+    // without telling the host.
     class ControllerSink : public ParameterSink {
     public:
         explicit ControllerSink(Plugin& plugin) : plugin_(plugin) {}
-        void setParameter(int index, float value) override { plugin_.setParameter(index, value); }
+        void setParameter(int index, float value) override { plugin_.setParameterFromEngine(index, value); }
 
     private:
         Plugin& plugin_;
     };
 
-    float parameters_[kNumParameters] = {};
+    ParameterStore parameters_;
+    // The processing thread's copy, which the engine renders from.
+    float engineParameters_[kNumParameters] = {};
+    EngineRequests requests_;
+    std::atomic<std::uint32_t> voiceLights_{0};
+    std::atomic<int> shownStep_{-1};
+    float preparedRate_ = 0.0f;
     float defaultValues_[kNumParameters] = {};
     float clipboard_[kNumParameters] = {};
     const wchar_t* keys_[kNumParameters] = {};
@@ -55,13 +77,30 @@ private:
     VoiceManager voiceManager_;
     ParamSmoother outputGain_;
     int currentPresetIndex_ = -1;
+    PluginEditor* pluginEditor_ = nullptr;  // owned by the base class
 
+    void setParameterFromEngine(int index, float value);
+    // Copies the values, edits them and publishes what the edit changed as
+    // one change.
+    template <typename Edit>
+    void editParameters(Edit edit) {
+        float before[kNumParameters], values[kNumParameters];
+        parameters_.copyTo(before);
+        for (int i = 0; i < kNumParameters; ++i) values[i] = before[i];
+        edit(values);
+        parameters_.publishChanges(before, values);
+    }
+    void applyRequests();
+    void publishEngineState();
     void readHostTime();
     template <typename Sample>
     void renderBlock(Sample** outputs, VstInt32 sampleFrames);
     float outputSample(float value, float gain) const;
     void loadInitSound();
     void refreshEditor();
+    // After a file dialog gave no path: tells the user when no dialog could
+    // be shown at all, rather than leaving the menu choice without effect.
+    void reportIfNoDialog();
 
     // Command parameters (indices from 1000): the editor's menu and button actions.
     void runCommand(VstInt32 index, float value);

@@ -24,8 +24,8 @@ void narrowProgramName(const std::wstring& name, char* text) {
 
 }  // namespace
 
-PluginBase::PluginBase(audioMasterCallback audioMaster, float* parameterValues, const float* defaultValues)
-    : AudioEffectX(audioMaster, 1, 1), values_(parameterValues), defaults_(defaultValues) {
+PluginBase::PluginBase(audioMasterCallback audioMaster, ParameterStore& parameters, const float* defaultValues)
+    : AudioEffectX(audioMaster, 1, 1), values_(parameters), defaults_(defaultValues) {
     setNumInputs(0);
     setNumOutputs(2);
     setUniqueID(kUniqueId);
@@ -37,7 +37,7 @@ PluginBase::PluginBase(audioMasterCallback audioMaster, float* parameterValues, 
 }
 
 float PluginBase::getParameter(VstInt32 index) {
-    return (index >= 0 && index < kNumParameters) ? values_[index] : 0.0f;
+    return values_.get(index);
 }
 
 void PluginBase::setProgram(VstInt32) {
@@ -95,7 +95,9 @@ VstInt32 PluginBase::canDo(char* text) {
 }
 
 VstInt32 PluginBase::getChunk(void** data, bool) {
-    chunk_ = wideToUtf16Le(buildPresetText(values_, presetName_));
+    float values[kNumParameters];
+    values_.copyTo(values);
+    chunk_ = wideToUtf16Le(buildPresetText(values, presetName_));
     *data = chunk_.empty() ? nullptr : chunk_.data();
     return static_cast<VstInt32>(chunk_.size());
 }
@@ -103,7 +105,9 @@ VstInt32 PluginBase::getChunk(void** data, bool) {
 VstInt32 PluginBase::setChunk(void* data, VstInt32 byteSize, bool) {
     std::wstring text;
     if (data && byteSize > 1) text = utf16LeToWide(data, static_cast<size_t>(byteSize));
-    parsePresetText(text, defaults_, values_, presetName_);
+    float values[kNumParameters];
+    parsePresetText(text, defaults_, values, presetName_);
+    values_.publish(values);
     setProgram(0);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "plugin/audio_effect_x.h"
+#include "plugin/parameter_store.h"
 
 // Fixes the plug-in's identity and its answers to the host's queries: one
 // program named after the preset, one automatable parameter (Volume), two
@@ -17,7 +18,7 @@ public:
     // "1.0.5" for kVendorVersion 1005.
     static std::wstring versionText();
 
-    PluginBase(audioMasterCallback audioMaster, float* parameterValues, const float* defaultValues);
+    PluginBase(audioMasterCallback audioMaster, ParameterStore& parameters, const float* defaultValues);
 
     float getParameter(VstInt32 index) override;
     VstInt32 getProgram() override { return 0; }
@@ -43,7 +44,7 @@ public:
     const std::wstring& presetName() const { return presetName_; }
 
 protected:
-    float* values_;
+    ParameterStore& values_;
     const float* defaults_;
     std::wstring presetName_ = L"Init";
     std::wstring presetPath_;

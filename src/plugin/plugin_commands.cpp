@@ -82,16 +82,16 @@ FileDialogRequest fileDialog(const wchar_t* title, const FileKind& kind, unsigne
 void Plugin::runCommand(VstInt32 index, float value) {
     const int entry = choiceValue(value, -1);
     if (index >= kCmdOsc1Type && index <= kCmdLfo3Type) {
-        parameters_[index - kMenuCommandOffset] = value;
+        parameters_.set(index - kMenuCommandOffset, value);
     } else if (index >= kCmdMod1Source && index <= kCmdMod12Source) {
-        parameters_[Mod1Source + (index - kCmdMod1Source)] = static_cast<float>(modSourceFromMenu(entry));
+        parameters_.set(Mod1Source + (index - kCmdMod1Source), static_cast<float>(modSourceFromMenu(entry)));
     } else if (index >= kCmdMod1Target && index <= kCmdMod12Target) {
-        parameters_[Mod1Target + (index - kCmdMod1Target)] = static_cast<float>(modTargetFromMenu(entry));
+        parameters_.set(Mod1Target + (index - kCmdMod1Target), static_cast<float>(modTargetFromMenu(entry)));
     } else if (index == kCmdFltMode) {
-        parameters_[FltMode] = value;
+        parameters_.set(FltMode, value);
     } else if (index == kCmdSeqMode) {
-        parameters_[SeqMode] = value;
-        voiceManager_.sequencer().setDirectionFromMode(value);
+        parameters_.set(SeqMode, value);
+        requests_.requestSequencerMode(value);
     } else if (index >= kCmdOsc1Menu && index < kCmdFlt1Menu) {
         runModuleCommand(ModuleKind::Oscillator, index - kCmdOsc1Menu, entry);
     } else if (index >= kCmdFlt1Menu && index < kCmdEnv1Menu) {
@@ -102,8 +102,8 @@ void Plugin::runCommand(VstInt32 index, float value) {
         runModuleCommand(ModuleKind::Lfo, index - kCmdLfo1Menu, entry);
     } else if (index == kCmdEqMenu) {
         if (entry == 0 || entry == 1) {
-            float& shelf = parameters_[entry == 0 ? EQ1UseShelf : EQ2UseShelf];
-            shelf = shelf > 0.0f ? 0.0f : 1.0f;
+            const int shelf = entry == 0 ? EQ1UseShelf : EQ2UseShelf;
+            parameters_.set(shelf, parameters_.get(shelf) > 0.0f ? 0.0f : 1.0f);
         }
     } else if (index == kCmdSequenceMenu) {
         runSequenceCommand(entry);
@@ -137,9 +137,10 @@ void Plugin::runModuleCommand(ModuleKind kind, int module, int action) {
         default: {
             int extra = action - kFirstExtra;
             if (kind == ModuleKind::Oscillator && extra >= 0 && extra < 4) {
-                parameters_[Osc1Pos + module] = kWavePositions[extra];
+                parameters_.set(Osc1Pos + module, kWavePositions[extra]);
             } else if ((kind == ModuleKind::Envelope || kind == ModuleKind::Lfo) && extra >= 0 && extra < 3) {
-                moveFixedModulationToMatrix(parameters_, defaultValues_, fixedModulationParameter(kind, module, extra));
+                const int fixed = fixedModulationParameter(kind, module, extra);
+                editParameters([this, fixed](float* values) { moveFixedModulationToMatrix(values, defaultValues_, fixed); });
             } else {
                 return;
             }
@@ -150,19 +151,23 @@ void Plugin::runModuleCommand(ModuleKind kind, int module, int action) {
 
 void Plugin::copyModule(ModuleKind kind, int module) {
     for (int i = 0; i < moduleParameterCount(kind); ++i)
-        clipboard_[moduleParameter(kind, 0, i)] = parameters_[moduleParameter(kind, module, i)];
+        clipboard_[moduleParameter(kind, 0, i)] = parameters_.get(moduleParameter(kind, module, i));
 }
 
 void Plugin::pasteModule(ModuleKind kind, int module) {
-    for (int i = 0; i < moduleParameterCount(kind); ++i)
-        parameters_[moduleParameter(kind, module, i)] = clipboard_[moduleParameter(kind, 0, i)];
+    editParameters([this, kind, module](float* values) {
+        for (int i = 0; i < moduleParameterCount(kind); ++i)
+            values[moduleParameter(kind, module, i)] = clipboard_[moduleParameter(kind, 0, i)];
+    });
 }
 
 void Plugin::resetModule(ModuleKind kind, int module) {
-    for (int i = 0; i < moduleParameterCount(kind); ++i) {
-        int id = moduleParameter(kind, module, i);
-        parameters_[id] = defaultValues_[id];
-    }
+    editParameters([this, kind, module](float* values) {
+        for (int i = 0; i < moduleParameterCount(kind); ++i) {
+            const int id = moduleParameter(kind, module, i);
+            values[id] = defaultValues_[id];
+        }
+    });
 }
 
 void Plugin::runSequenceCommand(int action) {
@@ -171,7 +176,7 @@ void Plugin::runSequenceCommand(int action) {
     } else if (action == 1) {
         loadSequenceWithDialog();
     } else if (action == 3) {
-        initSequence(defaultValues_, parameters_);
+        editParameters([this](float* values) { initSequence(defaultValues_, values); });
         refreshEditor();
     }
 }
@@ -199,8 +204,8 @@ void Plugin::savePresetWithDialog() {
         fileDialog(L"Save Preset", kPresetFiles, kOverwritePrompt | kPathMustExist, config_.presetBankFolder());
     request.proposedName = (presetPath_.empty() ? presetName_ : presetPath_).substr(0, kMaxPathLength);
     std::optional<std::wstring> path = platform().saveFileDialog(request);
-    if (!path) return;
-    if (savePresetFile(*path, parameters_, presetName_, presetPath_) != 0) {
+    if (!path) return reportIfNoDialog();
+    if (savePresetFile(*path, parameterValues().data(), presetName_, presetPath_) != 0) {
         showError(L"The preset could not be saved.");
         return;
     }
@@ -210,12 +215,16 @@ void Plugin::savePresetWithDialog() {
 void Plugin::loadPresetWithDialog() {
     std::optional<std::wstring> path = platform().openFileDialog(
         fileDialog(L"Load Preset", kPresetFiles, kFileMustExist | kHideReadOnly, config_.presetBankFolder()));
-    if (!path) return;
+    if (!path) return reportIfNoDialog();
     if (!loadPreset(*path)) showError(L"The preset could not be loaded.");
 }
 
 bool Plugin::loadPreset(const std::wstring& path) {
-    if (loadPresetFile(path, defaultValues_, parameters_, presetName_, presetPath_) != 0) return false;
+    int failed = 0;
+    editParameters([this, &path, &failed](float* values) {
+        failed = loadPresetFile(path, defaultValues_, values, presetName_, presetPath_);
+    });
+    if (failed != 0) return false;
     // The knobs must show the sound just loaded.
     refreshEditor();
     return true;
@@ -224,14 +233,17 @@ bool Plugin::loadPreset(const std::wstring& path) {
 void Plugin::saveSequenceWithDialog() {
     std::optional<std::wstring> path = platform().saveFileDialog(
         fileDialog(L"Save Sequence", kSequenceFiles, kOverwritePrompt | kPathMustExist, config_.presetBankFolder()));
-    if (path && saveSequenceFile(*path, parameters_) != 0) showError(L"The sequence could not be saved.");
+    if (!path) return reportIfNoDialog();
+    if (saveSequenceFile(*path, parameterValues().data()) != 0) showError(L"The sequence could not be saved.");
 }
 
 void Plugin::loadSequenceWithDialog() {
     std::optional<std::wstring> path = platform().openFileDialog(
         fileDialog(L"Load Sequence", kSequenceFiles, kFileMustExist | kHideReadOnly, config_.presetBankFolder()));
-    if (!path) return;
-    if (loadSequenceFile(*path, parameters_) != 0) {
+    if (!path) return reportIfNoDialog();
+    int failed = 0;
+    editParameters([&path, &failed](float* values) { failed = loadSequenceFile(*path, values); });
+    if (failed != 0) {
         showError(L"The sequence could not be loaded.");
         return;
     }

@@ -13,8 +13,11 @@ constexpr float kPi = 3.14159265f;
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 const float kInf = std::numeric_limits<float>::infinity();
 
+RandomSource lfoRandom(7);
+
 Lfo makeLfo(float menuType, float fs = kFs) {
     Lfo lfo;
+    lfo.random = &lfoRandom;
     lfo.prepare(fs);
     lfo.setShape(menuType);
     lfo.setOffset(0.5f);
@@ -72,7 +75,7 @@ TEST(Lfo, ExtremeRateInputsKeepAFinitePeriod) {
 }
 
 TEST(Lfo, RandomShapes) {
-    std::srand(7);
+    lfoRandom.seed(7);
     Lfo hold = makeLfo(4.0f, 1000.0f);
     hold.setRate(1.0f, false, 120.0f, 4);  // 50 samples per cycle
     float previous = hold.process();

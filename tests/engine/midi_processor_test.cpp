@@ -133,3 +133,62 @@ TEST(MidiProcessorDispatch, QueueKeepsHostOrderAndGrows) {
 }
 
 }  // namespace
+
+namespace {
+
+// A pedal held through thousands of notes keeps one release per key, and the
+// pedal-up releases each key once.
+TEST(MidiProcessorDispatch, PedalHoldsBackOneReleasePerKey) {
+    RecordingProcessor p;
+    p.addMidiMessage(0, 0xB0, 64, 127);
+    p.render(1);
+    for (int block = 0; block < 100; ++block) {
+        for (int i = 0; i < 100; ++i) {
+            p.addMidiMessage(i, 0x90, (block + i) % 128, 100);
+            p.addMidiMessage(i, 0x80, (block + i) % 128, 0);
+        }
+        p.render(100);
+    }
+    EXPECT_EQ(p.heldBackNoteOffs(), 128);
+    p.notes.clear();
+    p.addMidiMessage(0, 0xB0, 64, 0);
+    p.render(2);
+    EXPECT_EQ(p.notes.size(), 128u);
+    EXPECT_EQ(p.heldBackNoteOffs(), 0);
+}
+
+// Positions from several host calls come in any order; the dispatch follows
+// the position and keeps host order within one sample. A full queue drops
+// what it cannot hold, but never a note-off: those are released after the
+// block.
+TEST(MidiProcessorDispatch, EventsInSampleOrderAndNoteOffsSurviveAFullQueue) {
+    RecordingProcessor p;
+    p.addMidiMessage(3, 0x90, 63, 100);
+    p.addMidiMessage(1, 0x90, 61, 100);
+    p.addMidiMessage(3, 0x90, 64, 100);
+    p.addMidiMessage(0, 0x90, 60, 100);
+    p.render(4);
+    ASSERT_EQ(p.notes.size(), 4u);
+    EXPECT_EQ(p.notes[0].data1, 60);
+    EXPECT_EQ(p.notes[1].data1, 61);
+    EXPECT_EQ(p.notes[2].data1, 63);
+    EXPECT_EQ(p.notes[3].data1, 64);
+
+    p.notes.clear();
+    for (int i = 0; i < MidiProcessor::kMaxEvents; ++i) p.addMidiMessage(0, 0xA0, 1, 1);
+    p.addMidiMessage(0, 0x90, 70, 100);  // dropped
+    p.addMidiMessage(0, 0x85, 71, 0);    // kept
+    p.addMidiMessage(0, 0x96, 72, 0);    // velocity 0: kept
+    EXPECT_EQ(p.eventCount(), MidiProcessor::kMaxEvents);
+    p.render(8);
+    EXPECT_TRUE(p.notes.empty());
+    p.render(8);
+    ASSERT_EQ(p.notes.size(), 2u);
+    EXPECT_EQ(p.notes[0].kind, EventNoteOff);
+    EXPECT_EQ(p.notes[0].channel, 5);
+    EXPECT_EQ(p.notes[0].data1, 71);
+    EXPECT_EQ(p.notes[1].channel, 6);
+    EXPECT_EQ(p.notes[1].data1, 72);
+}
+
+}  // namespace

@@ -5,8 +5,13 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace {
+RandomSource testRandom(7);
+}  // namespace
+
 TEST(Noise, WhiteIsTheSameOnBothSidesAndHalvedAtCentre) {
     Noise noise;
+    noise.random = &testRandom;
     noise.reset();
     double sum = 0;
     float lowest = 0, highest = 0;
@@ -28,6 +33,7 @@ TEST(Noise, WhiteIsTheSameOnBothSidesAndHalvedAtCentre) {
 
 TEST(Noise, PinkFilterFollowsItsThreePoles) {
     Noise noise;
+    noise.random = &testRandom;
     noise.reset();
     const float first = noise.pink(1.0f);
     EXPECT_FLOAT_EQ(first, (0.099046f + 0.296516f + 1.05269f + 0.1848f) * 0.16f);
@@ -40,6 +46,7 @@ TEST(Noise, PinkFilterFollowsItsThreePoles) {
 TEST(Noise, StereoTypesDrawTheRightSideApart) {
     for (float type : {2.0f, 3.0f}) {
         Noise noise;
+        noise.random = &testRandom;
         noise.reset();
         int differing = 0;
         for (int i = 0; i < 100; ++i) {
@@ -53,6 +60,7 @@ TEST(Noise, StereoTypesDrawTheRightSideApart) {
 
 TEST(Noise, LevelAndPanAreClampedAndBadTypesAreWhite) {
     Noise noise;
+    noise.random = &testRandom;
     for (float type : {NAN, -1.0f, 4.0f, 1e30f}) {
         noise.reset();
         float l = 0, r = 0;
@@ -67,4 +75,15 @@ TEST(Noise, LevelAndPanAreClampedAndBadTypesAreWhite) {
     EXPECT_EQ(r, 0.0f);
     EXPECT_LE(std::fabs(l), 1.0001f);
     EXPECT_TRUE(std::isfinite(l));
+}
+
+TEST(Noise, SilentNoiseDrawsNothing) {
+    RandomSource random(11), untouched(11);
+    Noise noise;
+    noise.random = &random;
+    float l = 1.0f, r = 1.0f;
+    noise.render(Noise::StereoPink, 0.0f, 0.5f, l, r);
+    EXPECT_EQ(l, 0.0f);
+    EXPECT_EQ(r, 0.0f);
+    EXPECT_EQ(random.next(), untouched.next());  // nothing was drawn
 }

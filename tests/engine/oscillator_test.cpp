@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -20,6 +21,7 @@ protected:
         params[Osc1Vol] = 1.0f;
         params[Osc1UniMix] = 0.0f;
         tables.build(44100.0f);
+        osc.random = &random;
         osc.prepare(44100.0f, &tables);
         osc.resetPhase(0.0f);
     }
@@ -38,6 +40,7 @@ protected:
     float T[kNumModTargets] = {};
     WtCollection tables;
     Oscillator osc;
+    RandomSource random{7};
 };
 
 }  // namespace
@@ -167,6 +170,27 @@ TEST_F(OscillatorTest, FmWithoutModulationIsTheCarrierSine) {
         deviation += std::fabs(l[i] - r[i]);
     }
     EXPECT_EQ(deviation, 0.0f);  // FM has no unison: always centred
+}
+
+// A modulator whose ratio is modulated below zero (-1.25 here) turns
+// backwards and keeps modulating; held at phase 0 it left a plain sine.
+TEST_F(OscillatorTest, FmWithANegativeRatioKeepsModulating) {
+    params[Osc1Type] = Oscillator::Fm;
+    params[Osc1Mod1Amt] = 1.0f;
+    params[Osc1Mod2Amt] = 0.0f;
+    params[Osc1Mod1Ratio] = 0.0f;
+    T[TgtOsc1Ratio1] = -0.25f;  // ratio 1 + 9 * -0.25 = -1.25
+    osc.resetPhase(0.25f);
+    osc.jumpSmoothers();
+    std::vector<float> l, r;
+    render(2000, l, r);
+    float deviation = 0.0f;
+    for (int i = 0; i < 2000; ++i) {
+        ASSERT_LE(std::fabs(l[i]), 0.5f + 1e-5f);
+        const float carrier = 0.5f * static_cast<float>(std::sin(2.0 * M_PI * (0.25 + i * 440.0 / 44100.0)));
+        deviation = std::max(deviation, std::fabs(l[i] - carrier));
+    }
+    EXPECT_GT(deviation, 0.2f);
 }
 
 TEST_F(OscillatorTest, PanAndVolumeAreLinearWithModulation) {

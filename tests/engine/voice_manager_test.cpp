@@ -379,6 +379,29 @@ TEST_F(VoiceManagerTest, SteadyRenderingAllocatesNothing) {
     EXPECT_EQ(gVoiceManagerTestAllocations.load(), before);
 }
 
+// A pedal held through 10 000 notes on every channel: nothing is allocated,
+// neither while the notes pile up nor at the pedal-up, and every key is
+// released then.
+TEST_F(VoiceManagerTest, PedalHeldThroughTenThousandNotesAllocatesNothing) {
+    params[Polyphony] = 1.0f;
+    send(0xB0, 64, 127);
+    const long before = gVoiceManagerTestAllocations.load();
+    for (int n = 0; n < 10000; n += 50) {
+        for (int i = 0; i < 50; ++i) {
+            const int note = n + i;
+            engine->addMidiMessage(i, 0x90 | (note % 16), (note / 16) % 128, 100);
+            engine->addMidiMessage(i, 0x80 | (note % 16), (note / 16) % 128, 0);
+        }
+        render(64);
+    }
+    EXPECT_EQ(engine->heldBackNoteOffs(), 2048);
+    send(0xB0, 64, 0, 64);
+    EXPECT_EQ(gVoiceManagerTestAllocations.load(), before);
+    EXPECT_EQ(engine->heldBackNoteOffs(), 0);
+    EXPECT_EQ(engine->heldNoteCount(), 0);
+    for (int i = 0; i < VoiceManager::kNumVoices; ++i) EXPECT_FALSE(voice(i).sounding()) << i;
+}
+
 // Oscillators render ahead up to the next control step or event; whatever
 // the block length, the result must be that of rendering sample by sample.
 class StretchRendering : public ::testing::Test {
@@ -398,9 +421,8 @@ protected:
         midi.knobCC[1] = Osc2Pos;
         ApplyingSink sink;
         sink.params = params;
-        // Random values are drawn from construction on.
-        std::srand(7);
         VoiceManager engine(params, &midi, &sink);
+        engine.seedRandom(7);
         engine.setSampleRate(44100.0f);
         engine.setTempo(120.0f, 4);
         engine.reset();

@@ -30,7 +30,7 @@ TEST_F(HostBoundary, AEffectRecordDescribesASynthWithTwoOutputs) {
     EXPECT_EQ(effect->numParams, 1);
     EXPECT_EQ(effect->numInputs, 0);
     EXPECT_EQ(effect->numOutputs, 2);
-    EXPECT_EQ(effect->flags, 0x1130);
+    EXPECT_EQ(effect->flags, 0x1131);
     EXPECT_EQ(effect->initialDelay, 0);
     EXPECT_EQ(effect->ioRatio, 1.0f);
     EXPECT_EQ(effect->uniqueID, 0x2D535E35);
@@ -131,15 +131,22 @@ TEST_F(HostBoundary, FixedAnswersOfTheRemainingOpcodes) {
         EXPECT_EQ(op(opcode), 0) << opcode;
 }
 
-TEST_F(HostBoundary, EditorOpcodesAnswerZeroWithoutAnEditor) {
-    ERect* rect = reinterpret_cast<ERect*>(&rect);
-    EXPECT_EQ(op(effEditGetRect, 0, 0, &rect), 0);
+// The editor reports its size before it opens; without a parent window it
+// does not open, and closed it takes no keys.
+TEST_F(HostBoundary, EditorOpcodesAnswerForAClosedEditor) {
+    ERect* rect = nullptr;
+    ASSERT_EQ(op(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 1056);
+    EXPECT_EQ(rect->bottom - rect->top, 624);
+    EXPECT_EQ(op(effEditGetRect, 0, 0, nullptr), 0);
     EXPECT_EQ(op(effEditOpen, 0, 0, nullptr), 0);
     EXPECT_EQ(op(effEditIdle), 0);
     EXPECT_EQ(op(effEditClose), 0);
     EXPECT_EQ(op(effEditKeyDown, 'a', 0), 0);
     EXPECT_EQ(op(effEditKeyUp, 'a', 0), 0);
-    EXPECT_EQ(op(effSetEditKnobMode, 0, 2), 0);
+    EXPECT_EQ(op(effSetEditKnobMode, 0, 2), 1);
+    EXPECT_EQ(op(effSetEditKnobMode, 0, 9), 0);
 }
 
 TEST_F(HostBoundary, ParametersStartAsTheInitSound) {

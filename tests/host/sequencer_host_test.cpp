@@ -103,3 +103,27 @@ TEST_F(SequencerHost, ReleasingTheKeysSilencesThePattern) {
     render(5513 * 4, left, right);
     EXPECT_EQ(signal_analysis::peak(left), 0.0f);
 }
+
+// An engine reset (suspend and resume, or the host restoring the plug-in's
+// own chunk) keeps the pattern running with the keys still held.
+TEST_F(SequencerHost, ArpeggioKeepsPlayingAcrossSuspendResumeAndItsOwnChunk) {
+    setUpBlips();
+    holdKeys({60, 64});
+    EXPECT_GE(renderOnsets(5513 * 4).size(), 3u);
+
+    host.dispatch(effMainsChanged, 0, 0);
+    host.dispatch(effMainsChanged, 0, 1);
+    EXPECT_GE(renderOnsets(5513 * 4).size(), 3u) << "after suspend and resume";
+
+    void* data = nullptr;
+    const VstIntPtr size = host.dispatch(effGetChunk, 0, 0, &data);
+    std::vector<unsigned char> chunk(static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + size);
+    host.dispatch(effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()), chunk.data());
+    EXPECT_GE(renderOnsets(5513 * 4).size(), 3u) << "after loading its own chunk";
+
+    // Velocity 0 is MIDI's note-off: with both keys up the pattern ends.
+    MidiBlock().add(0, 0x90, 60, 0).add(0, 0x90, 64, 0).sendTo(host);
+    std::vector<float> left, right;
+    render(5513, left, right);
+    EXPECT_TRUE(renderOnsets(5513 * 4).empty());
+}

@@ -95,3 +95,40 @@ TEST_F(VoiceEngineHost, ManyLoudNotesStayWithinTheOutputLimit) {
     EXPECT_FLOAT_EQ(*std::min_element(left.begin(), left.end()), -kOutputLimit);
     EXPECT_FLOAT_EQ(*std::max_element(left.begin(), left.end()), kOutputLimit);
 }
+
+// "Unipolar Rnd" gives each note one value 0..1: routed to the fine tune (one
+// semitone per unit) at full amount, every note lies between A4 and one
+// semitone above, and they differ.
+TEST_F(VoiceEngineHost, UnipolarRandomDetunesEachNoteWithinOneSemitone) {
+    setUpPlainSine();
+    setParameter(Env1Rel, 0.0f);
+    setParameter(Mod1Source, 12.0f);  // Unipolar Rnd
+    setParameter(Mod1Target, 3.0f);   // Osc 1 Fine
+    setParameter(Mod1Amount, 1.0f);
+    std::vector<double> pitches;
+    for (int note = 0; note < 8; ++note) {
+        std::vector<float> left, right;
+        sendMidi(0, 0x90, 69, 127);
+        render(22050, left, right);
+        pitches.push_back(zeroCrossingFrequency(left, 4410, 22050, 44100.0));
+        sendMidi(0, 0x80, 69, 0);
+        render(4410, left, right);
+    }
+    for (double pitch : pitches) {
+        EXPECT_GE(pitch, 440.0 - 0.05);
+        EXPECT_LE(pitch, 466.17 + 0.05);
+    }
+    EXPECT_NE(*std::min_element(pitches.begin(), pitches.end()), *std::max_element(pitches.begin(), pitches.end()));
+}
+
+// A host that announces the rate already in use (many do, on every start)
+// must not cut the notes that sound.
+TEST_F(VoiceEngineHost, TheSameSampleRateAgainKeepsNotesSounding) {
+    setUpPlainSine();
+    sendMidi(0, 0x90, 69, 127);
+    std::vector<float> left, right;
+    render(4410, left, right);
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    render(4410, left, right);
+    EXPECT_NEAR(peak(left), kSineLevel, kSineLevel * 0.001f);
+}

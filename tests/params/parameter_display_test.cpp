@@ -75,6 +75,9 @@ TEST_F(ParameterDisplay, SyncedRatesShowDivisionNames) {
     EXPECT_EQ(show(DelayTime, 1.0f), "1/1D");
     EXPECT_EQ(show(DelayTime, 10.0f / 18.0f), "1/4");
     EXPECT_EQ(show(DelayTime, std::numeric_limits<float>::quiet_NaN()), "1/1D");
+    // The sequencer's step size is always a division.
+    EXPECT_EQ(show(SeqStepSize, 4.5f / 18.0f), "1/16");
+    EXPECT_EQ(show(SeqStepSize, 10.0f / 18.0f), "1/4");
 }
 
 TEST_F(ParameterDisplay, BoundedTextAndOutOfRangeInput) {

@@ -166,6 +166,7 @@ TEST_F(ConfigTest, ScansSelectionsAndClearing) {
     TempFolder::writeBytes((presets / "One.prs").wstring(), "");
     TempFolder::writeBytes((presets / "Two.PRS").wstring(), "");
     TempFolder::writeBytes((presets / "notes.txt").wstring(), "");
+    TempFolder::writeBytes((presets / "_init.prs").wstring(), "");  // loaded by its own command, never listed
     TempFolder::writeBytes((presets / "Bank A" / "Three.prs").wstring(), "");
     fs::create_directories(presets / "Folder.prs");
 

@@ -58,8 +58,7 @@ TEST_F(PluginCommands, SourceAndTargetMenusStoreCodes) {
 }
 
 TEST_F(PluginCommands, CommandsAreAutomatedButNeverStoredAsParameters) {
-    float before[kNumParameters];
-    std::copy(plugin->parameterValues(), plugin->parameterValues() + kNumParameters, before);
+    const auto before = plugin->parameterValues();
     plugin->setParameterAutomated(1000, 1.0f);
     plugin->setParameterAutomated(1999, 1.0f);
     for (int i = 0; i < kNumParameters; ++i) EXPECT_EQ(value(i), before[i]);
@@ -239,6 +238,20 @@ TEST_F(PluginCommands, FailedPresetOperationsReportAndKeepTheSound) {
     EXPECT_EQ(plugin->presetName(), L"Init");
     command(1049, 1.0f);  // cancelled: nothing at all
     EXPECT_EQ(system.messages.size(), 2u);
+}
+
+TEST_F(PluginCommands, WithoutAnyFileDialogTheUserIsToldWhyNothingHappens) {
+    system.noDialogReason = L"No file dialog is available: install zenity or kdialog";
+    plugin->setParameter(Osc1Pos, 0.3f);
+    for (float entry : {0.0f, 1.0f}) command(1049, entry);      // Save Preset, Load Preset
+    for (float entry : {0.0f, 1.0f}) command(1048, entry);      // Save Sequence, Load Sequence
+    ASSERT_EQ(system.messages.size(), 4u);
+    for (const auto& message : system.messages) {
+        EXPECT_EQ(message.text, system.noDialogReason);
+        EXPECT_EQ(message.title, L"Error");
+    }
+    EXPECT_EQ(value(Osc1Pos), 0.3f);
+    EXPECT_EQ(plugin->presetName(), L"Init");
 }
 
 TEST_F(PluginCommands, SequenceFilesThroughTheDialogs) {

@@ -29,6 +29,7 @@ public:
     std::vector<FileDialogRequest> dialogRequests;
     std::vector<Message> messages;
     std::vector<std::wstring> openedFolders;
+    std::wstring noDialogReason;  // non-empty: dialogs cannot be shown at all
 
     std::wstring moduleFilePath() override { return modulePath; }
     std::wstring localDataFolder() override { return localData; }
@@ -41,6 +42,7 @@ public:
     void openFolder(const std::wstring& path) override { openedFolders.push_back(path); }
     std::optional<std::wstring> openFileDialog(const FileDialogRequest& request) override { return answer(request); }
     std::optional<std::wstring> saveFileDialog(const FileDialogRequest& request) override { return answer(request); }
+    std::wstring fileDialogUnavailableMessage() override { return noDialogReason; }
     void messageBox(const std::wstring& text, const std::wstring& title, MessageIcon icon) override {
         messages.push_back({text, title, icon});
     }

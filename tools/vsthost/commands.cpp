@@ -8,8 +8,10 @@
 #include <sstream>
 
 #include "params/parameter_table.h"
+#include "vsthost/editor_commands.h"
 #include "vsthost/midi_file.h"
 #include "vsthost/plugin_host.h"
+#include "vsthost/plugin_setup.h"
 #include "vsthost/renderer.h"
 #include "vsthost/wav_writer.h"
 
@@ -24,6 +26,8 @@ constexpr size_t kMaxPresetBytes = 16u << 20;
 const char* const kUsage =
     "usage: vsthost info PLUGIN\n"
     "       vsthost render PLUGIN --midi IN.mid --out OUT.wav [options]\n"
+    "       vsthost snapshot PLUGIN --out FILE.png [editor options]\n"
+    "       vsthost edit PLUGIN [--save-chunk FILE] [editor options]\n"
     "\n"
     "Loads a VST 2.4 plug-in (.so on Linux, .dll on Windows).\n"
     "  info     print the plug-in's name, vendor, version, category, pins, flags,\n"
@@ -42,7 +46,22 @@ const char* const kUsage =
     "  --preset FILE.prs  hand the preset file's text to the plug-in as its state\n"
     "                     chunk before the first block (keys missing from the file\n"
     "                     take their defaults)\n"
-    "  --save-chunk FILE  after rendering, write the plug-in's state chunk to FILE\n";
+    "  --save-chunk FILE  after rendering, write the plug-in's state chunk to FILE\n"
+    "\n"
+    "  snapshot opens the plug-in's editor in a window of its own, lets it idle for\n"
+    "           a quarter second and writes the window's picture as a PNG file\n"
+    "  edit     opens the editor for interactive use until the window is closed;\n"
+    "           --save-chunk FILE then writes the plug-in's state chunk to FILE\n"
+    "  Both need a window system: the Windows build (under wine64 with an X\n"
+    "  display on Linux).\n"
+    "\n"
+    "editor options:\n"
+    "  --preset FILE.prs, --set NAME=VALUE   as for render, before the editor opens\n"
+    "  --scale 0..4       Tessaravox: window size 100 %, 125 %, 150 %, 175 %, 200 %\n"
+    "                     (the plug-in's Size setting, which it remembers)\n"
+    "  --page main|mod|seq  Tessaravox, snapshot: click that page's tab first\n"
+    "  --note N           snapshot: play MIDI note N (0..127) while idling, so that\n"
+    "                     the editor shows a sounding voice\n";
 
 const char* const kCanDoQueries[] = {
     "receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo", "sendVstEvents", "sendVstMidiEvent",
@@ -125,6 +144,8 @@ int runInfo(const std::string& path, std::FILE* out, std::FILE* err) {
     return 0;
 }
 
+}  // namespace
+
 // The chunk of a preset file: its 8-bit text as UTF-16LE code units, with
 // the CR of every CR LF dropped, as the plug-in itself builds chunks.
 bool readPresetChunk(const std::string& path, std::vector<char>& chunk, std::string& error) {
@@ -187,6 +208,8 @@ bool saveChunk(PluginHost& host, const std::string& path, std::string& error) {
     }
     return true;
 }
+
+namespace {
 
 struct RenderArgs {
     std::string plugin, midi, out, preset, saveChunk;
@@ -259,6 +282,8 @@ bool parseRenderArgs(const std::vector<std::string>& args, RenderArgs& r, std::s
     return true;
 }
 
+}  // namespace
+
 bool resolveParameters(PluginHost& host, const std::vector<std::string>& sets,
                        std::vector<std::pair<int, float>>& parameters, std::string& error) {
     const bool ours = host.effect()->uniqueID == kTessaravoxId;
@@ -293,6 +318,8 @@ bool resolveParameters(PluginHost& host, const std::vector<std::string>& sets,
     }
     return true;
 }
+
+namespace {
 
 int runRender(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     RenderArgs r;
@@ -341,6 +368,8 @@ int runCommandLine(const std::vector<std::string>& args, std::FILE* out, std::FI
         return runInfo(args[1], out, err);
     }
     if (args[0] == "render") return runRender(args, out, err);
+    if (args[0] == "snapshot") return runSnapshot(args, out, err);
+    if (args[0] == "edit") return runEdit(args, out, err);
     std::fprintf(err, "vsthost: unknown command '%s' (try vsthost --help)\n", args[0].c_str());
     return 2;
 }

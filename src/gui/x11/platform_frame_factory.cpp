@@ -1,8 +1,13 @@
 #include "gui/platform_frame.h"
+#include "gui/x11/x11_platform_frame.h"
 
-// Linux hosts get no editor window yet: the X11 window that will embed
-// the frame belongs here. Until then a frame opened on Linux is headless
-// (its views exist and can be drawn offscreen, nothing is shown).
-std::unique_ptr<PlatformFrame> createPlatformFrame(CFrame& /*frame*/, void* /*parentWindow*/) {
-    return nullptr;
+#include <cstdint>
+
+// Hosts pass the X11 window id of their editor window as the pointer-sized
+// parent argument. Without a display (a headless run) the frame stays
+// headless and is drawn only through CFrame::drawRect.
+std::unique_ptr<PlatformFrame> createPlatformFrame(CFrame& frame, void* parentWindow) {
+    const auto parent = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parentWindow));
+    if (parent == 0) return nullptr;
+    return X11PlatformFrame::create(frame, parent);
 }

@@ -1,5 +1,6 @@
-// The platform layer on Linux and other POSIX systems. File dialogs have no
-// counterpart here and answer "cancelled"; message boxes go to standard error.
+// The platform layer on Linux and other POSIX systems. Dialogs and message
+// boxes are shown by the desktop's dialog program (DesktopDialogs); without
+// one, file dialogs answer "cancelled" and messages go to standard error.
 #include <dlfcn.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -10,6 +11,9 @@
 #include <system_error>
 
 #include "platform/platform.h"
+#include "platform/posix/child_process.h"
+#include "platform/posix/desktop_dialogs.h"
+#include "platform/posix/utf8_text.h"
 
 namespace fs = std::filesystem;
 
@@ -21,30 +25,6 @@ std::wstring widePath(const fs::path& path) {
     } catch (...) {  // bytes that are not UTF-8
         return std::wstring();
     }
-}
-
-std::string utf8(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        auto code = static_cast<unsigned long>(c);
-        if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-        if (code < 0x80) {
-            out.push_back(static_cast<char>(code));
-        } else if (code < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        } else if (code < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        }
-    }
-    return out;
 }
 
 // An empty path (on which every operation fails) for characters that have no
@@ -127,17 +107,30 @@ public:
         return entries;
     }
 
-    void openFolder(const std::wstring&) override {
-        // No desktop integration: a plug-in must not start programs on its own here.
+    void openFolder(const std::wstring& path) override {
+        const std::optional<std::string> opener = findOnPath("xdg-open");
+        if (opener && launchDetached({*opener, encodeUtf8(path)})) return;
+        std::fputs(("Tessaravox: cannot open " + encodeUtf8(path) + ": xdg-open is not available\n").c_str(), stderr);
     }
 
-    std::optional<std::wstring> openFileDialog(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::wstring> saveFileDialog(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::wstring> openFileDialog(const FileDialogRequest& request) override {
+        return dialogs_.openFile(request);
+    }
+    std::optional<std::wstring> saveFileDialog(const FileDialogRequest& request) override {
+        return dialogs_.saveFile(request);
+    }
+    std::wstring fileDialogUnavailableMessage() override {
+        return dialogs_.available() ? std::wstring() : DesktopDialogs::kUnavailableMessage;
+    }
 
-    void messageBox(const std::wstring& text, const std::wstring& title, MessageIcon) override {
-        std::string line = utf8(title) + ": " + utf8(text) + "\n";
+    void messageBox(const std::wstring& text, const std::wstring& title, MessageIcon icon) override {
+        if (dialogs_.message(text, title, icon)) return;
+        std::string line = encodeUtf8(title) + ": " + encodeUtf8(text) + "\n";
         std::fputs(line.c_str(), stderr);
     }
+
+private:
+    DesktopDialogs dialogs_;
 };
 
 }  // namespace

@@ -1,0 +1,8 @@
+#include "editor/control_registry.h"
+
+CControl* ControlRegistry::controlOf(int parameter) const {
+    if (parameter >= 0 && parameter < kKnobParameters) return knob[parameter];
+    if (parameter >= kFirstChoice && parameter < kFirstChoice + kChoiceParameters)
+        return choice[parameter - kFirstChoice];
+    return nullptr;
+}

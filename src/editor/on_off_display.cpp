@@ -1,0 +1,10 @@
+#include "editor/on_off_display.h"
+
+OnOffDisplay::OnOffDisplay(const CRect& size, const CColor& onColor, const CColor& offColor)
+    : CParamDisplay(size), onColor_(onColor), offColor_(offColor) {
+    setMouseEnabled(false);
+}
+
+void OnOffDisplay::draw(CDrawContext* context) {
+    context->fillRect(size_, getValue() >= 1.0f ? onColor_ : offColor_);
+}

@@ -1,0 +1,173 @@
+#include "editor/page_layouts.h"
+
+#include <string>
+
+#include "editor/control_factory.h"
+#include "editor/editor_base.h"
+#include "editor/editor_host.h"
+#include "editor/main_menu.h"
+#include "editor/module_menus.h"
+#include "editor/on_off_display.h"
+#include "editor/param_label.h"
+#include "editor/preset_menu.h"
+#include "editor/selection_menus.h"
+#include "editor/text_conversion.h"
+#include "editor/text_button.h"
+#include "editor/text_kick_button.h"
+#include "gui/c_view_container.h"
+#include "params/parameter_id.h"
+
+namespace {
+
+constexpr int kFltModeCommand = 1034;
+constexpr int kSeqModeCommand = 1035;
+constexpr int kEqualiserMenuCommand = 1047;
+constexpr int kSequencerMenuCommand = 1048;
+constexpr int kModSourceCommand = 1010;
+constexpr int kModTargetCommand = 1022;
+constexpr int kPreviousPreset = 1056;
+constexpr int kNextPreset = 1057;
+constexpr int kClearLearn = 1058;
+
+// Page sections: their titles sit on the title bar (page y 0..20).
+void sectionTitle(ControlFactory& f, const char* text, int left, int right) { f.title(text, left, 0, right, 20); }
+
+void controlSection(ControlFactory& f) {
+    sectionTitle(f, "CONTROL", 16, 160);
+    f.labelledField(Polyphony, 16, 24, "Voices");
+    f.labelledField(GlideTime, 16, 64, "Glide");
+    f.labelledField(MasterTune, 16, 104, "Tuning", 64);
+    f.textButton(MonoMode, 96, 32, 152, 48, "Retrig", "Legato");
+    f.label("Glide Mode", 88, 56, 160, 72);
+    f.textButton(GlideMode, 96, 72, 152, 88, "Legato", "All");
+    f.labelledField(PitchBend, 96, 104, "Bend", 56);
+}
+
+void midiLearnSection(ControlFactory& f, MidiLearnViews& learn) {
+    const EditorStyle& style = f.style();
+    sectionTitle(f, "MIDI LEARN", 176, 272);
+    f.label("Selected", 176, 24, 272, 40);
+    learn.selected = new ParamLabel(style.textRect(176, 40, 272, 56), "", style.display, kCenterText, true);
+    f.container().addView(learn.selected);
+    f.label("Assigned CC", 176, 64, 272, 80);
+    learn.assigned = new ParamLabel(style.textRect(176, 80, 272, 96), "", style.display, kCenterText, true);
+    f.container().addView(learn.assigned);
+    // The learn switch is the editor's own state, not a parameter.
+    auto* listen = new TextButton(style.textRect(176, 112, 224, 128), nullptr, -1, "Listen", "Active", style.menu);
+    f.container().addView(listen);
+    learn.listen = listen;
+    f.container().addView(new TextKickButton(style.textRect(232, 112, 272, 128), &f.editor(), kClearLearn, "Clear",
+                                             style.menu, true));
+}
+
+void effectSections(ControlFactory& f) {
+    sectionTitle(f, "DRIVE", 288, 352);
+    f.knobWithCaption(DriveAmount, 296, 32, "Amount");
+    f.labelledField(DriveGain, 296, 104, "Gain");
+
+    sectionTitle(f, "EQUALISER", 368, 496);
+    f.container().addView(new EqualiserMenu(f.style().rect(368, 0, 496, 20), &f.editor(), kEqualiserMenuCommand));
+    f.knobWithCaption(EQ1Freq, 376, 32, "Freq 1");
+    f.knobWithCaption(EQ2Freq, 432, 32, "Freq 2");
+    f.labelledField(EQ1Gain, 376, 104, "Gain 1");
+    f.labelledField(EQ2Gain, 432, 104, "Gain 2");
+
+    sectionTitle(f, "CHORUS", 512, 640);
+    f.knobWithCaption(ChorusRate, 520, 32, "Rate");
+    f.knobWithCaption(ChorusDelay, 576, 32, "Delay");
+    f.labelledField(ChorusDepth, 520, 104, "Depth");
+    f.labelledField(ChorusMix, 576, 104, "Mix");
+
+    sectionTitle(f, "DELAY", 656, 848);
+    // A wider pitch here: "Feedback" is the longest caption.
+    f.knobWithCaption(DelayTime, 664, 32, "Time", 8);
+    f.knobWithCaption(DelayFeedback, 728, 32, "Feedback", 8);
+    f.knobWithCaption(DelayLoCut, 792, 32, "Lo Cut", 8);
+    f.labelledField(DelayWidth, 664, 104, "Width");
+    f.labelledField(DelayMix, 728, 104, "Mix");
+    f.textButton(DelaySync, 792, 120, 840, 136, "Free", "Sync");
+
+    sectionTitle(f, "REVERB", 864, 992);
+    f.knobWithCaption(ReverbSize, 872, 32, "Size");
+    f.knobWithCaption(ReverbDamp, 928, 32, "Damping");
+    f.labelledField(ReverbWidth, 872, 104, "Width");
+    f.labelledField(ReverbMix, 928, 104, "Mix");
+}
+
+}  // namespace
+
+void buildHeader(ControlFactory& f, HeaderViews& views) {
+    EditorBase& editor = f.editor();
+    const EditorStyle& style = f.style();
+    CViewContainer& c = f.container();
+    c.addView(new MainMenu(style.rect(0, 0, 1056, 40), &editor, editor.host()));
+    auto* logo = new ParamLabel(style.textRect(16, 16, 224, 32), "T E S S A R A V O X", style.logo, kLeftText);
+    c.addView(logo);
+    views.presetName = new ParamLabel(style.textRect(408, 11, 648, 35), toUtf8(editor.host().presetName()),
+                                      style.display, kCenterText, true);
+    c.addView(views.presetName);
+    c.addView(new PresetMenu(style.rect(408, 11, 648, 35), &editor, editor.host()));
+    StyledFont arrows = style.title;
+    arrows.color = style.presetButton;
+    c.addView(new TextKickButton(style.textRect(392, 11, 408, 35), &editor, kPreviousPreset, "<", arrows, false));
+    c.addView(new TextKickButton(style.textRect(648, 11, 664, 35), &editor, kNextPreset, ">", arrows, false));
+    for (int k = 0; k < 32; ++k) {
+        auto* light = new OnOffDisplay(style.rect(400 + 8 * k, 38, 406 + 8 * k, 40), style.voiceOn, style.voiceOff);
+        c.addView(light);
+        views.voiceLights[k] = light;
+    }
+    f.label("Filter Mode", 800, 12, 888, 28, kRightText);
+    f.addChoice(FltMode, new FltModeMenu(style.textRect(896, 12, 976, 28), &editor, kFltModeCommand, style.menu));
+    f.valueField(Volume, 992, 12, 1040, 28);
+    f.label("Volume", 984, 28, 1048, 40);
+}
+
+void buildMainPage(ControlFactory& f, MidiLearnViews& learn) {
+    controlSection(f);
+    midiLearnSection(f, learn);
+    effectSections(f);
+}
+
+void buildModPage(ControlFactory& f) {
+    EditorBase& editor = f.editor();
+    const EditorStyle& style = f.style();
+    sectionTitle(f, "MODULATION MATRIX", 16, 992);
+    for (int s = 0; s < 12; ++s) {
+        const int x0 = 16 + 160 * (s % 6), y0 = 24 + 60 * (s / 6);
+        f.knobAt(Mod1Amount + s, x0, y0 + 5);
+        f.addChoice(Mod1Source + s, new ModSourceMenu(style.textRect(x0 + 56, y0 + 2, x0 + 152, y0 + 18), &editor,
+                                                      kModSourceCommand + s, style.menu));
+        f.addChoice(Mod1Target + s, new ModTargetMenu(style.textRect(x0 + 56, y0 + 21, x0 + 152, y0 + 37), &editor,
+                                                      kModTargetCommand + s, style.menu));
+        f.valueDisplay(Mod1Amount + s, x0 + 56, y0 + 40, x0 + 152, y0 + 56);
+    }
+}
+
+void buildSeqPage(ControlFactory& f, std::array<ParamLabel*, 16>& stepLabels) {
+    EditorBase& editor = f.editor();
+    const EditorStyle& style = f.style();
+    f.container().addView(new SequencerMenu(style.rect(8, 0, 992, 20), &editor, kSequencerMenuCommand));
+    sectionTitle(f, "SEQUENCER", 16, 992);
+    f.textButton(UseSequencer, 16, 24, 56, 40, "Off", "On");
+    f.addChoice(SeqMode, new SeqModeMenu(style.textRect(64, 24, 112, 40), &editor, kSeqModeCommand, style.menu));
+    f.label("Time", 16, 42, 56, 58, kRightText);
+    f.valueField(SeqStepSize, 64, 42, 112, 58);
+    f.label("Steps", 16, 61, 56, 77, kRightText);
+    f.valueField(SeqStepCount, 64, 61, 112, 77);
+    f.label("Glide", 16, 99, 56, 115, kRightText);
+    f.textButton(SeqSmoothModA, 64, 99, 112, 115, "Step", "Smooth");
+    f.label("Glide", 16, 118, 56, 134, kRightText);
+    f.textButton(SeqSmoothModB, 64, 118, 112, 134, "Step", "Smooth");
+
+    const char* rows[5] = {"Note", "Gate", "Vel", "Mod A", "Mod B"};
+    const int rowTop[5] = {42, 61, 80, 99, 118};
+    const int firstParameter[5] = {SeqNote1, SeqLen1, SeqVel1, SeqModA1, SeqModB1};
+    for (int r = 0; r < 5; ++r) f.label(rows[r], 116, rowTop[r], 160, rowTop[r] + 16, kRightText);
+    for (int j = 0; j < 16; ++j) {
+        const int x = 176 + 51 * j;
+        stepLabels[j] = new ParamLabel(style.textRect(x, 24, x + 48, 40), std::to_string(j + 1), style.seqLabel[0],
+                                       kCenterText, true);
+        f.container().addView(stepLabels[j]);
+        for (int r = 0; r < 5; ++r) f.valueField(firstParameter[r] + j, x, rowTop[r], x + 48, rowTop[r] + 16);
+    }
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "editor/param_menu.h"
+
+// The selection menus of the list-valued parameters, each with its
+// entries (and the short forms the closed menu shows).
+
+#define TVX_SELECTION_MENU(Name)                                                                   \
+    class Name : public ParamMenu {                                                                \
+    public:                                                                                        \
+        Name(const CRect& size, CControlListener* listener, int32_t tag, const StyledFont& font); \
+    };
+
+TVX_SELECTION_MENU(OscTypeMenu)
+TVX_SELECTION_MENU(NoiseTypeMenu)
+TVX_SELECTION_MENU(FltTypeMenu)
+TVX_SELECTION_MENU(FltModeMenu)
+TVX_SELECTION_MENU(LfoTypeMenu)
+TVX_SELECTION_MENU(ModSourceMenu)
+TVX_SELECTION_MENU(ModTargetMenu)
+TVX_SELECTION_MENU(SeqModeMenu)
+
+#undef TVX_SELECTION_MENU

@@ -1,0 +1,16 @@
+#include "editor/text_tab_button.h"
+
+#include <utility>
+
+TextTabButton::TextTabButton(const CRect& size, std::string text, const StyledFont& onFont,
+                             const StyledFont& offFont)
+    : COnOffButton(size, nullptr, -1), text_(std::move(text)), onFont_(onFont), offFont_(offFont) {
+    setTransparency(true);
+}
+
+void TextTabButton::draw(CDrawContext* context) {
+    const StyledFont& font = isOn() ? onFont_ : offFont_;
+    context->setFont(font.desc);
+    context->setFontColor(font.color);
+    context->drawString(text_, size_, kCenterText);
+}

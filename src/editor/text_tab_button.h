@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "editor/editor_style.h"
+#include "gui/c_on_off_button.h"
+
+// A page tab: its name in the theme's on-tab font while its page shows,
+// in the off-tab font otherwise.
+class TextTabButton : public COnOffButton {
+public:
+    TextTabButton(const CRect& size, std::string text, const StyledFont& onFont, const StyledFont& offFont);
+
+    void draw(CDrawContext* context) override;
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
+    StyledFont onFont_, offFont_;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <atomic>
+
+// State changes asked for on the host's user-interface thread and carried out
+// by the processing thread at the start of its next block, so the engine's
+// voices, sequencer and effects are only ever touched by the thread that
+// renders them. Posting and taking never wait.
+class EngineRequests {
+public:
+    void requestReset() { resets_.fetch_add(1, std::memory_order_release); }
+    bool takeReset() {
+        if (resets_.load(std::memory_order_relaxed) == 0) return false;
+        return resets_.exchange(0, std::memory_order_acquire) != 0;
+    }
+
+    void requestSequencerMode(float mode) {
+        sequencerMode_.store(mode, std::memory_order_relaxed);
+        sequencerModePending_.store(true, std::memory_order_release);
+    }
+    bool takeSequencerMode(float& mode) {
+        if (!sequencerModePending_.load(std::memory_order_relaxed)) return false;
+        if (!sequencerModePending_.exchange(false, std::memory_order_acquire)) return false;
+        mode = sequencerMode_.load(std::memory_order_relaxed);
+        return true;
+    }
+
+private:
+    std::atomic<unsigned> resets_{0};
+    std::atomic<float> sequencerMode_{0.0f};
+    std::atomic<bool> sequencerModePending_{false};
+};

@@ -1,0 +1,318 @@
+// The editor of the built .so in a real X11 window, driven as a Linux host
+// and a musician would: the host's top-level window as parent, pointer and
+// keys through XTest on a private Xvfb, pixels read back from the server.
+#ifndef _WIN32
+// GoogleTest first: Xlib defines macros (None, Bool) that its headers use as names.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gui/c_rect.h"
+// Also lets go of cairo's font caches at the end, for the leak checker.
+#include "gui/test_image_context.h"
+#include "host/midi_block.h"
+#include "params/parameter_id.h"
+#include "support/x11_test_display.h"
+#include "vsthost/editor_window.h"
+#include "vsthost/plugin_host.h"
+
+namespace {
+
+constexpr uint32_t kBlack = 0x000000, kGreen = 0x00FF00;
+constexpr int kSizeCommand = 1050;
+// Places at 100 % (the host window lies at the screen's top left).
+constexpr int kVoiceLightX = 401, kVoiceLightY = 38;
+constexpr int kCutKnobX = 408, kCutKnobY = 96;  // filter 1 cutoff, centre
+constexpr int kOsc1TitleY = 56, kOsc2TitleY = 200;
+
+uint32_t blend(uint32_t top, int alpha, uint32_t below) {
+    auto channel = [&](int shift) {
+        const int t = (top >> shift) & 0xFF, b = (below >> shift) & 0xFF;
+        return static_cast<uint32_t>((t * alpha + b * (255 - alpha) + 127) / 255) << shift;
+    };
+    return channel(16) | channel(8) | channel(0);
+}
+
+bool closeTo(uint32_t a, uint32_t b, int tolerance) {
+    for (int shift : {0, 8, 16}) {
+        const int d = int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF);
+        if (d > tolerance || d < -tolerance) return false;
+    }
+    return true;
+}
+
+class X11EditorTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { server_ = new XvfbServer(1700, 1000); }
+    static void TearDownTestSuite() {
+        delete server_;
+        server_ = nullptr;
+    }
+    void SetUp() override {
+        ASSERT_TRUE(server_->running()) << "Xvfb could not be started";
+        user_ = std::make_unique<X11TestClient>();
+        ASSERT_NE(user_->display(), nullptr) << "no connection to " << server_->name();
+        std::string error;
+        ASSERT_TRUE(host_.load(TVX_PLUGIN_PATH, error)) << error;
+        host_.start(44100.0, 512);
+    }
+    void TearDown() override {
+        close();
+        window_.reset();
+        host_.unload();
+    }
+
+    int width() { return rect().right - rect().left; }
+    int height() { return rect().bottom - rect().top; }
+    ERect rect() {
+        ERect* r = nullptr;
+        host_.dispatch(effEditGetRect, 0, 0, &r);
+        return r != nullptr ? *r : ERect{};
+    }
+    bool open() {
+        std::string error;
+        if (!window_) window_ = vsthost::EditorWindow::create("x11 editor test", width(), height(), error);
+        if (!window_) {
+            ADD_FAILURE() << error;
+            return false;
+        }
+        window_->setClientSize(width(), height());
+        open_ = host_.dispatch(effEditOpen, 0, 0, window_->nativeHandle()) == 1;
+        idle(3);
+        return open_;
+    }
+    void close() {
+        if (open_) host_.dispatch(effEditClose);
+        open_ = false;
+    }
+    void idle(int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            host_.dispatch(effEditIdle);
+            window_->waitForMessages(5);
+        }
+    }
+    // Idles, as a host does, until the condition holds.
+    bool idleUntil(const std::function<bool()>& done) {
+        return waitUntil(done, [this] { idle(); });
+    }
+    Window hostWindow() const { return Window(reinterpret_cast<uintptr_t>(window_->nativeHandle())); }
+    uint32_t pixel(int x, int y) { return user_->pixel(x, y); }
+    float parameter(int index) { return host_.effect()->getParameter(host_.effect(), index); }
+    void setParameter(int index, float value) { host_.effect()->setParameter(host_.effect(), index, value); }
+    void render(int blocks) {
+        std::vector<float> left(512), right(512);
+        float* out[2] = {left.data(), right.data()};
+        for (int b = 0; b < blocks; ++b) host_.effect()->processReplacing(host_.effect(), nullptr, out, 512);
+    }
+    void screenshot(const std::string& name) {
+        user_->writePng(0, 0, width(), height(), std::string(TVX_SCRATCH_DIR) + "/x11-" + name + ".png");
+    }
+    // A right click that opens a popup menu, answered by keys typed from
+    // another thread while the menu's loop holds this one. Returns whether
+    // a menu appeared.
+    bool rightClickAndType(int x, int y, const std::vector<KeySym>& keys, const std::string& screenshotName = "") {
+        std::atomic<bool> seen{false};
+        std::thread typist([&] {
+            X11TestClient typing;
+            if (!waitUntil([&] { return !typing.popups(hostWindow()).empty(); })) return;
+            seen = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            for (size_t i = 0; i < keys.size(); ++i) {
+                // The menu as it looks before the last key.
+                if (i + 1 == keys.size() && !screenshotName.empty()) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                    typing.writePng(0, 0, 700, 400, std::string(TVX_SCRATCH_DIR) + "/x11-" + screenshotName + ".png");
+                }
+                typing.key(keys[i]);
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            }
+        });
+        user_->moveTo(x, y);
+        user_->button(3, true);
+        user_->button(3, false);
+        idle(3);  // the press opens the menu and its loop runs in here
+        typist.join();
+        idle();
+        return seen;
+    }
+
+    static XvfbServer* server_;
+    std::unique_ptr<X11TestClient> user_;
+    vsthost::PluginHost host_;
+    std::unique_ptr<vsthost::EditorWindow> window_;
+    bool open_ = false;
+};
+
+XvfbServer* X11EditorTest::server_ = nullptr;
+
+TEST_F(X11EditorTest, TheEditorIsAChildOfTheHostWindowWithTitleBarsDividersAndVoiceLights) {
+    EXPECT_EQ(width(), 1056);
+    EXPECT_EQ(height(), 624);
+    ASSERT_TRUE(open());
+    const std::vector<Window> children = user_->children(hostWindow());
+    ASSERT_EQ(children.size(), 1u);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(user_->display(), children[0], &attributes);
+    EXPECT_EQ(attributes.width, 1056);
+    EXPECT_EQ(attributes.height, 624);
+    ASSERT_TRUE(idleUntil([&] { return pixel(kVoiceLightX, kVoiceLightY) == kBlack; }));
+    screenshot("editor");
+    // headerColor 0 100 106 at alpha 136 over what lies below the bar.
+    EXPECT_TRUE(closeTo(pixel(300, 50), blend(0x00646A, 136, pixel(300, 42)), 12)) << std::hex << pixel(300, 50);
+    EXPECT_TRUE(closeTo(pixel(224, 120), blend(0x808080, 136, pixel(229, 120)), 12)) << std::hex << pixel(224, 120);
+    for (int k = 0; k < 32; ++k) EXPECT_EQ(pixel(kVoiceLightX + 8 * k, kVoiceLightY), kBlack) << k;
+
+    MidiBlock().add(0, 0x90, 60, 100).sendTo(host_);
+    render(2);
+    EXPECT_TRUE(idleUntil([&] { return pixel(kVoiceLightX, kVoiceLightY) == kGreen; }));
+    EXPECT_EQ(pixel(kVoiceLightX + 8, kVoiceLightY), kBlack);
+    MidiBlock().add(0, 0x80, 60, 0).sendTo(host_);
+    render(20);  // well past the release
+    EXPECT_TRUE(idleUntil([&] { return pixel(kVoiceLightX, kVoiceLightY) == kBlack; }));
+}
+
+TEST_F(X11EditorTest, DraggingAKnobChangesItsParameterAndADoubleClickRestoresIt) {
+    ASSERT_TRUE(open());
+    ASSERT_FLOAT_EQ(parameter(Flt1Cut), 1.0f);
+    host_.state().automations.clear();
+    user_->moveTo(kCutKnobX, kCutKnobY);
+    user_->button(1, true);
+    for (int step = 1; step <= 10; ++step) {
+        user_->moveTo(kCutKnobX, kCutKnobY + 6 * step);
+        idle();
+    }
+    user_->button(1, false);
+    EXPECT_TRUE(idleUntil([&] { return parameter(Flt1Cut) < 0.9f; }));
+    idle(2);
+    ASSERT_FALSE(host_.state().automations.empty());
+    EXPECT_EQ(host_.state().automations.back().first, Flt1Cut);
+
+    user_->click(1, kCutKnobX, kCutKnobY);
+    user_->click(1, kCutKnobX, kCutKnobY);
+    EXPECT_TRUE(idleUntil([&] { return parameter(Flt1Cut) == 1.0f; }));
+}
+
+TEST_F(X11EditorTest, ATitleBarContextMenuCopiesOneOscillatorIntoAnotherByKeyboard) {
+    ASSERT_TRUE(open());
+    setParameter(Osc1Pos, 0.125f);
+    setParameter(Osc1Semi, 0.75f);
+    EXPECT_TRUE(rightClickAndType(100, kOsc1TitleY, {XK_Down, XK_Return}));  // "Copy"
+    EXPECT_TRUE(rightClickAndType(100, kOsc2TitleY, {XK_Down, XK_Down, XK_Return}));  // "Paste"
+    EXPECT_FLOAT_EQ(parameter(Osc2Pos), 0.125f);
+    EXPECT_FLOAT_EQ(parameter(Osc2Semi), 0.75f);
+    EXPECT_TRUE(user_->popups(hostWindow()).empty());
+}
+
+TEST_F(X11EditorTest, TheMainMenusSizeEntryMakesTheNextOpeningLarger) {
+    ASSERT_TRUE(open());
+    // Save, Load, Init, Size, then 100 %, 125 %, 150 %.
+    EXPECT_TRUE(rightClickAndType(300, 20, {XK_Down, XK_Down, XK_Down, XK_Down, XK_Right, XK_Down, XK_Down,
+                                            XK_Return},
+                                  "main-menu"));
+    close();
+    EXPECT_EQ(width(), 1584);
+    EXPECT_EQ(height(), 936);
+    ASSERT_TRUE(open());
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(user_->display(), user_->children(hostWindow()).at(0), &attributes);
+    EXPECT_EQ(attributes.width, 1584);
+    EXPECT_EQ(attributes.height, 936);
+    idle(3);
+    screenshot("size-150");
+    close();
+    setParameter(kSizeCommand, 0.0f);
+}
+
+TEST_F(X11EditorTest, TheControllerMenuOf121EntriesStaysOnTheScreen) {
+    ASSERT_TRUE(open());
+    std::vector<CRect> levels;
+    std::thread user([&] {
+        X11TestClient typing;
+        waitUntil([&] { return !typing.popups(hostWindow()).empty(); });
+        // Down to "Settings", into it ("Mod CC 1"), into that.
+        for (KeySym key : {XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Right, XK_Right}) {
+            typing.key(key);
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        }
+        waitUntil([&] { return typing.popups(hostWindow()).size() == 3; });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        for (Window w : typing.popups(hostWindow())) {
+            XWindowAttributes a{};
+            XGetWindowAttributes(typing.display(), w, &a);
+            levels.emplace_back(a.x, a.y, a.x + a.width, a.y + a.height);
+        }
+        typing.writePng(0, 0, 1700, 1000, std::string(TVX_SCRATCH_DIR) + "/x11-controller-menu.png");
+        for (KeySym key : {XK_Escape, XK_Escape, XK_Escape}) {
+            typing.key(key);
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        }
+    });
+    user_->moveTo(300, 20);
+    user_->button(3, true);
+    user_->button(3, false);
+    idle(3);
+    user.join();
+    ASSERT_EQ(levels.size(), 3u);
+    for (const CRect& level : levels) {
+        EXPECT_GE(level.left, 0);
+        EXPECT_GE(level.top, 0);
+        EXPECT_LE(level.right, 1700);
+        EXPECT_LE(level.bottom, 1000);
+    }
+    EXPECT_TRUE(user_->popups(hostWindow()).empty()) << "three Escapes close the three levels";
+}
+
+TEST_F(X11EditorTest, ClosingOnTheSeqPageReopensOnIt) {
+    ASSERT_TRUE(open());
+    idle(3);
+    const uint32_t mainPage = pixel(234, 507);
+    user_->click(1, 32, 600);  // the "SEQ" tab
+    ASSERT_TRUE(idleUntil([&] { return pixel(234, 507) != mainPage; }));
+    idle(3);  // the whole page, not the first of its areas
+    const uint32_t seqPage = pixel(234, 507);
+    close();
+    ASSERT_TRUE(open());
+    EXPECT_TRUE(idleUntil([&] { return pixel(234, 507) == seqPage; }));
+}
+
+TEST_F(X11EditorTest, WithoutADialogProgramThePresetFieldSaysWhatToInstall) {
+    const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    setenv("PATH", "/nonexistent", 1);  // neither zenity nor kdialog
+    ASSERT_TRUE(open());
+    idle(3);
+    auto nameField = [&] {
+        std::vector<uint32_t> area;
+        for (int y = 14; y < 32; y += 2)
+            for (int x = 412; x < 644; x += 2) area.push_back(pixel(x, y));
+        return area;
+    };
+    const std::vector<uint32_t> before = nameField();
+    EXPECT_TRUE(rightClickAndType(300, 20, {XK_Down, XK_Down, XK_Return}));  // "Load Preset"
+    EXPECT_TRUE(idleUntil([&] { return nameField() != before; }));
+    screenshot("no-dialog");
+    setenv("PATH", path.c_str(), 1);
+}
+
+TEST_F(X11EditorTest, OpenCloseCyclesLeaveNoWindowOrConnectionBehind) {
+    ASSERT_TRUE(open());
+    close();
+    const int descriptors = openFileDescriptors();
+    for (int cycle = 0; cycle < 20; ++cycle) {
+        ASSERT_TRUE(open());
+        ASSERT_EQ(user_->children(hostWindow()).size(), 1u);
+        close();
+        ASSERT_TRUE(user_->children(hostWindow()).empty()) << "cycle " << cycle;
+    }
+    EXPECT_EQ(openFileDescriptors(), descriptors);
+    // Hosts that close twice or idle a closed editor are harmless.
+    close();
+    host_.dispatch(effEditClose);
+    host_.dispatch(effEditIdle);
+}
+
+}  // namespace
+#endif

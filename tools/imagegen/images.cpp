@@ -1,0 +1,33 @@
+#include "images.h"
+
+#include "knob_image.h"
+#include "main_background.h"
+#include "page_backgrounds.h"
+
+namespace {
+
+Canvas renderBuiltinKnob() { return renderKnob(builtinKnobStyle()); }
+Canvas renderHighContrastKnob() { return renderKnob(highContrastKnobStyle()); }
+
+}  // namespace
+
+const std::vector<GeneratedImage>& builtinImages() {
+    static const std::vector<GeneratedImage> images = {
+        {"background.png", renderMainBackground},
+        {"background2.png", renderModPage},
+        {"background3.png", renderSeqPage},
+        {"knob.png", renderBuiltinKnob},
+    };
+    return images;
+}
+
+const std::vector<std::string>& themesWithImages() {
+    static const std::vector<std::string> names = {"HighContrast"};
+    return names;
+}
+
+const std::vector<GeneratedImage>& themeImages(const std::string& theme) {
+    static const std::vector<GeneratedImage> none;
+    static const std::vector<GeneratedImage> highContrast = {{"Knob.png", renderHighContrastKnob}};
+    return theme == "HighContrast" ? highContrast : none;
+}

@@ -1,0 +1,119 @@
+#include "page_backgrounds.h"
+
+#include <cmath>
+
+#include "paint.h"
+
+namespace {
+
+constexpr double kPageWidth = 992;
+constexpr double kPageHeight = 144;
+constexpr double kTitleHeight = 20;
+
+Canvas makePage(std::uint32_t seed) {
+    Canvas canvas(static_cast<int>(kPageWidth * 2), static_cast<int>(kPageHeight * 2));
+    addGrain(canvas, 0, static_cast<int>(kTitleHeight * 2), canvas.width(),
+             static_cast<int>((kPageHeight - kTitleHeight) * 2), 0.05, seed);
+    cairo_scale(canvas.cr(), 2, 2);
+    return canvas;
+}
+
+// A value field of 16 pixels with a one-pixel sunken rim around it.
+void fieldWell(cairo_t* cr, double x, double y, double width) { drawWell(cr, x - 1, y - 1, width + 2, 18, 1.0); }
+
+// Modulation matrix: twelve slots in two rows of six.
+constexpr int kSlots = 12;
+constexpr int kSlotColumns = 6;
+constexpr double kSlotWidth = 152;
+constexpr double kSlotHeight = 58;
+
+// The knob sits in a shallow round seat.
+void knobSeat(cairo_t* cr, double x, double y) {
+    const double cx = x + 24, cy = y + 24;
+    cairo_pattern_t* seat = cairo_pattern_create_radial(cx, cy - 1, 17, cx, cy, 24);
+    addStop(seat, 0, rgb(0, 0, 0, 0.22));
+    addStop(seat, 0.8, rgb(0, 0, 0, 0.10));
+    addStop(seat, 1, rgb(0, 0, 0, 0));
+    cairo_arc(cr, cx, cy, 24, 0, 2 * M_PI);
+    cairo_set_source(cr, seat);
+    cairo_fill(cr);
+    cairo_set_line_width(cr, 0.5);
+    cairo_arc(cr, cx, cy, 23.5, 0.15 * M_PI, 0.85 * M_PI);
+    setColor(cr, rgb(255, 255, 255, 0.35));
+    cairo_stroke(cr);
+}
+
+void modSlot(cairo_t* cr, int slot) {
+    const double x0 = 16 + 160 * (slot % kSlotColumns);
+    const double y0 = 24 + 60 * (slot / kSlotColumns);
+    drawPlate(cr, x0 - 4, y0, kSlotWidth + 6, kSlotHeight, 5, 1.0);
+    knobSeat(cr, x0, y0 + 5);
+    fieldWell(cr, x0 + 56, y0 + 2, 96);   // source
+    fieldWell(cr, x0 + 56, y0 + 21, 96);  // target
+    fieldWell(cr, x0 + 56, y0 + 40, 96);  // amount
+}
+
+// Sequencer: sixteen step columns of a label and five value rows.
+constexpr int kSteps = 16;
+constexpr double kStepLeft = 176;
+constexpr double kStepPitch = 51;
+constexpr double kStepWidth = 48;
+constexpr double kLabelTop = 24;
+constexpr double kRowTops[] = {42, 61, 80, 99, 118};
+
+double stepX(int step) { return kStepLeft + kStepPitch * step; }
+
+void seqSteps(cairo_t* cr) {
+    const double top = kLabelTop - 3, bottom = kRowTops[4] + 16 + 4;
+    drawPlate(cr, kStepLeft - 5, top, kPageWidth - kStepLeft + 3, bottom - top, 5, 1.0);
+    // Every other beat a shade darker, so the bar reads in four groups.
+    for (int beat = 1; beat < 4; beat += 2) {
+        cairo_rectangle(cr, stepX(beat * 4) - 1.5, top + 1, kStepPitch * 4, bottom - top - 2);
+        setColor(cr, rgb(0, 0, 0, 0.06));
+        cairo_fill(cr);
+    }
+    cairo_set_line_width(cr, 1);
+    for (int beat = 1; beat < 4; ++beat) {
+        double x = stepX(beat * 4) - 1.5;
+        cairo_move_to(cr, x - 0.5, top + 2);
+        cairo_line_to(cr, x - 0.5, bottom - 2);
+        setColor(cr, rgb(0, 0, 0, 0.45));
+        cairo_stroke(cr);
+        cairo_move_to(cr, x + 0.5, top + 2);
+        cairo_line_to(cr, x + 0.5, bottom - 2);
+        setColor(cr, rgb(255, 255, 255, 0.30));
+        cairo_stroke(cr);
+    }
+    for (int step = 0; step < kSteps; ++step) {
+        drawWell(cr, stepX(step) - 1, kLabelTop - 1, kStepWidth + 2, 18, 0.6);
+        for (double rowTop : kRowTops) fieldWell(cr, stepX(step), rowTop, kStepWidth);
+    }
+}
+
+// The global controls on the left and the row captions beside the steps.
+void seqControls(cairo_t* cr) {
+    drawPlate(cr, 12, kLabelTop - 3, 152, kRowTops[4] + 16 + 7 - kLabelTop, 5, 1.0);
+    cairo_set_line_width(cr, 0.5);
+    for (double rowTop : kRowTops) {
+        // A faint leader from each caption towards its row of fields.
+        cairo_move_to(cr, 118, rowTop + 16.25);
+        cairo_line_to(cr, 162, rowTop + 16.25);
+        setColor(cr, rgb(0, 0, 0, 0.10));
+        cairo_stroke(cr);
+    }
+}
+
+}  // namespace
+
+Canvas renderModPage() {
+    Canvas canvas = makePage(0x0b0d02);
+    for (int slot = 0; slot < kSlots; ++slot) modSlot(canvas.cr(), slot);
+    return canvas;
+}
+
+Canvas renderSeqPage() {
+    Canvas canvas = makePage(0x5e0003);
+    seqControls(canvas.cr());
+    seqSteps(canvas.cr());
+    return canvas;
+}
