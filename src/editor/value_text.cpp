@@ -1,5 +1,6 @@
 #include "editor/value_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -30,6 +31,8 @@ std::string editorValueText(const EditorHost& host, int parameter) {
     if (parameter == SeqStepCount) return wholeNumber(1.0 + std::trunc(15.0 * v));
     if (parameter == SeqStepSize) return stepDivision(stepDivisionIndex(v)).name;
     if (parameter == GlideTime) return formatFixed(1000.0 * v, 0) + " ms";
+    // The bend range, held to 0..24 whole semitones as the engine holds it.
+    if (parameter == PitchBend) return wholeNumber(std::clamp(std::trunc(24.0 * v), 0.0, 24.0)) + " st";
     if (parameter == MasterTune) return formatFixed(440.0 + (v - 0.5) * 100.0, 1) + " Hz";
     if (isIn(parameter, Osc1UniCount, 3)) return wholeNumber(1.0 + std::trunc(7.0 * v));
     if (isIn(parameter, SeqNote1, 16)) return semitones(v);
