@@ -114,6 +114,11 @@ float weightAt(const AxisSample& s, int index, bool shrinking) {
 std::shared_ptr<CBitmap> CBitmap::scaledCopy(int32_t width, int32_t height) const {
     auto result = std::make_shared<CBitmap>(width, height);
     if (!isLoaded() || !result->isLoaded()) return std::make_shared<CBitmap>();
+    // At its own size (the 200 % editor) the copy is exact: no resampling.
+    if (width == width_ && height == height_) {
+        std::copy(pixels_.begin(), pixels_.end(), result->pixels());
+        return result;
+    }
     const auto xs = axisSamples(width_, width);
     const auto ys = axisSamples(height_, height);
     const bool shrinkX = width <= width_;
