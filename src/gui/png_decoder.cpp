@@ -1,6 +1,9 @@
 #include "gui/png_decoder.h"
 
 #include <cstring>
+#include <fstream>
+
+#include "gui/c_bitmap.h"
 
 namespace {
 
@@ -19,4 +22,18 @@ bool readPngHeaderSize(const uint8_t* data, size_t size, int64_t& width, int64_t
     width = readBigEndian32(data + 16);
     height = readBigEndian32(data + 20);
     return true;
+}
+
+bool decodePngFile(const std::filesystem::path& path, DecodedImage& out) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    // A PNG larger than the biggest bitmap could ever be compressed into
+    // is not worth reading.
+    file.seekg(0, std::ios::end);
+    const std::streamoff length = file.tellg();
+    if (length <= 0 || length > CBitmap::kMaxPixels * 4 + (1 << 20)) return false;
+    file.seekg(0);
+    std::vector<uint8_t> bytes(static_cast<size_t>(length));
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), length)) return false;
+    return decodePngData(bytes.data(), bytes.size(), out);
 }

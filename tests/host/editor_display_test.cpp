@@ -19,13 +19,7 @@
 
 namespace {
 
-constexpr uint32_t kBlack = 0x000000, kGreen = 0x00FF00;
-constexpr int kSizeCommand = 1050;
-
-// Content coordinates at 100 % of a few fixed places.
-constexpr int kVoiceLightX = 401, kVoiceLightY = 38;
-constexpr int kCutKnobX = 408, kCutKnobY = 96;  // filter 1 cutoff, centre
-constexpr int kOsc1TitleY = 56, kOsc2TitleY = 200;
+using namespace editor_places;
 
 std::wstring homeFolder() {
     wchar_t base[MAX_PATH] = {};

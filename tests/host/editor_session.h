@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/editor_places.h"
+
 // Drives the plug-in's editor as a host does: a top-level window of the
 // host's own, the editor opcodes, mouse messages to the editor's window,
 // popup menus answered from a second thread, and pixels read back from the
@@ -158,19 +160,3 @@ public:
     }
 };
 
-// Straight 0xRRGGBB of `top` (with its alpha) drawn over an opaque colour.
-inline uint32_t blend(uint32_t top, int alpha, uint32_t below) {
-    auto channel = [&](int shift) {
-        const int t = (top >> shift) & 0xFF, b = (below >> shift) & 0xFF;
-        return static_cast<uint32_t>((t * alpha + b * (255 - alpha) + 127) / 255) << shift;
-    };
-    return channel(16) | channel(8) | channel(0);
-}
-
-inline bool closeTo(uint32_t a, uint32_t b, int tolerance = 3) {
-    for (int shift : {0, 8, 16}) {
-        const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-        if (d > tolerance || d < -tolerance) return false;
-    }
-    return true;
-}

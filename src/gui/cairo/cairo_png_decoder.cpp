@@ -4,8 +4,6 @@
 #include <cairo.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -59,18 +57,4 @@ bool decodePngData(const uint8_t* data, size_t size, DecodedImage& out) {
     const bool ok = copyPixels(surface, out);
     cairo_surface_destroy(surface);
     return ok;
-}
-
-bool decodePngFile(const std::filesystem::path& path, DecodedImage& out) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    // A PNG larger than the biggest bitmap could ever be compressed into
-    // is not worth reading.
-    file.seekg(0, std::ios::end);
-    const std::streamoff length = file.tellg();
-    if (length <= 0 || length > CBitmap::kMaxPixels * 4 + (1 << 20)) return false;
-    file.seekg(0);
-    std::vector<uint8_t> bytes(static_cast<size_t>(length));
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), length)) return false;
-    return decodePngData(bytes.data(), bytes.size(), out);
 }

@@ -7,7 +7,6 @@
 #include <shlwapi.h>
 
 #include <cstring>
-#include <fstream>
 
 bool decodePngData(const uint8_t* data, size_t size, DecodedImage& out) {
     int64_t width = 0;
@@ -46,16 +45,4 @@ bool decodePngData(const uint8_t* data, size_t size, DecodedImage& out) {
     }
     stream->Release();
     return ok;
-}
-
-bool decodePngFile(const std::filesystem::path& path, DecodedImage& out) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    file.seekg(0, std::ios::end);
-    const std::streamoff length = file.tellg();
-    if (length <= 0 || length > CBitmap::kMaxPixels * 4 + (1 << 20)) return false;
-    file.seekg(0);
-    std::vector<uint8_t> bytes(static_cast<size_t>(length));
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), length)) return false;
-    return decodePngData(bytes.data(), bytes.size(), out);
 }
