@@ -60,5 +60,6 @@ if(WIN32 AND TVX_DISPLAY_TEST_SOURCES)
   add_test(NAME display_host_tests
     COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/with_xvfb.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
       $<TARGET_FILE:display_host_tests>)
-  set_tests_properties(display_host_tests PROPERTIES ENVIRONMENT "XDG_DATA_HOME=${TVX_TEST_HOME}" TIMEOUT 900)
+  set_tests_properties(display_host_tests PROPERTIES ENVIRONMENT "XDG_DATA_HOME=${TVX_TEST_HOME}" TIMEOUT 900
+    RESOURCE_LOCK wine_display)
 endif()
