@@ -11,32 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "support/command_runner.h"
 #include "support/midi_builder.h"
 
 namespace {
 
-struct CommandResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string slurp(std::FILE* f) {
-    std::string text;
-    std::rewind(f);
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) text.append(buffer, n);
-    std::fclose(f);
-    return text;
-}
-
-CommandResult run(std::vector<std::string> args) {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    int status = vsthost::runCommandLine(args, out, err);
-    return {status, slurp(out), slurp(err)};
-}
+CommandResult run(const std::vector<std::string>& args) { return runVsthost(args); }
 
 std::string scratch(const std::string& name) { return std::string(TVX_SCRATCH_DIR) + "/" + name; }
 

@@ -7,6 +7,8 @@
 
 #include <atomic>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -74,9 +76,9 @@ TEST(EditorCommandsDisplay, EditRunsUntilTheWindowIsClosedThenSavesTheChunk) {
     done = true;
     closer.join();
     ASSERT_EQ(r.status, 0) << r.err;
-    std::FILE* f = std::fopen(chunk.c_str(), "rb");
-    ASSERT_NE(f, nullptr);
-    std::string bytes = readBackAndClose(f);
+    std::ifstream in(chunk, std::ios::binary);
+    ASSERT_TRUE(in.good());
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::string narrow;
     for (size_t i = 0; i < bytes.size(); i += 2) narrow += bytes[i];
     EXPECT_NE(narrow.find("Osc1Pos=0.25"), std::string::npos);
