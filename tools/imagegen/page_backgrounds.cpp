@@ -37,6 +37,7 @@ void knobSeat(cairo_t* cr, double x, double y) {
     cairo_arc(cr, cx, cy, 24, 0, 2 * M_PI);
     cairo_set_source(cr, seat);
     cairo_fill(cr);
+    cairo_pattern_destroy(seat);
     cairo_set_line_width(cr, 0.5);
     cairo_arc(cr, cx, cy, 23.5, 0.15 * M_PI, 0.85 * M_PI);
     setColor(cr, rgb(255, 255, 255, 0.35));
