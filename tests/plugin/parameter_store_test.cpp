@@ -36,11 +36,13 @@ TEST(ParameterStore, SnapshotsNeverMixTwoPublishedStates) {
         for (int round = 0; !done.load(); ++round) {
             for (float& v : sound) v = static_cast<float>(round % 2);
             store.publish(sound);
+            // Leaves the reader gaps between publishes even on a busy machine.
+            std::this_thread::yield();
         }
     });
     float snapshot[kNumParameters] = {};
     int taken = 0, mixed = 0;
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 2000000 && taken < 1000; ++i) {
         if (!store.snapshot(snapshot)) continue;
         ++taken;
         for (float v : snapshot) mixed += v != snapshot[0];
