@@ -17,9 +17,8 @@ import sys
 
 sys.path.insert(0, os.path.dirname(__file__))
 import sounds  # noqa: E402
-from tvx import ROOT, write_library  # noqa: E402
+from tvx import ROOT, read_levels, write_library  # noqa: E402
 
-LEVELS = os.path.join(os.path.dirname(__file__), "levels.txt")
 FEATURES = {
     "oscillator Wave": lambda v: 1 in oscs(v), "oscillator Pulse": lambda v: 2 in oscs(v),
     "oscillator FM": lambda v: 3 in oscs(v),
@@ -62,16 +61,6 @@ def oscs(v):
 def sources(v):
     return {v.get(f"Mod{i}Source", 0) for i in range(1, 13) if v.get(f"Mod{i}Target", 0)}
 
-
-def read_levels():
-    levels = {}
-    if os.path.exists(LEVELS):
-        with open(LEVELS, encoding="utf-8") as f:
-            for line in f:
-                if "=" in line and not line.startswith("#"):
-                    name, value = line.rstrip("\n").rsplit("=", 1)
-                    levels[name] = float(value)
-    return levels
 
 
 def apply_trim(values, trim_db):

@@ -24,11 +24,10 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(__file__))
-from tvx import ROOT  # noqa: E402
+from tvx import LEVELS, ROOT, read_levels  # noqa: E402
 
 HOST = os.path.join(ROOT, "build", "native", "bin", "vsthost")
 PLUGIN = os.path.join(ROOT, "build", "native", "plugin", "Tessaravox.so")
-LEVELS = os.path.join(os.path.dirname(__file__), "levels.txt")
 RATE = 44100
 TARGET_PEAK_DB = -4.5
 RELEASE_AT = 1.5  # seconds: the phrase's keys go up here
@@ -105,16 +104,6 @@ def render(preset, midi, out):
                     "--tail", str(TAIL - RELEASE_AT), "--tempo", "120"], check=True, stdout=subprocess.DEVNULL)
     return analyse(*read_wav(out))
 
-
-def read_levels():
-    levels = {}
-    if os.path.exists(LEVELS):
-        with open(LEVELS, encoding="utf-8") as f:
-            for line in f:
-                if "=" in line and not line.startswith("#"):
-                    name, value = line.rstrip("\n").rsplit("=", 1)
-                    levels[name] = float(value)
-    return levels
 
 
 def main():

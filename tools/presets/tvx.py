@@ -228,3 +228,18 @@ def write_library(presets, folder):
             f.write(preset_text(preset, table))
         written.append(path)
     return written
+
+
+LEVELS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "levels.txt")
+
+
+def read_levels():
+    """The measured level trims, preset name to gain, from levels.txt."""
+    levels = {}
+    if os.path.exists(LEVELS):
+        with open(LEVELS, encoding="utf-8") as f:
+            for line in f:
+                if "=" in line and not line.startswith("#"):
+                    name, value = line.rstrip("\n").rsplit("=", 1)
+                    levels[name] = float(value)
+    return levels
