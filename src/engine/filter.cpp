@@ -96,6 +96,11 @@ void Filter::process(float& left, float& right) {
         processSvf(cutoff, resonance, left, right);
 }
 
+void Filter::processRun(float* left, float* right, int count) {
+    if (type_ == Bypass) return;
+    for (int i = 0; i < count; ++i) process(left[i], right[i]);
+}
+
 float Filter::warpedCutoff(float cutoff) {
     // The smoothed cutoff settles, so the tangent mostly repeats.
     if (!(cutoff == warpedFrom_)) {

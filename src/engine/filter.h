@@ -17,6 +17,7 @@ public:
     void setup(float typeParam, float cutoff, float resonance, float pitch, float track);
     bool active() const;                      // type != 0
     void process(float& left, float& right);  // bypass when inactive; otherwise clip, smooth, coefficients, run
+    void processRun(float* left, float* right, int count);  // count samples of process, in place
 
     int type() const { return type_; }
     float cutoffTarget() const { return cutoffTarget_; }   // normalised, 0..0.5

@@ -129,13 +129,27 @@ float Lfo::shapeValue() {
     }
 }
 
-float Lfo::process() {
-    float value = shapeValue();
+inline void Lfo::step() {
     phase += increment;
     if (phase >= kTwoPi) {
         phase -= kTwoPi;
         if (shape > SawUp) drawRandom();
     }
     if (fadeLevel < 1.0f) fadeLevel += fadeIncrement;
+}
+
+float Lfo::process() {
+    float value = shapeValue();
+    step();
     return (value + offset) * fadeLevel;
+}
+
+float Lfo::advance(int count) {
+    // Only the random glide changes state while its value is taken.
+    if (shape == RandomGlide) {
+        for (int i = 1; i < count; ++i) process();
+    } else {
+        for (int i = 1; i < count; ++i) step();
+    }
+    return process();
 }

@@ -38,6 +38,7 @@ struct Lfo {
     void setAttack(float attackParam);                 // fade-in length
     void restart(float phaseParam);                    // phase, fade 0, new random value
     float process();                                   // one LFO step, returns the output
+    float advance(int count);                          // count steps, returns the last output
 
     // Menu position of the type menu -> internal shape code. Out-of-range
     // positions take the nearest entry; NaN gives Triangle.
@@ -46,4 +47,5 @@ struct Lfo {
     static float frequencyHz(float rateValue, bool sync, float tempo, int denominator);
     float shapeValue();
     void drawRandom();
+    void step();   // the phase, random and fade of one sample
 };

@@ -143,6 +143,11 @@ int MidiProcessor::nextEventAfter(int s, int limit) {
     return queue_[i].deltaFrames < limit ? queue_[i].deltaFrames : limit;
 }
 
+int MidiProcessor::nextActionAfter(int s, int limit) {
+    if (overflowDueCount_ > 0 || (!sustain_ && !deferred_.empty())) return s + 1 < limit ? s + 1 : limit;
+    return nextEventAfter(s, limit);
+}
+
 void MidiProcessor::dispatchAt(int s, bool sequencerRunning) {
     // Notes held by the pedal are released one sample after the pedal went up,
     // after this sample's own events.

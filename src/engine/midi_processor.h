@@ -78,6 +78,9 @@ protected:
     void eventsAt(int s, int& first, int& last);
     // The first position after s that holds an event, or `limit`.
     int nextEventAfter(int s, int limit);
+    // The first position after s at which dispatchAt acts: an event, or the
+    // release of notes the pedal held back; `limit` if none.
+    int nextActionAfter(int s, int limit);
     // Note-offs that found the queue full in an earlier block, released now.
     bool overflowDue() const { return overflowDueCount_ > 0; }
     bool overflowDueAt(int key) const { return overflowDue_[key]; }

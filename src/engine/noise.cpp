@@ -29,26 +29,28 @@ float Noise::pink(float w) {
 }
 
 void Noise::render(float typeParam, float level, float pan, float& left, float& right) {
+    left = right = 0.0f;
+    renderAdding(typeParam, level, pan, &left, &right, 1);
+}
+
+void Noise::renderAdding(float typeParam, float level, float pan, float* left, float* right, int count) {
     int type = choiceValue(typeParam);
     if (type < White || type > StereoPink) type = White;
     const float v = clamp01(level);
     // Noise nobody hears is not drawn.
-    if (v == 0.0f) {
-        left = 0.0f;
-        right = 0.0f;
-        return;
-    }
+    if (v == 0.0f) return;
     const bool filtered = type == Pink || type == StereoPink;
     const bool stereo = type == StereoWhite || type == StereoPink;
-
-    float l = white();
-    if (filtered) l = pink(l);
-    float r = l;
-    if (stereo) {
-        r = white();
-        if (filtered) r = pink(r);
-    }
     const float e = clamp01(pan);
-    left = l * v * (1.0f - e);
-    right = r * v * e;
+    for (int i = 0; i < count; ++i) {
+        float l = white();
+        if (filtered) l = pink(l);
+        float r = l;
+        if (stereo) {
+            r = white();
+            if (filtered) r = pink(r);
+        }
+        left[i] += l * v * (1.0f - e);
+        right[i] += r * v * e;
+    }
 }

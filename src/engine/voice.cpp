@@ -35,8 +35,8 @@ float referencePitchHz(float masterTune) { return finiteOr(440.0f + (masterTune 
 void Voice::attachRandom(RandomSource* random) {
     random_ = random;
     for (Oscillator& o : oscillators_) o.random = random;
-    for (Lfo& l : lfos) l.random = random;
-    noise_.random = random;
+    for (Lfo& l : lfos) l.random = &lfoRandom_;
+    noise_.random = &noiseRandom_;
 }
 
 void Voice::prepare(float sampleRate, const WtCollection* tables) {
@@ -46,7 +46,6 @@ void Voice::prepare(float sampleRate, const WtCollection* tables) {
     for (Envelope& e : envelopes) e.prepare(sampleRate);
     for (Lfo& l : lfos) l.prepare(sampleRate);
     noise_.reset();
-    discardOscillatorStretch();
 }
 
 void Voice::setTempo(float tempo, int denominator) {
@@ -55,7 +54,10 @@ void Voice::setTempo(float tempo, int denominator) {
 }
 
 void Voice::reset(const float* params) {
-    discardOscillatorStretch();
+    if (random_) {
+        lfoRandom_.seed(static_cast<std::uint32_t>(random_->next()) << 15 | static_cast<std::uint32_t>(random_->next()));
+        noiseRandom_.seed(static_cast<std::uint32_t>(random_->next()) << 15 | static_cast<std::uint32_t>(random_->next()));
+    }
     for (int i = 0; i < 3; ++i) {
         oscillators_[i].resetPhase(params[osc(Osc1Phase, i)]);
         oscillators_[i].jumpSmoothers();
@@ -72,7 +74,6 @@ void Voice::reset(const float* params) {
 }
 
 void Voice::retrigger(const float* params) {
-    discardOscillatorStretch();
     envelopes[0].start();
     for (int i = 1; i < 3; ++i) {
         envelopes[i].level = 0.0f;
@@ -116,36 +117,49 @@ float Voice::advancePitch(int voiceCount) {
     return pitch;
 }
 
-float Voice::advanceEnvelopes(const float* params, bool setTimes, const PerSampleTargets& perSample) {
+// Returns the samples the voice sounds in: up to and including the one in
+// which its first envelope ends.
+int Voice::advanceEnvelopes(const float* params, bool setTimes, const PerSampleTargets& perSample, int count) {
     const float* T = sums_;
+    int sounding = count;
     for (int i = 0; i < 3; ++i) {
         Envelope& e = envelopes[i];
         const int t = TgtEnv1Att + 4 * i;  // attack, decay, sustain, release
         if (setTimes || perSample.envelopeTimes[i])
             e.setTimes(params[Env1Att + i] + T[t], params[Env1Dec + i] + T[t + 1], params[Env1Rel + i] + T[t + 3]);
-        e.setSustain(params[Env1Sus + i] + T[t + 2]);
-        const float level = e.process();
+        const float sustain = params[Env1Sus + i] + T[t + 2];
         const float k = (1.0f - params[Env1VelSens + i]) * (1.0f - params[Env1VelSens + i]);
         const float factor = finiteOr(k + (1.0f - k) * held.velocity, 1.0f);
-        envelopeOut_[i] = finiteOr(level * factor, 0.0f);
+        float out = envelopeOut_[i];
+        for (int n = 0; n < sounding; ++n) {
+            e.setSustain(sustain);
+            out = finiteOr(e.process() * factor, 0.0f);
+            if (i == 0) {
+                gain_[n] = out;
+                if (e.state == Envelope::Idle) sounding = n + 1;
+            }
+        }
+        envelopeOut_[i] = out;
     }
-    return envelopeOut_[0];
+    return sounding;
 }
 
-void Voice::advanceLfos(const float* params, bool setUp, const PerSampleTargets& perSample,
-                        const float* globalLfo) {
+void Voice::advanceLfos(const VoiceContext& context, bool setUp, int offset, int count) {
+    const float* params = context.params;
     for (int i = 0; i < 3; ++i) {
         Lfo& l = lfos[i];
-        if (setUp || perSample.lfoRate[i]) {
+        if (setUp || context.perSample.lfoRate[i]) {
             l.setShape(params[Lfo1Type + i]);
             l.setRate(params[Lfo1Rate + i] + sums_[TgtLfo1Rate + i], params[Lfo1Sync + i] > 0.0f, tempo_,
                       denominator_);
             l.setOffset(params[Lfo1Offset + i]);
             l.setAttack(params[Lfo1Attack + i]);
         }
-        // The voice's own LFO always runs, for its fade-in.
-        float out = l.process();
-        if (params[Lfo1Global + i] > 0.0f) out = l.fadeLevel * globalLfo[i];
+        // The voice's own LFO always runs, for its fade-in. Only the last
+        // sample's output is read, by the next control step.
+        float out = l.advance(count);
+        if (params[Lfo1Global + i] > 0.0f)
+            out = l.fadeLevel * context.globalLfo[i * context.globalLfoStride + offset + count - 1];
         lfoOut_[i] = finiteOr(out, 0.0f);
     }
 }
@@ -209,57 +223,65 @@ void Voice::setUpFilters(const float* params, float pitch) {
     }
 }
 
-void Voice::renderOscillatorStretch(const float* params, int steadySamples) {
-    int length = kControlPeriod - controlCounter_;
-    if (steadySamples < length) length = steadySamples;
-    if (length < 1) length = 1;
+void Voice::renderSources(const float* params, int from, int count) {
     for (int c = 0; c < 2; ++c)
-        for (int i = 0; i < length; ++i) stretchA_[c][i] = stretchB_[c][i] = 0.0f;
+        for (int i = from; i < from + count; ++i) spanA_[c][i] = spanB_[c][i] = 0.0f;
     // Oscillators 1 and 3 share a path, so 1 + 3 is formed as before.
-    oscillators_[0].renderAdding(params, sums_, 0, stretchA_[0], stretchA_[1], length);
-    oscillators_[2].renderAdding(params, sums_, 2, stretchA_[0], stretchA_[1], length);
-    oscillators_[1].renderAdding(params, sums_, 1, stretchB_[0], stretchB_[1], length);
-    stretchLength_ = length;
-    stretchPosition_ = 0;
+    oscillators_[0].renderAdding(params, sums_, 0, spanA_[0] + from, spanA_[1] + from, count);
+    oscillators_[2].renderAdding(params, sums_, 2, spanA_[0] + from, spanA_[1] + from, count);
+    oscillators_[1].renderAdding(params, sums_, 1, spanB_[0] + from, spanB_[1] + from, count);
+    noise_.renderAdding(params[NoiseType], params[NoiseVol] + sums_[TgtNoiseVol],
+                        params[NoisePan] + sums_[TgtNoisePan], spanB_[0] + from, spanB_[1] + from, count);
 }
 
-void Voice::renderSources(const float* params, int steadySamples, float* a, float* b) {
-    if (stretchPosition_ >= stretchLength_) renderOscillatorStretch(params, steadySamples);
-    const int i = stretchPosition_++;
-    float n[2] = {0.0f, 0.0f};
-    noise_.render(params[NoiseType], params[NoiseVol] + sums_[TgtNoiseVol], params[NoisePan] + sums_[TgtNoisePan],
-                  n[0], n[1]);
-    for (int c = 0; c < 2; ++c) {
-        a[c] = stretchA_[c][i];
-        b[c] = stretchB_[c][i] + n[c];
+// Samples from..from + count of the span through the filters, into spanA_.
+void Voice::routeRange(int routing, int from, int count) {
+    float* aL = spanA_[0] + from;
+    float* aR = spanA_[1] + from;
+    float* bL = spanB_[0] + from;
+    float* bR = spanB_[1] + from;
+    switch (routing) {
+        case RoutingParallel:
+            for (int i = 0; i < count; ++i) {
+                bL[i] = aL[i] = aL[i] + bL[i];
+                bR[i] = aR[i] = aR[i] + bR[i];
+            }
+            filters_[0].processRun(aL, aR, count);
+            filters_[1].processRun(bL, bR, count);
+            for (int i = 0; i < count; ++i) {
+                aL[i] = (aL[i] + bL[i]) * 0.5f;
+                aR[i] = (aR[i] + bR[i]) * 0.5f;
+            }
+            break;
+        case RoutingSplit:
+            filters_[0].processRun(aL, aR, count);
+            filters_[1].processRun(bL, bR, count);
+            for (int i = 0; i < count; ++i) {
+                aL[i] += bL[i];
+                aR[i] += bR[i];
+            }
+            break;
+        default:
+            for (int i = 0; i < count; ++i) {
+                aL[i] += bL[i];
+                aR[i] += bR[i];
+            }
+            filters_[0].processRun(aL, aR, count);
+            filters_[1].processRun(aL, aR, count);
+            break;
     }
 }
 
-void Voice::routeThroughFilters(const float* params, const float* a, const float* b, float& left, float& right) {
-    switch (filterRouting(params[FltMode])) {
-        case RoutingParallel: {
-            float l1 = a[0] + b[0], r1 = a[1] + b[1], l2 = l1, r2 = r1;
-            filters_[0].process(l1, r1);
-            filters_[1].process(l2, r2);
-            left = (l1 + l2) * 0.5f;
-            right = (r1 + r2) * 0.5f;
-            break;
-        }
-        case RoutingSplit: {
-            float l1 = a[0], r1 = a[1], l2 = b[0], r2 = b[1];
-            filters_[0].process(l1, r1);
-            filters_[1].process(l2, r2);
-            left = l1 + l2;
-            right = r1 + r2;
-            break;
-        }
-        default: {
-            left = a[0] + b[0];
-            right = a[1] + b[1];
-            filters_[0].process(left, right);
-            filters_[1].process(left, right);
-            break;
-        }
+void Voice::routeThroughFilters(const float* params, int from, int count, bool glide) {
+    const int routing = filterRouting(params[FltMode]);
+    if (!glide) {
+        routeRange(routing, from, count);
+        return;
+    }
+    // The gliding pitch moves the tracked cutoff every sample.
+    for (int i = from; i < from + count; ++i) {
+        setUpFilters(params, pitch_[i]);
+        routeRange(routing, i, 1);
     }
 }
 
@@ -274,31 +296,56 @@ void Voice::recoverFromInvalidOutput() {
         o.resetPhase(0.0f);
         o.jumpSmoothers();
     }
-    discardOscillatorStretch();
     noise_.reset();
 }
 
-void Voice::render(const VoiceContext& context, float& left, float& right) {
+void Voice::renderRun(const VoiceContext& context, float* left, float* right, int count) {
+    int done = 0;
+    while (done < count && active()) {
+        int length = kControlPeriod - controlCounter_;
+        if (length > count - done) length = count - done;
+        const int rendered = renderSpan(context, done, length, left + done, right + done);
+        done += rendered;
+        if (rendered < length) break;
+    }
+}
+
+// Evaluation order within each sample is that of rendering sample by sample:
+// modulation from the previous sample's envelopes and LFOs, then envelopes,
+// LFOs, oscillator and filter set-up, sources, filters and gain. Each stage
+// runs the whole span before the next one starts.
+int Voice::renderSpan(const VoiceContext& context, int offset, int count, float* left, float* right) {
     const float* params = context.params;
     const bool controlStep = controlCounter_ == 0;
-    const float pitch = advancePitch(context.voiceCount);
+    const bool glide = context.voiceCount == 1;
+    const float firstPitch = advancePitch(context.voiceCount);
+    pitch_[0] = firstPitch;
     if (controlStep) evaluateModulation(params, *context.controllers);
-    const float gain = advanceEnvelopes(params, controlStep, context.perSample);
-    advanceLfos(params, controlStep, context.perSample, context.globalLfo);
-    if (controlStep) setUpOscillators(params, finiteOr(context.controllers->pitchBend, 0.0f), pitch);
-    setUpFilters(params, pitch);
+    count = advanceEnvelopes(params, controlStep, context.perSample, count);
+    if (glide)
+        for (int i = 1; i < count; ++i) pitch_[i] = advancePitch(1);
+    advanceLfos(context, controlStep, offset, count);
+    if (controlStep) setUpOscillators(params, finiteOr(context.controllers->pitchBend, 0.0f), firstPitch);
+    setUpFilters(params, firstPitch);
 
-    float a[2], b[2];
-    renderSources(params, context.steadySamples, a, b);
-    float outL = 0.0f, outR = 0.0f;
-    routeThroughFilters(params, a, b, outL, outR);
-    outL *= gain;
-    outR *= gain;
-    if (!std::isfinite(outL) || !std::isfinite(outR)) {
-        outL = outR = 0.0f;
+    int from = 0;
+    while (from < count) {
+        renderSources(params, from, count - from);
+        routeThroughFilters(params, from, count - from, glide);
+        int i = from;
+        for (; i < count; ++i) {
+            const float outL = spanA_[0][i] * gain_[i];
+            const float outR = spanA_[1][i] * gain_[i];
+            if (!std::isfinite(outL) || !std::isfinite(outR)) break;
+            left[i] += outL;
+            right[i] += outR;
+        }
+        if (i == count) break;
+        // The sample is dropped and the voice starts over from the next one.
         recoverFromInvalidOutput();
+        from = i + 1;
     }
-    left += outL;
-    right += outR;
-    if (++controlCounter_ >= kControlPeriod) controlCounter_ = 0;
+    controlCounter_ += count;
+    if (controlCounter_ >= kControlPeriod) controlCounter_ = 0;
+    return count;
 }

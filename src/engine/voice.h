@@ -12,17 +12,17 @@
 
 class WtCollection;
 
-// What the voice manager hands to every voice for one sample.
+// What the voice manager hands to every voice for one run: samples between
+// two events, in which nothing outside the voice changes but the global LFOs.
 struct VoiceContext {
     const float* params = nullptr;
     const ControllerState* controllers = nullptr;
-    const float* globalLfo = nullptr;   // the three global LFO outputs of this sample
+    // The three global LFOs' outputs, one row of globalLfoStride samples per
+    // LFO, from the run's first sample on.
+    const float* globalLfo = nullptr;
+    int globalLfoStride = 1;
     int voiceCount = 1;                 // glide only acts with a single voice
     PerSampleTargets perSample = {};
-    // Samples from this one on (itself included) before anything outside the
-    // voice can change what its oscillators play: an event, a sequencer step
-    // or the block end.
-    int steadySamples = 1;
 };
 
 // One playing note: three oscillators, noise, two filters, three envelopes and
@@ -49,8 +49,11 @@ public:
     bool active() const { return envelopes[0].state != Envelope::Idle; }
     bool sounding() const { return active() && envelopes[0].state != Envelope::Release; }
 
-    // Adds this voice's sample to the accumulators.
-    void render(const VoiceContext& context, float& left, float& right);
+    // Adds count samples of this voice to left and right. A voice that ends
+    // within the run adds nothing after its last sample.
+    void renderRun(const VoiceContext& context, float* left, float* right, int count);
+    // One sample of renderRun.
+    void render(const VoiceContext& context, float& left, float& right) { renderRun(context, &left, &right, 1); }
 
     HeldNote held;
     int startOrder = 0;
@@ -65,26 +68,28 @@ public:
     int controlCounter() const { return controlCounter_; }
 
 private:
+    // A span: up to the next control step, within one run.
+    int renderSpan(const VoiceContext& context, int offset, int count, float* left, float* right);
     float advancePitch(int voiceCount);
-    float advanceEnvelopes(const float* params, bool setTimes, const PerSampleTargets& perSample);
-    void advanceLfos(const float* params, bool setUp, const PerSampleTargets& perSample, const float* globalLfo);
+    int advanceEnvelopes(const float* params, bool setTimes, const PerSampleTargets& perSample, int count);
+    void advanceLfos(const VoiceContext& context, bool setUp, int offset, int count);
     void fillSources(const ControllerState& controllers);
     void evaluateModulation(const float* params, const ControllerState& controllers);
     void setUpOscillators(const float* params, float pitchBend, float pitch);
     void setUpFilters(const float* params, float pitch);
-    void renderSources(const float* params, int steadySamples, float* a, float* b);
-    void renderOscillatorStretch(const float* params, int steadySamples);
-    void discardOscillatorStretch() { stretchLength_ = stretchPosition_ = 0; }
-    void routeThroughFilters(const float* params, const float* a, const float* b, float& left, float& right);
+    void renderSources(const float* params, int from, int count);
+    void routeThroughFilters(const float* params, int from, int count, bool glide);
+    void routeRange(int routing, int from, int count);
     void recoverFromInvalidOutput();
 
     Oscillator oscillators_[3];
-    // Oscillator output rendered ahead up to the next control step: oscillators
-    // 1 + 3 (into filter 1 in the split routing) and oscillator 2.
-    float stretchA_[2][kControlPeriod] = {};
-    float stretchB_[2][kControlPeriod] = {};
-    int stretchLength_ = 0;
-    int stretchPosition_ = 0;
+    // One span of the sources: oscillators 1 + 3 (into filter 1 in the split
+    // routing) in a, oscillator 2 and the noise in b, then the voice's
+    // output in a; the envelope gain and, with glide, the pitch per sample.
+    float spanA_[2][kControlPeriod] = {};
+    float spanB_[2][kControlPeriod] = {};
+    float gain_[kControlPeriod] = {};
+    float pitch_[kControlPeriod] = {};
     Noise noise_;
     Filter filters_[2];
     ModSources sources_;
@@ -92,7 +97,12 @@ private:
     float envelopeOut_[3] = {};
     float lfoOut_[3] = {};
     float randomValue_ = 0.0f;
-    RandomSource* random_ = nullptr;
+    RandomSource* random_ = nullptr;   // the instance's: note starts draw from it
+    // The voice's own streams, seeded from the instance's at each new note,
+    // so that rendering one voice for a run draws the same numbers as
+    // rendering all voices sample by sample.
+    RandomSource lfoRandom_;
+    RandomSource noiseRandom_;
     int controlCounter_ = 0;
     float sampleRate_ = 44100.0f;
     float tempo_ = 120.0f;

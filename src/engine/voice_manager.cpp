@@ -100,24 +100,16 @@ void VoiceManager::setUpGlobalLfos() {
     }
 }
 
-void VoiceManager::renderGlobalLfos() {
+void VoiceManager::renderGlobalLfos(int count) {
     for (int i = 0; i < 3; ++i) {
-        const float out = globalLfos_[i].process();
-        globalLfoOut_[i] = std::isfinite(out) ? out : 0.0f;
+        for (int n = 0; n < count; ++n) {
+            const float out = globalLfos_[i].process();
+            globalLfoOut_[i][n] = std::isfinite(out) ? out : 0.0f;
+        }
     }
 }
 
-int VoiceManager::steadySamples(int blockLength, int s) {
-    if (s == 0 || s >= nextEventSample_) nextEventSample_ = nextEventAfter(s, blockLength);
-    int steady = nextEventSample_ - s;
-    if (sequencer_.running()) {
-        const int untilStep = sequencer_.samplesUntilNextStep();
-        if (untilStep < steady) steady = untilStep;
-    }
-    return steady > 1 ? steady : 1;
-}
-
-void VoiceManager::renderSample(float& left, float& right, int blockLength, int s) {
+void VoiceManager::beginSample(int blockLength, int s) {
     if (s == 0) {
         sequencer_.beginBlock(params_, tempo_, denominator_, *this);
         effects_.beginBlock(params_, tempo_, denominator_, blockLength);
@@ -134,19 +126,41 @@ void VoiceManager::renderSample(float& left, float& right, int blockLength, int 
         perSample_ = findPerSampleTargets(params_);
         parametersChanged_ = false;
     }
-    renderGlobalLfos();
+}
 
+int VoiceManager::runLength(int blockLength, int s) {
+    // The running sequencer acts at every sample.
+    if (sequencer_.running()) return 1;
+    const int run = nextActionAfter(s, blockLength) - s;
+    return run > 1 ? run : 1;
+}
+
+void VoiceManager::renderRun(float* left, float* right, int count) {
+    renderGlobalLfos(count);
     VoiceContext context;
     context.params = params_;
     context.controllers = &controllers_;
-    context.globalLfo = globalLfoOut_;
+    context.globalLfo = globalLfoOut_[0];
+    context.globalLfoStride = kMaxRun;
     context.voiceCount = voiceCount();
     context.perSample = perSample_;
-    context.steadySamples = steadySamples(blockLength, s);
+    for (int i = 0; i < count; ++i) left[i] = right[i] = 0.0f;
     for (Voice& v : voices_)
-        if (v.active()) v.render(context, left, right);
+        if (v.active()) v.renderRun(context, left, right, count);
+    for (int i = 0; i < count; ++i) effects_.process(params_, left[i], right[i]);
+}
 
-    effects_.process(params_, left, right);
+void VoiceManager::render(float* left, float* right, int blockLength, int start, int count) {
+    int s = start;
+    const int end = start + count;
+    while (s < end) {
+        beginSample(blockLength, s);
+        int run = runLength(blockLength, s);
+        if (run > end - s) run = end - s;
+        if (run > kMaxRun) run = kMaxRun;
+        renderRun(left + (s - start), right + (s - start), run);
+        s += run;
+    }
 }
 
 // ---- notes ----

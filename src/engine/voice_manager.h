@@ -18,6 +18,8 @@
 class VoiceManager : public MidiProcessor, public SequencerNoteSink {
 public:
     static constexpr int kNumVoices = 32;
+    // The longest run rendered at once; longer requests are rendered in turns.
+    static constexpr int kMaxRun = 256;
 
     VoiceManager(float* params, MidiSettings* midi, ParameterSink* sink);
 
@@ -26,7 +28,10 @@ public:
     void seedRandom(unsigned seed) { random_.seed(seed); }
     void reset();
     void setTempo(float tempo, int denominator);
-    void renderSample(float& left, float& right, int blockLength, int s);
+    // Writes samples start..start + count of a block of blockLength samples.
+    // A block is rendered in rising order, from sample 0 on, in calls of any length.
+    void render(float* left, float* right, int blockLength, int start, int count);
+    void renderSample(float& left, float& right, int blockLength, int s) { render(&left, &right, blockLength, s, 1); }
     bool isVoiceSounding(int voice) const;
     int shownStep() const;
 
@@ -54,8 +59,12 @@ private:
     int findVoiceToSteal(int count) const;
     void collectKeyEvents(int s);
     void setUpGlobalLfos();
-    void renderGlobalLfos();
-    int steadySamples(int blockLength, int s);
+    void renderGlobalLfos(int count);
+    // The sample's own work before it sounds: sequencer, events, block set-up.
+    void beginSample(int blockLength, int s);
+    // Samples from s on that sound without anything changing outside the voices.
+    int runLength(int blockLength, int s);
+    void renderRun(float* left, float* right, int count);
 
     float* params_;
     MidiSettings* midi_;
@@ -69,7 +78,7 @@ private:
     bool alternateBit_ = false;
 
     Lfo globalLfos_[3];
-    float globalLfoOut_[3] = {};
+    float globalLfoOut_[3][kMaxRun] = {};
     StepSequencer sequencer_;
     std::vector<StepSequencer::KeyEvent> keyEvents_;
     EffectChain effects_;
@@ -78,7 +87,6 @@ private:
     // Set when MIDI learn changed a parameter within the block: the block-rate
     // set-up is done again.
     bool parametersChanged_ = false;
-    int nextEventSample_ = 0;   // the first queued event after the current sample, or past the block
 
     float sampleRate_ = 44100.0f;
     float tempo_ = 120.0f;

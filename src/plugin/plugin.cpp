@@ -187,13 +187,15 @@ void Plugin::renderBlock(Sample** outputs, VstInt32 sampleFrames) {
     applyRequests();
     readHostTime();
     const bool writable = outputs && outputs[0] && outputs[1];
-    for (VstInt32 s = 0; s < sampleFrames; ++s) {
-        float left = 0.0f, right = 0.0f;
-        voiceManager_.renderSample(left, right, sampleFrames, s);
-        float gain = outputGain_.update(engineParameters_[Volume]);
-        if (writable) {
-            outputs[0][s] = static_cast<Sample>(outputSample(left, gain));
-            outputs[1][s] = static_cast<Sample>(outputSample(right, gain));
+    for (VstInt32 start = 0; start < sampleFrames; start += VoiceManager::kMaxRun) {
+        const int count = std::min<int>(VoiceManager::kMaxRun, sampleFrames - start);
+        voiceManager_.render(runLeft_, runRight_, sampleFrames, start, count);
+        for (int i = 0; i < count; ++i) {
+            const float gain = outputGain_.update(engineParameters_[Volume]);
+            if (writable) {
+                outputs[0][start + i] = static_cast<Sample>(outputSample(runLeft_[i], gain));
+                outputs[1][start + i] = static_cast<Sample>(outputSample(runRight_[i], gain));
+            }
         }
     }
     voiceManager_.clearEvents();

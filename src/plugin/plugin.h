@@ -76,6 +76,9 @@ private:
     Config config_;
     VoiceManager voiceManager_;
     ParamSmoother outputGain_;
+    // One run of the engine's output before the gain.
+    float runLeft_[VoiceManager::kMaxRun] = {};
+    float runRight_[VoiceManager::kMaxRun] = {};
     int currentPresetIndex_ = -1;
     PluginEditor* pluginEditor_ = nullptr;  // owned by the base class
 
