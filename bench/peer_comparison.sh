@@ -73,6 +73,7 @@ check_build() {
       die "the native build is missing ($plugin); run: cmake --preset native && cmake --build build/native"
     die "no plug-in at '$plugin'"
   fi
+  plugin=$(cd "$(dirname "$plugin")" && pwd)/$(basename "$plugin")
 }
 
 peer_plugin_path() {
