@@ -51,3 +51,8 @@ if(NOT WIN32)
   target_compile_options(imagegen PRIVATE ${TVX_WARNINGS})
   set_target_properties(imagegen PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endif()
+
+# Writes the held-note MIDI files of bench/peer_comparison.sh.
+add_executable(make_held_notes ${CMAKE_SOURCE_DIR}/tools/bench/make_held_notes.cpp)
+target_compile_options(make_held_notes PRIVATE ${TVX_WARNINGS})
+set_target_properties(make_held_notes PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

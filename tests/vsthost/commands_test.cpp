@@ -104,6 +104,29 @@ TEST(VsthostCommands, ErrorsAreOneLineWithAFailingStatus) {
     EXPECT_NE(run(failing[0]).err.find("truncated"), std::string::npos);
 }
 
+TEST(VsthostCommands, CpuReportTimesTheProcessCallsOfTheRenderedAudio) {
+    MidiBuilder midi(0, 480);
+    midi.beginTrack().noteOn(0, 0, 48, 100).noteOn(0, 0, 60, 100).noteOff(1920, 0, 48).noteOff(0, 0, 60).endTrack();
+    ASSERT_TRUE(midi.writeTo(scratch("cpu_report.mid")));
+    CommandResult r = run({"render", TVX_PLUGIN_PATH, "--midi", scratch("cpu_report.mid"), "--out",
+                           scratch("cpu_report.wav"), "--block", "256", "--tail", "0.5", "--cpu-report"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const size_t at = r.out.find("\ncpu: ");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    double ms = 0.0, seconds = 0.0, percent = 0.0;
+    ASSERT_EQ(std::sscanf(r.out.c_str() + at, "\ncpu: %lf ms for %lf s of audio = %lf %% of a core", &ms, &seconds,
+                          &percent),
+              3)
+        << r.out;
+    EXPECT_GT(ms, 0.0);
+    EXPECT_DOUBLE_EQ(seconds, 2.5);  // two held seconds at 120 BPM and the tail
+    EXPECT_NEAR(percent, ms / 10.0 / seconds, 0.01);
+    EXPECT_EQ(run({"render", TVX_PLUGIN_PATH, "--midi", scratch("cpu_report.mid"), "--out",
+                   scratch("cpu_report.wav")})
+                  .out.find("cpu:"),
+              std::string::npos);
+}
+
 TEST(VsthostCommands, HelpDescribesBothCommands) {
     CommandResult r = run({"--help"});
     EXPECT_EQ(r.status, 0);
@@ -111,6 +134,7 @@ TEST(VsthostCommands, HelpDescribesBothCommands) {
     EXPECT_NE(r.out.find("--set NAME=VALUE"), std::string::npos);
     EXPECT_NE(r.out.find("--preset FILE.prs"), std::string::npos);
     EXPECT_NE(r.out.find("--save-chunk FILE"), std::string::npos);
+    EXPECT_NE(r.out.find("--cpu-report"), std::string::npos);
     EXPECT_NE(run({}).status, 0);
 }
 

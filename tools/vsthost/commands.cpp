@@ -47,6 +47,9 @@ const char* const kUsage =
     "                     chunk before the first block (keys missing from the file\n"
     "                     take their defaults)\n"
     "  --save-chunk FILE  after rendering, write the plug-in's state chunk to FILE\n"
+    "  --cpu-report       print the CPU time this thread spent inside the plug-in's\n"
+    "                     processReplacing calls (not loading, MIDI or WAV writing)\n"
+    "                     and its share of one core for the rendered audio\n"
     "\n"
     "  snapshot opens the plug-in's editor in a window of its own, lets it idle for\n"
     "           a quarter second and writes the window's picture as a PNG file\n"
@@ -245,6 +248,8 @@ bool parseRenderArgs(const std::vector<std::string>& args, RenderArgs& r, std::s
                 error = "option " + a + " needs a file name";
                 return false;
             }
+        } else if (a == "--cpu-report") {
+            r.options.measureCpu = true;
         } else if (a == "--set") {
             if (!value(v)) return false;
             r.sets.push_back(v);
@@ -321,6 +326,12 @@ bool resolveParameters(PluginHost& host, const std::vector<std::string>& sets,
 
 namespace {
 
+void printCpuReport(std::FILE* out, double cpuSeconds, double audioSeconds) {
+    const double share = audioSeconds > 0.0 ? 100.0 * cpuSeconds / audioSeconds : 0.0;
+    std::fprintf(out, "cpu: %.1f ms for %.1f s of audio = %.2f %% of a core\n", cpuSeconds * 1000.0, audioSeconds,
+                 share);
+}
+
 int runRender(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     RenderArgs r;
     std::string error;
@@ -348,8 +359,10 @@ int runRender(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
         std::fprintf(err, "vsthost: %s\n", error.c_str());
         return 1;
     }
+    const double audioSeconds = result.left.size() / r.options.sampleRate;
     std::fprintf(out, "wrote %s: %zu frames at %.0f Hz (%.3f s)\n", r.out.c_str(), result.left.size(),
-                 r.options.sampleRate, result.left.size() / r.options.sampleRate);
+                 r.options.sampleRate, audioSeconds);
+    if (r.options.measureCpu) printCpuReport(out, result.processCpuSeconds, audioSeconds);
     return 0;
 }
 
