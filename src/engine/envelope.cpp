@@ -87,6 +87,35 @@ float Envelope::process() {
     return static_cast<float>(level);
 }
 
+bool Envelope::holdsSustain(float target) const {
+    return state == Sustain && sustainSmoother.settledAt(clampUnit(target));
+}
+
+int Envelope::runUntilIdle(float sustainTarget, float* out, int count) {
+    for (int n = 0; n < count; ++n) {
+        // A settled sustain gives the same level for the rest of the run.
+        if (holdsSustain(sustainTarget)) {
+            const float level = static_cast<float>(this->level);
+            for (; n < count; ++n) out[n] = level;
+            return count;
+        }
+        setSustain(sustainTarget);
+        out[n] = process();
+        if (state == Idle) return n + 1;
+    }
+    return count;
+}
+
+float Envelope::run(float sustainTarget, int count) {
+    float level = static_cast<float>(this->level);
+    for (int n = 0; n < count; ++n) {
+        if (holdsSustain(sustainTarget)) return level;
+        setSustain(sustainTarget);
+        level = process();
+    }
+    return level;
+}
+
 void Envelope::start() { state = Attack; }
 
 void Envelope::release() {

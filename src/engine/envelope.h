@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/param_smoother.h"
+#include "engine/settling_smoother.h"
 
 // ADSR envelope with exponential segments. The attack aims above 1 and is cut
 // there; decay and release aim slightly below their targets so they arrive in
@@ -28,7 +28,7 @@ struct Envelope {
     float sampleRate = 44100.0f;
     // Built for 44.1 kHz and deliberately not rebuilt for other rates, like
     // every other smoother of a voice.
-    ParamSmoother sustainSmoother;
+    SettlingSmoother sustainSmoother;
 
     // The coefficient of the last length and curve a segment had. Modulated
     // times are set every sample but change only at control rate, and the
@@ -47,6 +47,12 @@ struct Envelope {
     // every sample: sustain = parameter + modulation (clamped, smoothed), decay offset recomputed
     void setSustain(float sustain);
     float process();     // one envelope step, returns level
+    // count steps of setSustain and process with one sustain target: the
+    // levels go to out, and the samples up to and including the one in which
+    // the envelope ended are returned (count if it did not end).
+    int runUntilIdle(float sustainTarget, float* out, int count);
+    // count steps as above; returns the last level.
+    float run(float sustainTarget, int count);
     void start();        // state = Attack from the present level
     void release();      // any non-idle state -> Release
     void reset();        // Idle, level 0, sustain smoother jumps
@@ -55,4 +61,7 @@ struct Envelope {
     static float segmentLength(float time, float sampleRate);
     // Per-sample coefficient of a segment that covers ln(ratio) in `length` samples.
     static double segmentCoeff(double ratio, float length);
+
+private:
+    bool holdsSustain(float target) const;
 };

@@ -84,21 +84,24 @@ void Filter::setup(float typeParam, float cutoff, float resonance, float pitch, 
     resonanceTarget_ = clamp01(resonance);
 }
 
-void Filter::process(float& left, float& right) {
-    if (type_ == Bypass) return;
-    left = clipInput(left);
-    right = clipInput(right);
-    const float cutoff = cutoff_.update(cutoffTarget_);
-    const float resonance = resonance_.update(resonanceTarget_);
-    if (type_ == Lowpass24)
-        processLadder(cutoff, resonance, left, right);
-    else
-        processSvf(cutoff, resonance, left, right);
-}
+void Filter::process(float& left, float& right) { processRun(&left, &right, 1); }
 
 void Filter::processRun(float* left, float* right, int count) {
     if (type_ == Bypass) return;
-    for (int i = 0; i < count; ++i) process(left[i], right[i]);
+    if (type_ == Lowpass24)
+        runLadder(left, right, count);
+    else
+        runSvf(left, right, count);
+}
+
+// The smoothed cutoff and resonance of the next sample, with the coefficients made for them.
+inline void Filter::advanceSmoothers(bool ladder) {
+    const float cutoff = cutoff_.update(cutoffTarget_);
+    const float resonance = resonance_.update(resonanceTarget_);
+    if (ladder)
+        setLadderCoefficients(cutoff, resonance);
+    else
+        setSvfCoefficients(cutoff, resonance);
 }
 
 float Filter::warpedCutoff(float cutoff) {
@@ -128,15 +131,6 @@ void Filter::setLadderCoefficients(float cutoff, float resonance) {
     ladderS3_ = G * ladderR_;
 }
 
-void Filter::processLadder(float cutoff, float resonance, float& left, float& right) {
-    setLadderCoefficients(cutoff, resonance);
-    const float in[2] = {left, right};
-    float out[2];
-    runLadder(in, out);
-    left = out[0] * gain_;
-    right = out[1] * gain_;
-}
-
 void Filter::setSvfCoefficients(float cutoff, float resonance) {
     if (coefficientType_ == type_ && cutoff == coefficientCutoff_ && resonance == coefficientResonance_) return;
     coefficientType_ = type_;
@@ -159,15 +153,6 @@ void Filter::setSvfCoefficients(float cutoff, float resonance) {
     }
 }
 
-void Filter::processSvf(float cutoff, float resonance, float& left, float& right) {
-    setSvfCoefficients(cutoff, resonance);
-    const float in[2] = {left, right};
-    float out[2];
-    runSvf(in, out);
-    left = out[0];
-    right = out[1];
-}
-
 #if TVX_SSE2
 
 namespace {
@@ -177,141 +162,158 @@ inline __m128 flush(__m128 x) {
     return _mm_andnot_ps(_mm_cmplt_ps(magnitude, _mm_set1_ps(kDenormal)), x);
 }
 
-// Lanes whose sum is not healthy, as bits 0 and 1.
-inline int unhealthyLanes(__m128 sum) {
+// All bits set in the lanes whose sum is healthy.
+inline __m128 healthyLanes(__m128 sum) {
     const __m128 magnitude = _mm_andnot_ps(_mm_set1_ps(-0.0f), sum);
-    return ~_mm_movemask_ps(_mm_cmplt_ps(magnitude, _mm_set1_ps(1e20f))) & 3;
+    return _mm_cmplt_ps(magnitude, _mm_set1_ps(1e20f));
 }
 
-inline __m128 pair(const float* in) { return _mm_setr_ps(in[0], in[1], 0.0f, 0.0f); }
-
-inline void storePair(__m128 v, float* out) {
-    alignas(16) float lanes[4];
-    _mm_store_ps(lanes, v);
-    out[0] = lanes[0];
-    out[1] = lanes[1];
-}
+inline float lane1(__m128 v) { return _mm_cvtss_f32(_mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 1, 1, 1))); }
 
 }  // namespace
 
-// The operations of the scalar form below, in the same order, lane by lane.
-void Filter::runLadder(const float* in, float* out) {
+// The operations of the scalar form below, in the same order, with both
+// channels side by side in lanes 0 and 1 and the state kept in registers.
+// A channel whose state went bad is cleared and gives 0.
+void Filter::runLadder(float* left, float* right, int count) {
     LadderState& c = ladder_;
-    const __m128 g = _mm_set1_ps(g_), k = _mm_set1_ps(k_), r = _mm_set1_ps(ladderR_);
-    const __m128 G4 = _mm_set1_ps(ladderG4_);
-    const __m128 twoG = _mm_set1_ps(2.0f * g_);
-    const __m128 x = pair(in);
     __m128 s1 = _mm_load_ps(c.s1), s2 = _mm_load_ps(c.s2), s3 = _mm_load_ps(c.s3), s4 = _mm_load_ps(c.s4);
+    __m128 previous = _mm_load_ps(c.previousInput);
+    for (int i = 0; i < count; ++i) {
+        const __m128 x = _mm_setr_ps(clipInput(left[i]), clipInput(right[i]), 0.0f, 0.0f);
+        advanceSmoothers(true);
+        const __m128 g = _mm_set1_ps(g_), k = _mm_set1_ps(k_), r = _mm_set1_ps(ladderR_);
+        const __m128 G4 = _mm_set1_ps(ladderG4_);
+        const __m128 twoG = _mm_set1_ps(2.0f * g_);
 
-    const __m128 u = _mm_sub_ps(_mm_mul_ps(_mm_add_ps(x, _mm_load_ps(c.previousInput)), _mm_set1_ps(0.5f)),
-                                _mm_mul_ps(k, s4));
-    _mm_store_ps(c.previousInput, x);
-    const __m128 u2 = _mm_mul_ps(u, u);
-    const __m128 numerator =
-        _mm_add_ps(_mm_mul_ps(_mm_add_ps(u2, _mm_set1_ps(105.0f)), u2), _mm_set1_ps(945.0f));
-    const __m128 denominator = _mm_add_ps(
-        _mm_mul_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(15.0f), u2), _mm_set1_ps(420.0f)), u2), _mm_set1_ps(945.0f));
-    const __m128 h = _mm_div_ps(numerator, denominator);
+        const __m128 u = _mm_sub_ps(_mm_mul_ps(_mm_add_ps(x, previous), _mm_set1_ps(0.5f)), _mm_mul_ps(k, s4));
+        previous = x;
+        const __m128 u2 = _mm_mul_ps(u, u);
+        const __m128 numerator =
+            _mm_add_ps(_mm_mul_ps(_mm_add_ps(u2, _mm_set1_ps(105.0f)), u2), _mm_set1_ps(945.0f));
+        const __m128 denominator = _mm_add_ps(
+            _mm_mul_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(15.0f), u2), _mm_set1_ps(420.0f)), u2),
+            _mm_set1_ps(945.0f));
+        const __m128 h = _mm_div_ps(numerator, denominator);
 
-    __m128 sum = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(ladderS1_), s1), _mm_mul_ps(_mm_set1_ps(ladderS2_), s2));
-    sum = _mm_add_ps(sum, _mm_mul_ps(_mm_set1_ps(ladderS3_), s3));
-    sum = _mm_add_ps(sum, _mm_mul_ps(r, s4));
-    sum = _mm_add_ps(sum, _mm_mul_ps(_mm_mul_ps(h, G4), x));
-    const __m128 y4 =
-        _mm_div_ps(sum, _mm_add_ps(_mm_set1_ps(1.0f), _mm_mul_ps(_mm_mul_ps(k, h), G4)));
-    const __m128 input = _mm_mul_ps(_mm_sub_ps(x, _mm_mul_ps(k, y4)), h);
-    const __m128 y1 = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(g, input), s1), r);
-    s1 = flush(_mm_add_ps(_mm_mul_ps(twoG, _mm_sub_ps(input, y1)), s1));
-    const __m128 y2 = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(g, y1), s2), r);
-    s2 = flush(_mm_add_ps(_mm_mul_ps(twoG, _mm_sub_ps(y1, y2)), s2));
-    const __m128 y3 = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(g, y2), s3), r);
-    s3 = flush(_mm_add_ps(_mm_mul_ps(twoG, _mm_sub_ps(y2, y3)), s3));
-    s4 = flush(_mm_add_ps(_mm_mul_ps(twoG, _mm_sub_ps(y3, y4)), s4));
+        __m128 sum = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(ladderS1_), s1), _mm_mul_ps(_mm_set1_ps(ladderS2_), s2));
+        sum = _mm_add_ps(sum, _mm_mul_ps(_mm_set1_ps(ladderS3_), s3));
+        sum = _mm_add_ps(sum, _mm_mul_ps(r, s4));
+        sum = _mm_add_ps(sum, _mm_mul_ps(_mm_mul_ps(h, G4), x));
+        __m128 y4 = _mm_div_ps(sum, _mm_add_ps(_mm_set1_ps(1.0f), _mm_mul_ps(_mm_mul_ps(k, h), G4)));
+        const __m128 input = _mm_mul_ps(_mm_sub_ps(x, _mm_mul_ps(k, y4)), h);
+        const __m128 y1 = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(g, input), s1), r);
+        s1 = flush(_mm_add_ps(_mm_mul_ps(twoG, _mm_sub_ps(input, y1)), s1));
+        const __m128 y2 = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(g, y1), s2), r);
+        s2 = flush(_mm_add_ps(_mm_mul_ps(twoG, _mm_sub_ps(y1, y2)), s2));
+        const __m128 y3 = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(g, y2), s3), r);
+        s3 = flush(_mm_add_ps(_mm_mul_ps(twoG, _mm_sub_ps(y2, y3)), s3));
+        s4 = flush(_mm_add_ps(_mm_mul_ps(twoG, _mm_sub_ps(y3, y4)), s4));
+
+        const __m128 healthy =
+            healthyLanes(_mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_add_ps(s1, s2), s3), s4), y4));
+        previous = _mm_and_ps(previous, healthy);
+        s1 = _mm_and_ps(s1, healthy);
+        s2 = _mm_and_ps(s2, healthy);
+        s3 = _mm_and_ps(s3, healthy);
+        s4 = _mm_and_ps(s4, healthy);
+        y4 = _mm_and_ps(y4, healthy);
+        left[i] = _mm_cvtss_f32(y4) * gain_;
+        right[i] = lane1(y4) * gain_;
+    }
     _mm_store_ps(c.s1, s1);
     _mm_store_ps(c.s2, s2);
     _mm_store_ps(c.s3, s3);
     _mm_store_ps(c.s4, s4);
-    storePair(y4, out);
-
-    const int bad = unhealthyLanes(_mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_add_ps(s1, s2), s3), s4), y4));
-    for (int lane = 0; lane < 2; ++lane) {
-        if (!(bad & (1 << lane))) continue;
-        c.previousInput[lane] = c.s1[lane] = c.s2[lane] = c.s3[lane] = c.s4[lane] = 0.0f;
-        out[lane] = 0.0f;
-    }
+    _mm_store_ps(c.previousInput, previous);
 }
 
-void Filter::runSvf(const float* in, float* out) {
+void Filter::runSvf(float* left, float* right, int count) {
     SvfState& c = svf_;
-    const __m128 a1 = _mm_set1_ps(a1_), a2 = _mm_set1_ps(a2_), a3 = _mm_set1_ps(a3_);
-    const __m128 x = pair(in);
-    const __m128 ic1 = _mm_load_ps(c.ic1), ic2 = _mm_load_ps(c.ic2);
-    const __m128 e = _mm_sub_ps(x, ic2);
-    const __m128 bp = _mm_add_ps(_mm_mul_ps(a1, ic1), _mm_mul_ps(a2, e));
-    const __m128 lp = _mm_add_ps(_mm_add_ps(ic2, _mm_mul_ps(a2, ic1)), _mm_mul_ps(a3, e));
-    const __m128 next1 = flush(_mm_sub_ps(_mm_mul_ps(_mm_set1_ps(2.0f), bp), ic1));
-    const __m128 next2 = flush(_mm_sub_ps(_mm_mul_ps(_mm_set1_ps(2.0f), lp), ic2));
-    _mm_store_ps(c.ic1, next1);
-    _mm_store_ps(c.ic2, next2);
-    const __m128 y = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(m0_), x), _mm_mul_ps(_mm_set1_ps(m1_), bp)),
-                                _mm_mul_ps(_mm_set1_ps(m2_), lp));
-    storePair(y, out);
-
-    const int bad = unhealthyLanes(_mm_add_ps(_mm_add_ps(next1, next2), y));
-    for (int lane = 0; lane < 2; ++lane) {
-        if (!(bad & (1 << lane))) continue;
-        c.ic1[lane] = c.ic2[lane] = 0.0f;
-        out[lane] = 0.0f;
+    __m128 ic1 = _mm_load_ps(c.ic1), ic2 = _mm_load_ps(c.ic2);
+    for (int i = 0; i < count; ++i) {
+        const __m128 x = _mm_setr_ps(clipInput(left[i]), clipInput(right[i]), 0.0f, 0.0f);
+        advanceSmoothers(false);
+        const __m128 a1 = _mm_set1_ps(a1_), a2 = _mm_set1_ps(a2_), a3 = _mm_set1_ps(a3_);
+        const __m128 e = _mm_sub_ps(x, ic2);
+        const __m128 bp = _mm_add_ps(_mm_mul_ps(a1, ic1), _mm_mul_ps(a2, e));
+        const __m128 lp = _mm_add_ps(_mm_add_ps(ic2, _mm_mul_ps(a2, ic1)), _mm_mul_ps(a3, e));
+        const __m128 next1 = flush(_mm_sub_ps(_mm_mul_ps(_mm_set1_ps(2.0f), bp), ic1));
+        const __m128 next2 = flush(_mm_sub_ps(_mm_mul_ps(_mm_set1_ps(2.0f), lp), ic2));
+        __m128 y = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(m0_), x), _mm_mul_ps(_mm_set1_ps(m1_), bp)),
+                              _mm_mul_ps(_mm_set1_ps(m2_), lp));
+        const __m128 healthy = healthyLanes(_mm_add_ps(_mm_add_ps(next1, next2), y));
+        ic1 = _mm_and_ps(next1, healthy);
+        ic2 = _mm_and_ps(next2, healthy);
+        y = _mm_and_ps(y, healthy);
+        left[i] = _mm_cvtss_f32(y);
+        right[i] = lane1(y);
     }
+    _mm_store_ps(c.ic1, ic1);
+    _mm_store_ps(c.ic2, ic2);
 }
 
 #else
 
-void Filter::runLadder(const float* in, float* out) {
+void Filter::runLadder(float* left, float* right, int count) {
     LadderState& c = ladder_;
-    const float g = g_, k = k_, r = ladderR_, G4 = ladderG4_;
-    for (int lane = 0; lane < 2; ++lane) {
-        const float x = in[lane];
-        const float u = (x + c.previousInput[lane]) * 0.5f - k * c.s4[lane];
-        c.previousInput[lane] = x;
-        const float u2 = u * u;
-        const float h = ((u2 + 105.0f) * u2 + 945.0f) / ((15.0f * u2 + 420.0f) * u2 + 945.0f);
+    for (int i = 0; i < count; ++i) {
+        const float in[2] = {clipInput(left[i]), clipInput(right[i])};
+        advanceSmoothers(true);
+        const float g = g_, k = k_, r = ladderR_, G4 = ladderG4_;
+        float out[2];
+        for (int lane = 0; lane < 2; ++lane) {
+            const float x = in[lane];
+            const float u = (x + c.previousInput[lane]) * 0.5f - k * c.s4[lane];
+            c.previousInput[lane] = x;
+            const float u2 = u * u;
+            const float h = ((u2 + 105.0f) * u2 + 945.0f) / ((15.0f * u2 + 420.0f) * u2 + 945.0f);
 
-        const float y4 = (ladderS1_ * c.s1[lane] + ladderS2_ * c.s2[lane] + ladderS3_ * c.s3[lane] +
-                          r * c.s4[lane] + h * G4 * x) /
-                         (1.0f + k * h * G4);
-        const float input = (x - k * y4) * h;
-        const float y1 = (g * input + c.s1[lane]) * r;
-        c.s1[lane] = flush(2.0f * g * (input - y1) + c.s1[lane]);
-        const float y2 = (g * y1 + c.s2[lane]) * r;
-        c.s2[lane] = flush(2.0f * g * (y1 - y2) + c.s2[lane]);
-        const float y3 = (g * y2 + c.s3[lane]) * r;
-        c.s3[lane] = flush(2.0f * g * (y2 - y3) + c.s3[lane]);
-        c.s4[lane] = flush(2.0f * g * (y3 - y4) + c.s4[lane]);
+            const float y4 = (ladderS1_ * c.s1[lane] + ladderS2_ * c.s2[lane] + ladderS3_ * c.s3[lane] +
+                              r * c.s4[lane] + h * G4 * x) /
+                             (1.0f + k * h * G4);
+            const float input = (x - k * y4) * h;
+            const float y1 = (g * input + c.s1[lane]) * r;
+            c.s1[lane] = flush(2.0f * g * (input - y1) + c.s1[lane]);
+            const float y2 = (g * y1 + c.s2[lane]) * r;
+            c.s2[lane] = flush(2.0f * g * (y1 - y2) + c.s2[lane]);
+            const float y3 = (g * y2 + c.s3[lane]) * r;
+            c.s3[lane] = flush(2.0f * g * (y2 - y3) + c.s3[lane]);
+            c.s4[lane] = flush(2.0f * g * (y3 - y4) + c.s4[lane]);
 
-        out[lane] = y4;
-        if (!healthy(c.s1[lane] + c.s2[lane] + c.s3[lane] + c.s4[lane] + y4)) {
-            c.previousInput[lane] = c.s1[lane] = c.s2[lane] = c.s3[lane] = c.s4[lane] = 0.0f;
-            out[lane] = 0.0f;
+            out[lane] = y4;
+            if (!healthy(c.s1[lane] + c.s2[lane] + c.s3[lane] + c.s4[lane] + y4)) {
+                c.previousInput[lane] = c.s1[lane] = c.s2[lane] = c.s3[lane] = c.s4[lane] = 0.0f;
+                out[lane] = 0.0f;
+            }
         }
+        left[i] = out[0] * gain_;
+        right[i] = out[1] * gain_;
     }
 }
 
-void Filter::runSvf(const float* in, float* out) {
+void Filter::runSvf(float* left, float* right, int count) {
     SvfState& c = svf_;
-    for (int lane = 0; lane < 2; ++lane) {
-        const float x = in[lane];
-        const float e = x - c.ic2[lane];
-        const float bp = a1_ * c.ic1[lane] + a2_ * e;
-        const float lp = c.ic2[lane] + a2_ * c.ic1[lane] + a3_ * e;
-        c.ic1[lane] = flush(2.0f * bp - c.ic1[lane]);
-        c.ic2[lane] = flush(2.0f * lp - c.ic2[lane]);
-        const float y = m0_ * x + m1_ * bp + m2_ * lp;
-        out[lane] = y;
-        if (!healthy(c.ic1[lane] + c.ic2[lane] + y)) {
-            c.ic1[lane] = c.ic2[lane] = 0.0f;
-            out[lane] = 0.0f;
+    for (int i = 0; i < count; ++i) {
+        const float in[2] = {clipInput(left[i]), clipInput(right[i])};
+        advanceSmoothers(false);
+        float out[2];
+        for (int lane = 0; lane < 2; ++lane) {
+            const float x = in[lane];
+            const float e = x - c.ic2[lane];
+            const float bp = a1_ * c.ic1[lane] + a2_ * e;
+            const float lp = c.ic2[lane] + a2_ * c.ic1[lane] + a3_ * e;
+            c.ic1[lane] = flush(2.0f * bp - c.ic1[lane]);
+            c.ic2[lane] = flush(2.0f * lp - c.ic2[lane]);
+            const float y = m0_ * x + m1_ * bp + m2_ * lp;
+            out[lane] = y;
+            if (!healthy(c.ic1[lane] + c.ic2[lane] + y)) {
+                c.ic1[lane] = c.ic2[lane] = 0.0f;
+                out[lane] = 0.0f;
+            }
         }
+        left[i] = out[0];
+        right[i] = out[1];
     }
 }
 

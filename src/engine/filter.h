@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/param_smoother.h"
+#include "engine/settling_smoother.h"
 
 // One stereo multimode filter of a voice: type 1 a four-pole zero-delay
 // ladder lowpass with saturation, types 2..6 a trapezoidal state-variable
@@ -37,11 +37,11 @@ private:
     float warpedCutoff(float cutoff);  // tan(pi * cutoff), recomputed only when the cutoff changes
     void setLadderCoefficients(float cutoff, float resonance);
     void setSvfCoefficients(float cutoff, float resonance);
-    void processLadder(float cutoff, float resonance, float& left, float& right);
-    void processSvf(float cutoff, float resonance, float& left, float& right);
-    // Runs both channels of in; a channel whose state went bad is cleared and gives 0.
-    void runLadder(const float* in, float* out);
-    void runSvf(const float* in, float* out);
+    void advanceSmoothers(bool ladder);
+    // Filter count samples of both channels in place; a channel whose state
+    // went bad is cleared and gives 0.
+    void runLadder(float* left, float* right, int count);
+    void runSvf(float* left, float* right, int count);
 
     float sampleRate_ = 44100.0f;
     float inverseSampleRate_ = 1.0f / 44100.0f;
@@ -66,5 +66,5 @@ private:
 
     LadderState ladder_;
     SvfState svf_;
-    ParamSmoother cutoff_, resonance_;
+    SettlingSmoother cutoff_, resonance_;
 };

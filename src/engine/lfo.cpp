@@ -148,8 +148,20 @@ float Lfo::advance(int count) {
     // Only the random glide changes state while its value is taken.
     if (shape == RandomGlide) {
         for (int i = 1; i < count; ++i) process();
-    } else {
-        for (int i = 1; i < count; ++i) step();
+        return process();
     }
+    // The same steps as step(), on local copies the compiler can keep in registers.
+    float p = phase, fade = fadeLevel;
+    const bool draws = shape > SawUp;
+    for (int i = 1; i < count; ++i) {
+        p += increment;
+        if (p >= kTwoPi) {
+            p -= kTwoPi;
+            if (draws) drawRandom();
+        }
+        if (fade < 1.0f) fade += fadeIncrement;
+    }
+    phase = p;
+    fadeLevel = fade;
     return process();
 }

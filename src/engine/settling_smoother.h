@@ -14,8 +14,11 @@ struct SettlingSmoother {
     void reset() { smoother.reset(); }
     float value() const { return smoother.value; }
 
+    // True when update(target) would return the value as it stands.
+    bool settledAt(float target) const { return settled && target == lastTarget && !smoother.jump; }
+
     float update(float target) {
-        if (settled && target == lastTarget && !smoother.jump) return smoother.value;
+        if (settledAt(target)) return smoother.value;
         return moveTowards(target);
     }
 

@@ -130,14 +130,13 @@ int Voice::advanceEnvelopes(const float* params, bool setTimes, const PerSampleT
         const float sustain = params[Env1Sus + i] + T[t + 2];
         const float k = (1.0f - params[Env1VelSens + i]) * (1.0f - params[Env1VelSens + i]);
         const float factor = finiteOr(k + (1.0f - k) * held.velocity, 1.0f);
-        float out = envelopeOut_[i];
-        for (int n = 0; n < sounding; ++n) {
-            e.setSustain(sustain);
-            out = finiteOr(e.process() * factor, 0.0f);
-            if (i == 0) {
-                gain_[n] = out;
-                if (e.state == Envelope::Idle) sounding = n + 1;
-            }
+        float out;
+        if (i == 0) {
+            sounding = e.runUntilIdle(sustain, gain_, sounding);
+            for (int n = 0; n < sounding; ++n) gain_[n] = finiteOr(gain_[n] * factor, 0.0f);
+            out = gain_[sounding - 1];
+        } else {
+            out = finiteOr(e.run(sustain, sounding) * factor, 0.0f);
         }
         envelopeOut_[i] = out;
     }
