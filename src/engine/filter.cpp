@@ -86,22 +86,20 @@ void Filter::setup(float typeParam, float cutoff, float resonance, float pitch, 
 
 void Filter::process(float& left, float& right) { processRun(&left, &right, 1); }
 
-void Filter::processRun(float* left, float* right, int count) {
+void Filter::processRun(float* left, float* right, int count, const float* cutoffTargets,
+                        const float* resonanceTargets) {
     if (type_ == Bypass) return;
     if (type_ == Lowpass24)
-        runLadder(left, right, count);
+        runLadder(left, right, count, cutoffTargets, resonanceTargets);
     else
-        runSvf(left, right, count);
+        runSvf(left, right, count, cutoffTargets, resonanceTargets);
 }
 
 // The smoothed cutoff and resonance of the next sample, with the coefficients made for them.
-inline void Filter::advanceSmoothers(bool ladder) {
+bool Filter::advanceSmoothers(bool ladder) {
     const float cutoff = cutoff_.update(cutoffTarget_);
     const float resonance = resonance_.update(resonanceTarget_);
-    if (ladder)
-        setLadderCoefficients(cutoff, resonance);
-    else
-        setSvfCoefficients(cutoff, resonance);
+    return ladder ? setLadderCoefficients(cutoff, resonance) : setSvfCoefficients(cutoff, resonance);
 }
 
 float Filter::warpedCutoff(float cutoff) {
@@ -113,8 +111,9 @@ float Filter::warpedCutoff(float cutoff) {
     return warped_;
 }
 
-void Filter::setLadderCoefficients(float cutoff, float resonance) {
-    if (coefficientType_ == Lowpass24 && cutoff == coefficientCutoff_ && resonance == coefficientResonance_) return;
+bool Filter::setLadderCoefficients(float cutoff, float resonance) {
+    if (coefficientType_ == Lowpass24 && cutoff == coefficientCutoff_ && resonance == coefficientResonance_)
+        return false;
     coefficientType_ = Lowpass24;
     coefficientCutoff_ = cutoff;
     coefficientResonance_ = resonance;
@@ -129,10 +128,12 @@ void Filter::setLadderCoefficients(float cutoff, float resonance) {
     ladderS1_ = G2 * G * ladderR_;
     ladderS2_ = G2 * ladderR_;
     ladderS3_ = G * ladderR_;
+    return true;
 }
 
-void Filter::setSvfCoefficients(float cutoff, float resonance) {
-    if (coefficientType_ == type_ && cutoff == coefficientCutoff_ && resonance == coefficientResonance_) return;
+bool Filter::setSvfCoefficients(float cutoff, float resonance) {
+    if (coefficientType_ == type_ && cutoff == coefficientCutoff_ && resonance == coefficientResonance_)
+        return false;
     coefficientType_ = type_;
     coefficientCutoff_ = cutoff;
     coefficientResonance_ = resonance;
@@ -151,6 +152,7 @@ void Filter::setSvfCoefficients(float cutoff, float resonance) {
         case Bandstop: m0_ = 1.0f; m1_ = -k; m2_ = 0.0f; break;
         default: m0_ = 1.0f; m1_ = -k; m2_ = -2.0f; break;  // Peaking
     }
+    return true;
 }
 
 #if TVX_SSE2
@@ -175,12 +177,14 @@ inline float lane1(__m128 v) { return _mm_cvtss_f32(_mm_shuffle_ps(v, v, _MM_SHU
 // The operations of the scalar form below, in the same order, with both
 // channels side by side in lanes 0 and 1 and the state kept in registers.
 // A channel whose state went bad is cleared and gives 0.
-void Filter::runLadder(float* left, float* right, int count) {
+void Filter::runLadder(float* left, float* right, int count, const float* cutoffTargets,
+                       const float* resonanceTargets) {
     LadderState& c = ladder_;
     __m128 s1 = _mm_load_ps(c.s1), s2 = _mm_load_ps(c.s2), s3 = _mm_load_ps(c.s3), s4 = _mm_load_ps(c.s4);
     __m128 previous = _mm_load_ps(c.previousInput);
     for (int i = 0; i < count; ++i) {
         const __m128 x = _mm_setr_ps(clipInput(left[i]), clipInput(right[i]), 0.0f, 0.0f);
+        takeTargets(cutoffTargets, resonanceTargets, i);
         advanceSmoothers(true);
         const __m128 g = _mm_set1_ps(g_), k = _mm_set1_ps(k_), r = _mm_set1_ps(ladderR_);
         const __m128 G4 = _mm_set1_ps(ladderG4_);
@@ -228,11 +232,13 @@ void Filter::runLadder(float* left, float* right, int count) {
     _mm_store_ps(c.previousInput, previous);
 }
 
-void Filter::runSvf(float* left, float* right, int count) {
+void Filter::runSvf(float* left, float* right, int count, const float* cutoffTargets,
+                    const float* resonanceTargets) {
     SvfState& c = svf_;
     __m128 ic1 = _mm_load_ps(c.ic1), ic2 = _mm_load_ps(c.ic2);
     for (int i = 0; i < count; ++i) {
         const __m128 x = _mm_setr_ps(clipInput(left[i]), clipInput(right[i]), 0.0f, 0.0f);
+        takeTargets(cutoffTargets, resonanceTargets, i);
         advanceSmoothers(false);
         const __m128 a1 = _mm_set1_ps(a1_), a2 = _mm_set1_ps(a2_), a3 = _mm_set1_ps(a3_);
         const __m128 e = _mm_sub_ps(x, ic2);
@@ -255,10 +261,12 @@ void Filter::runSvf(float* left, float* right, int count) {
 
 #else
 
-void Filter::runLadder(float* left, float* right, int count) {
+void Filter::runLadder(float* left, float* right, int count, const float* cutoffTargets,
+                       const float* resonanceTargets) {
     LadderState& c = ladder_;
     for (int i = 0; i < count; ++i) {
         const float in[2] = {clipInput(left[i]), clipInput(right[i])};
+        takeTargets(cutoffTargets, resonanceTargets, i);
         advanceSmoothers(true);
         const float g = g_, k = k_, r = ladderR_, G4 = ladderG4_;
         float out[2];
@@ -292,10 +300,12 @@ void Filter::runLadder(float* left, float* right, int count) {
     }
 }
 
-void Filter::runSvf(float* left, float* right, int count) {
+void Filter::runSvf(float* left, float* right, int count, const float* cutoffTargets,
+                    const float* resonanceTargets) {
     SvfState& c = svf_;
     for (int i = 0; i < count; ++i) {
         const float in[2] = {clipInput(left[i]), clipInput(right[i])};
+        takeTargets(cutoffTargets, resonanceTargets, i);
         advanceSmoothers(false);
         float out[2];
         for (int lane = 0; lane < 2; ++lane) {

@@ -17,7 +17,10 @@ public:
     void setup(float typeParam, float cutoff, float resonance, float pitch, float track);
     bool active() const;                      // type != 0
     void process(float& left, float& right);  // bypass when inactive; otherwise clip, smooth, coefficients, run
-    void processRun(float* left, float* right, int count);  // count samples of process, in place
+    // count samples of process, in place; with per-sample targets (from
+    // setup) when they are given.
+    void processRun(float* left, float* right, int count, const float* cutoffTargets = nullptr,
+                    const float* resonanceTargets = nullptr);
 
     int type() const { return type_; }
     float cutoffTarget() const { return cutoffTarget_; }   // normalised, 0..0.5
@@ -35,13 +38,20 @@ private:
     };
 
     float warpedCutoff(float cutoff);  // tan(pi * cutoff), recomputed only when the cutoff changes
-    void setLadderCoefficients(float cutoff, float resonance);
-    void setSvfCoefficients(float cutoff, float resonance);
-    void advanceSmoothers(bool ladder);
+    bool setLadderCoefficients(float cutoff, float resonance);
+    bool setSvfCoefficients(float cutoff, float resonance);
+    friend class FilterLanes;
+    // Returns whether the coefficients changed.
+    bool advanceSmoothers(bool ladder);
+    void takeTargets(const float* cutoffTargets, const float* resonanceTargets, int i) {
+        if (!cutoffTargets) return;
+        cutoffTarget_ = cutoffTargets[i];
+        resonanceTarget_ = resonanceTargets[i];
+    }
     // Filter count samples of both channels in place; a channel whose state
     // went bad is cleared and gives 0.
-    void runLadder(float* left, float* right, int count);
-    void runSvf(float* left, float* right, int count);
+    void runLadder(float* left, float* right, int count, const float* cutoffTargets, const float* resonanceTargets);
+    void runSvf(float* left, float* right, int count, const float* cutoffTargets, const float* resonanceTargets);
 
     float sampleRate_ = 44100.0f;
     float inverseSampleRate_ = 1.0f / 44100.0f;

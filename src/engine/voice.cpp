@@ -119,7 +119,9 @@ float Voice::advancePitch(int voiceCount) {
 
 // Returns the samples the voice sounds in: up to and including the one in
 // which its first envelope ends.
-int Voice::advanceEnvelopes(const float* params, bool setTimes, const PerSampleTargets& perSample, int count) {
+int Voice::advanceEnvelopes(const float* params, bool setTimes, const PerSampleTargets& perSample, int offset,
+                            int count) {
+    float* gain = gain_ + offset;
     const float* T = sums_;
     int sounding = count;
     for (int i = 0; i < 3; ++i) {
@@ -132,9 +134,9 @@ int Voice::advanceEnvelopes(const float* params, bool setTimes, const PerSampleT
         const float factor = finiteOr(k + (1.0f - k) * held.velocity, 1.0f);
         float out;
         if (i == 0) {
-            sounding = e.runUntilIdle(sustain, gain_, sounding);
-            for (int n = 0; n < sounding; ++n) gain_[n] = finiteOr(gain_[n] * factor, 0.0f);
-            out = gain_[sounding - 1];
+            sounding = e.runUntilIdle(sustain, gain, sounding);
+            for (int n = 0; n < sounding; ++n) gain[n] = finiteOr(gain[n] * factor, 0.0f);
+            out = gain[sounding - 1];
         } else {
             out = finiteOr(e.run(sustain, sounding) * factor, 0.0f);
         }
@@ -222,65 +224,87 @@ void Voice::setUpFilters(const float* params, float pitch) {
     }
 }
 
-void Voice::renderSources(const float* params, int from, int count) {
+void Voice::renderOscillatorsAndNoise(const float* params, int from, int count) {
     for (int c = 0; c < 2; ++c)
-        for (int i = from; i < from + count; ++i) spanA_[c][i] = spanB_[c][i] = 0.0f;
+        for (int i = from; i < from + count; ++i) runA_[c][i] = runB_[c][i] = 0.0f;
     // Oscillators 1 and 3 share a path, so 1 + 3 is formed as before.
-    oscillators_[0].renderAdding(params, sums_, 0, spanA_[0] + from, spanA_[1] + from, count);
-    oscillators_[2].renderAdding(params, sums_, 2, spanA_[0] + from, spanA_[1] + from, count);
-    oscillators_[1].renderAdding(params, sums_, 1, spanB_[0] + from, spanB_[1] + from, count);
+    oscillators_[0].renderAdding(params, sums_, 0, runA_[0] + from, runA_[1] + from, count);
+    oscillators_[2].renderAdding(params, sums_, 2, runA_[0] + from, runA_[1] + from, count);
+    oscillators_[1].renderAdding(params, sums_, 1, runB_[0] + from, runB_[1] + from, count);
     noise_.renderAdding(params[NoiseType], params[NoiseVol] + sums_[TgtNoiseVol],
-                        params[NoisePan] + sums_[TgtNoisePan], spanB_[0] + from, spanB_[1] + from, count);
+                        params[NoisePan] + sums_[TgtNoisePan], runB_[0] + from, runB_[1] + from, count);
 }
 
-// Samples from..from + count of the span through the filters, into spanA_.
-void Voice::routeRange(int routing, int from, int count) {
-    float* aL = spanA_[0] + from;
-    float* aR = spanA_[1] + from;
-    float* bL = spanB_[0] + from;
-    float* bR = spanB_[1] + from;
-    switch (routing) {
-        case RoutingParallel:
-            for (int i = 0; i < count; ++i) {
-                bL[i] = aL[i] = aL[i] + bL[i];
-                bR[i] = aR[i] = aR[i] + bR[i];
-            }
-            filters_[0].processRun(aL, aR, count);
-            filters_[1].processRun(bL, bR, count);
-            for (int i = 0; i < count; ++i) {
-                aL[i] = (aL[i] + bL[i]) * 0.5f;
-                aR[i] = (aR[i] + bR[i]) * 0.5f;
-            }
-            break;
-        case RoutingSplit:
-            filters_[0].processRun(aL, aR, count);
-            filters_[1].processRun(bL, bR, count);
-            for (int i = 0; i < count; ++i) {
-                aL[i] += bL[i];
-                aR[i] += bR[i];
-            }
-            break;
-        default:
-            for (int i = 0; i < count; ++i) {
-                aL[i] += bL[i];
-                aR[i] += bR[i];
-            }
-            filters_[0].processRun(aL, aR, count);
-            filters_[1].processRun(aL, aR, count);
-            break;
-    }
-}
-
-void Voice::routeThroughFilters(const float* params, int from, int count, bool glide) {
-    const int routing = filterRouting(params[FltMode]);
-    if (!glide) {
-        routeRange(routing, from, count);
-        return;
-    }
-    // The gliding pitch moves the tracked cutoff every sample.
+void Voice::recordFilterTargets(const float* params, int from, int count, bool glide) {
     for (int i = from; i < from + count; ++i) {
-        setUpFilters(params, pitch_[i]);
-        routeRange(routing, i, 1);
+        // The gliding pitch moves the tracked cutoff every sample.
+        if (glide) setUpFilters(params, pitch_[i - from]);
+        for (int j = 0; j < 2; ++j) {
+            cutoffTargets_[j][i] = filters_[j].cutoffTarget();
+            resonanceTargets_[j][i] = filters_[j].resonanceTarget();
+        }
+    }
+}
+
+int Voice::filterRouting(const float* params) { return ::filterRouting(params[FltMode]); }
+
+float* Voice::filterLeft(int routing, int j) { return routing == RoutingSerial || j == 0 ? runA_[0] : runB_[0]; }
+float* Voice::filterRight(int routing, int j) { return routing == RoutingSerial || j == 0 ? runA_[1] : runB_[1]; }
+
+void Voice::mixFilterInputs(int routing, int count) {
+    float* aL = runA_[0];
+    float* aR = runA_[1];
+    float* bL = runB_[0];
+    float* bR = runB_[1];
+    if (routing == RoutingSerial) {
+        for (int i = 0; i < count; ++i) {
+            aL[i] += bL[i];
+            aR[i] += bR[i];
+        }
+    } else if (routing == RoutingParallel) {
+        for (int i = 0; i < count; ++i) {
+            bL[i] = aL[i] = aL[i] + bL[i];
+            bR[i] = aR[i] = aR[i] + bR[i];
+        }
+    }
+}
+
+void Voice::mixFilterOutputs(int routing, int count) {
+    float* aL = runA_[0];
+    float* aR = runA_[1];
+    const float* bL = runB_[0];
+    const float* bR = runB_[1];
+    if (routing == RoutingParallel) {
+        for (int i = 0; i < count; ++i) {
+            aL[i] = (aL[i] + bL[i]) * 0.5f;
+            aR[i] = (aR[i] + bR[i]) * 0.5f;
+        }
+    } else if (routing == RoutingSplit) {
+        for (int i = 0; i < count; ++i) {
+            aL[i] += bL[i];
+            aR[i] += bR[i];
+        }
+    }
+}
+
+void Voice::filterAlone(int routing, int count) {
+    for (int j = 0; j < 2; ++j)
+        filters_[j].processRun(filterLeft(routing, j), filterRight(routing, j), count, cutoffTargets_[j],
+                               resonanceTargets_[j]);
+}
+
+void Voice::addOutput(float* left, float* right, int count) {
+    for (int i = 0; i < count; ++i) {
+        const float outL = runA_[0][i] * gain_[i];
+        const float outR = runA_[1][i] * gain_[i];
+        if (!std::isfinite(outL) || !std::isfinite(outR)) {
+            // The rest of the run came from the broken state: the voice
+            // starts over, silent, from the next run on.
+            recoverFromInvalidOutput();
+            return;
+        }
+        left[i] += outL;
+        right[i] += outR;
     }
 }
 
@@ -299,51 +323,45 @@ void Voice::recoverFromInvalidOutput() {
 }
 
 void Voice::renderRun(const VoiceContext& context, float* left, float* right, int count) {
+    const int sounding = renderSources(context, count);
+    const int routing = filterRouting(context.params);
+    mixFilterInputs(routing, sounding);
+    filterAlone(routing, sounding);
+    mixFilterOutputs(routing, sounding);
+    addOutput(left, right, sounding);
+}
+
+int Voice::renderSources(const VoiceContext& context, int count) {
     int done = 0;
     while (done < count && active()) {
         int length = kControlPeriod - controlCounter_;
         if (length > count - done) length = count - done;
-        const int rendered = renderSpan(context, done, length, left + done, right + done);
+        const int rendered = prepareSpan(context, done, length);
         done += rendered;
         if (rendered < length) break;
     }
+    return done;
 }
 
 // Evaluation order within each sample is that of rendering sample by sample:
 // modulation from the previous sample's envelopes and LFOs, then envelopes,
-// LFOs, oscillator and filter set-up, sources, filters and gain. Each stage
-// runs the whole span before the next one starts.
-int Voice::renderSpan(const VoiceContext& context, int offset, int count, float* left, float* right) {
+// LFOs, oscillator and filter set-up and the sources. Each stage runs the
+// whole span before the next one starts.
+int Voice::prepareSpan(const VoiceContext& context, int offset, int count) {
     const float* params = context.params;
     const bool controlStep = controlCounter_ == 0;
     const bool glide = context.voiceCount == 1;
     const float firstPitch = advancePitch(context.voiceCount);
     pitch_[0] = firstPitch;
     if (controlStep) evaluateModulation(params, *context.controllers);
-    count = advanceEnvelopes(params, controlStep, context.perSample, count);
+    count = advanceEnvelopes(params, controlStep, context.perSample, offset, count);
     if (glide)
         for (int i = 1; i < count; ++i) pitch_[i] = advancePitch(1);
     advanceLfos(context, controlStep, offset, count);
     if (controlStep) setUpOscillators(params, finiteOr(context.controllers->pitchBend, 0.0f), firstPitch);
     setUpFilters(params, firstPitch);
-
-    int from = 0;
-    while (from < count) {
-        renderSources(params, from, count - from);
-        routeThroughFilters(params, from, count - from, glide);
-        int i = from;
-        for (; i < count; ++i) {
-            const float outL = spanA_[0][i] * gain_[i];
-            const float outR = spanA_[1][i] * gain_[i];
-            if (!std::isfinite(outL) || !std::isfinite(outR)) break;
-            left[i] += outL;
-            right[i] += outR;
-        }
-        if (i == count) break;
-        // The sample is dropped and the voice starts over from the next one.
-        recoverFromInvalidOutput();
-        from = i + 1;
-    }
+    recordFilterTargets(params, offset, count, glide);
+    renderOscillatorsAndNoise(params, offset, count);
     controlCounter_ += count;
     if (controlCounter_ >= kControlPeriod) controlCounter_ = 0;
     return count;

@@ -31,6 +31,7 @@ struct VoiceContext {
 class Voice {
 public:
     static constexpr int kControlPeriod = 65;
+    static constexpr int kMaxRun = 128;
 
     void prepare(float sampleRate, const WtCollection* tables);
     // The instance's random numbers, for every part of the voice that draws.
@@ -49,11 +50,27 @@ public:
     bool active() const { return envelopes[0].state != Envelope::Idle; }
     bool sounding() const { return active() && envelopes[0].state != Envelope::Release; }
 
-    // Adds count samples of this voice to left and right. A voice that ends
-    // within the run adds nothing after its last sample.
+    // Adds count samples (at most kMaxRun) of this voice to left and right.
+    // A voice that ends within the run adds nothing after its last sample.
     void renderRun(const VoiceContext& context, float* left, float* right, int count);
     // One sample of renderRun.
     void render(const VoiceContext& context, float& left, float& right) { renderRun(context, &left, &right, 1); }
+
+    // renderRun in three steps, so that the manager can run the filters of
+    // several voices side by side: the sources, gains and filter targets of
+    // the run (returns the samples the voice sounds in); the filters, alone
+    // or by the manager through the accessors; the output.
+    int renderSources(const VoiceContext& context, int count);
+    static int filterRouting(const float* params);
+    void mixFilterInputs(int routing, int count);
+    void filterAlone(int routing, int count);
+    void mixFilterOutputs(int routing, int count);
+    void addOutput(float* left, float* right, int count);
+    Filter& filter(int j) { return filters_[j]; }
+    float* filterLeft(int routing, int j);
+    float* filterRight(int routing, int j);
+    const float* cutoffTargets(int j) const { return cutoffTargets_[j]; }
+    const float* resonanceTargets(int j) const { return resonanceTargets_[j]; }
 
     HeldNote held;
     int startOrder = 0;
@@ -69,26 +86,29 @@ public:
 
 private:
     // A span: up to the next control step, within one run.
-    int renderSpan(const VoiceContext& context, int offset, int count, float* left, float* right);
+    int prepareSpan(const VoiceContext& context, int offset, int count);
     float advancePitch(int voiceCount);
-    int advanceEnvelopes(const float* params, bool setTimes, const PerSampleTargets& perSample, int count);
+    int advanceEnvelopes(const float* params, bool setTimes, const PerSampleTargets& perSample, int offset,
+                         int count);
     void advanceLfos(const VoiceContext& context, bool setUp, int offset, int count);
     void fillSources(const ControllerState& controllers);
     void evaluateModulation(const float* params, const ControllerState& controllers);
     void setUpOscillators(const float* params, float pitchBend, float pitch);
     void setUpFilters(const float* params, float pitch);
-    void renderSources(const float* params, int from, int count);
-    void routeThroughFilters(const float* params, int from, int count, bool glide);
-    void routeRange(int routing, int from, int count);
+    void recordFilterTargets(const float* params, int from, int count, bool glide);
+    void renderOscillatorsAndNoise(const float* params, int from, int count);
     void recoverFromInvalidOutput();
 
     Oscillator oscillators_[3];
-    // One span of the sources: oscillators 1 + 3 (into filter 1 in the split
-    // routing) in a, oscillator 2 and the noise in b, then the voice's
-    // output in a; the envelope gain and, with glide, the pitch per sample.
-    float spanA_[2][kControlPeriod] = {};
-    float spanB_[2][kControlPeriod] = {};
-    float gain_[kControlPeriod] = {};
+    // One run: oscillators 1 + 3 (into filter 1 in the split routing) in a,
+    // oscillator 2 and the noise in b, the voice's output in a at the end;
+    // the envelope gain and the filters' targets per sample; the pitch of
+    // one span, with glide.
+    float runA_[2][kMaxRun] = {};
+    float runB_[2][kMaxRun] = {};
+    float gain_[kMaxRun] = {};
+    float cutoffTargets_[2][kMaxRun] = {};
+    float resonanceTargets_[2][kMaxRun] = {};
     float pitch_[kControlPeriod] = {};
     Noise noise_;
     Filter filters_[2];

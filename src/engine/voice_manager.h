@@ -19,7 +19,7 @@ class VoiceManager : public MidiProcessor, public SequencerNoteSink {
 public:
     static constexpr int kNumVoices = 32;
     // The longest run rendered at once; longer requests are rendered in turns.
-    static constexpr int kMaxRun = 256;
+    static constexpr int kMaxRun = Voice::kMaxRun;
 
     VoiceManager(float* params, MidiSettings* midi, ParameterSink* sink);
 
