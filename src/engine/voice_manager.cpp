@@ -1,6 +1,9 @@
 #include "engine/voice_manager.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "engine/filter_lanes.h"
 
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
@@ -145,9 +148,51 @@ void VoiceManager::renderRun(float* left, float* right, int count) {
     context.voiceCount = voiceCount();
     context.perSample = perSample_;
     for (int i = 0; i < count; ++i) left[i] = right[i] = 0.0f;
-    for (Voice& v : voices_)
-        if (v.active()) v.renderRun(context, left, right, count);
+
+    int playing = 0;
+    for (int v = 0; v < kNumVoices; ++v) {
+        if (!voices_[v].active()) continue;
+        playingVoices_[playing] = v;
+        soundingSamples_[playing] = voices_[v].renderSources(context, count);
+        ++playing;
+    }
+    const int routing = Voice::filterRouting(params_);
+    for (int p = 0; p < playing; ++p) voices_[playingVoices_[p]].mixFilterInputs(routing, soundingSamples_[p]);
+    for (int first = 0; first < playing; first += FilterLanes::kLanes)
+        filterSideBySide(routing, first, std::min(FilterLanes::kLanes, playing - first));
+    // Voice by voice in rising order, so every sample is summed as before.
+    for (int p = 0; p < playing; ++p) {
+        Voice& v = voices_[playingVoices_[p]];
+        v.mixFilterOutputs(routing, soundingSamples_[p]);
+        v.addOutput(left, right, soundingSamples_[p]);
+    }
     for (int i = 0; i < count; ++i) effects_.process(params_, left[i], right[i]);
+}
+
+// Both filters of the playing voices first..first + used, side by side for
+// the samples they all sound in, alone for the rest.
+void VoiceManager::filterSideBySide(int routing, int first, int used) {
+    int common = soundingSamples_[first];
+    for (int l = 1; l < used; ++l) common = std::min(common, soundingSamples_[first + l]);
+    for (int j = 0; j < 2; ++j) {
+        FilterLanes::Lane lanes[FilterLanes::kLanes];
+        for (int l = 0; l < used; ++l) {
+            Voice& v = voices_[playingVoices_[first + l]];
+            lanes[l].filter = &v.filter(j);
+            lanes[l].left = v.filterLeft(routing, j);
+            lanes[l].right = v.filterRight(routing, j);
+            lanes[l].cutoffTargets = v.cutoffTargets(j);
+            lanes[l].resonanceTargets = v.resonanceTargets(j);
+        }
+        FilterLanes::process(lanes, used, common);
+        for (int l = 0; l < used; ++l) {
+            const int rest = soundingSamples_[first + l] - common;
+            if (rest <= 0) continue;
+            const FilterLanes::Lane& lane = lanes[l];
+            lane.filter->processRun(lane.left + common, lane.right + common, rest, lane.cutoffTargets + common,
+                                    lane.resonanceTargets + common);
+        }
+    }
 }
 
 void VoiceManager::render(float* left, float* right, int blockLength, int start, int count) {

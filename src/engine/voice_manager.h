@@ -65,6 +65,7 @@ private:
     // Samples from s on that sound without anything changing outside the voices.
     int runLength(int blockLength, int s);
     void renderRun(float* left, float* right, int count);
+    void filterSideBySide(int routing, int first, int used);
 
     float* params_;
     MidiSettings* midi_;
@@ -73,6 +74,9 @@ private:
     RandomSource random_;
     WtCollection tables_;
     Voice voices_[kNumVoices];
+    // The voices playing in the current run, in rising order, and the samples each sounds in.
+    int playingVoices_[kNumVoices] = {};
+    int soundingSamples_[kNumVoices] = {};
     std::vector<HeldNote> heldNotes_;
     int startCounter_ = 0;
     bool alternateBit_ = false;

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "engine/filter.h"
+
+// The filters of up to four voices in one slot, run side by side: a voice
+// per SSE lane and a register per channel. One voice's filter is a chain of
+// dependent steps that leaves the processor waiting for each result; four
+// independent chains keep it busy. Every lane does the operations of
+// Filter::processRun in the same order, so each voice sounds as it does when
+// its filter runs alone. The filters share their type, as all voices do.
+class FilterLanes {
+public:
+    static constexpr int kLanes = 4;
+
+    struct Lane {
+        Filter* filter = nullptr;
+        float* left = nullptr;
+        float* right = nullptr;
+        const float* cutoffTargets = nullptr;
+        const float* resonanceTargets = nullptr;
+    };
+
+    // Runs count samples of lanes[0..used) in place; used is 1..kLanes.
+    static void process(const Lane* lanes, int used, int count);
+
+private:
+    static void runLadders(const Lane* lanes, int used, int count);
+    static void runSvfs(const Lane* lanes, int used, int count);
+};
