@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "dsp/simd.h"
+
 #include "params/note_division.h"
 #include "params/value_mappings.h"
 
@@ -164,4 +166,46 @@ float Lfo::advance(int count) {
     phase = p;
     fadeLevel = fade;
     return process();
+}
+
+void Lfo::advanceSideBySide(Lfo* lfos, int used, int count, float* outputs) {
+#if TVX_SSE2
+    bool glides = false;
+    for (int l = 0; l < used; ++l) glides = glides || lfos[l].shape == RandomGlide;
+    if (!glides && used > 1 && used <= 4) {
+        alignas(16) float phase[4] = {}, increment[4] = {}, fade[4] = {1.0f, 1.0f, 1.0f, 1.0f},
+                          fadeIncrement[4] = {};
+        int draws = 0;
+        for (int l = 0; l < used; ++l) {
+            phase[l] = lfos[l].phase;
+            increment[l] = lfos[l].increment;
+            fade[l] = lfos[l].fadeLevel;
+            fadeIncrement[l] = lfos[l].fadeIncrement;
+            if (lfos[l].shape > SawUp) draws |= 1 << l;
+        }
+        const __m128 twoPi = _mm_set1_ps(kTwoPi), one = _mm_set1_ps(1.0f);
+        const __m128 inc = _mm_load_ps(increment), fadeInc = _mm_load_ps(fadeIncrement);
+        __m128 p = _mm_load_ps(phase), f = _mm_load_ps(fade);
+        // The operations of step(), lane by lane.
+        for (int i = 1; i < count; ++i) {
+            p = _mm_add_ps(p, inc);
+            const __m128 wraps = _mm_cmpge_ps(p, twoPi);
+            p = _mm_sub_ps(p, _mm_and_ps(wraps, twoPi));
+            const int drawing = _mm_movemask_ps(wraps) & draws;
+            if (drawing)
+                for (int l = 0; l < used; ++l)
+                    if (drawing & (1 << l)) lfos[l].drawRandom();
+            f = _mm_add_ps(f, _mm_and_ps(_mm_cmplt_ps(f, one), fadeInc));
+        }
+        _mm_store_ps(phase, p);
+        _mm_store_ps(fade, f);
+        for (int l = 0; l < used; ++l) {
+            lfos[l].phase = phase[l];
+            lfos[l].fadeLevel = fade[l];
+            outputs[l] = lfos[l].process();
+        }
+        return;
+    }
+#endif
+    for (int l = 0; l < used; ++l) outputs[l] = lfos[l].advance(count);
 }

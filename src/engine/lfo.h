@@ -39,6 +39,11 @@ struct Lfo {
     void restart(float phaseParam);                    // phase, fade 0, new random value
     float process();                                   // one LFO step, returns the output
     float advance(int count);                          // count steps, returns the last output
+    // advance for `used` (up to 4) LFOs, side by side: each one's steps are a
+    // chain of dependent additions that would otherwise keep the processor
+    // waiting. Each draws from its own random source, so the order of their
+    // draws does not matter.
+    static void advanceSideBySide(Lfo* lfos, int used, int count, float* outputs);
 
     // Menu position of the type menu -> internal shape code. Out-of-range
     // positions take the nearest entry; NaN gives Triangle.

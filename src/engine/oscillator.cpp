@@ -433,9 +433,16 @@ Oscillator::Targets Oscillator::targetsOf(const float* params, const float* T, i
     return targets;
 }
 
+bool Oscillator::settledAt(const Targets& targets) const {
+    return position_.settledAt(targets.position) && pan_.settledAt(targets.pan) &&
+           volume_.settledAt(targets.volume) && unisonMix_.settledAt(targets.mix) &&
+           unisonSpread_.settledAt(targets.spread);
+}
+
 template <class Sound>
 inline void Oscillator::renderStretch(const Targets& targets, float* left, float* right, int count, Sound sound) {
-    for (int i = 0; i < count; ++i) {
+    int i = 0;
+    for (; i < count && !settledAt(targets); ++i) {
         const float position = position_.update(targets.position);
         const float pan = pan_.update(targets.pan);
         const float volume = volume_.update(targets.volume);
@@ -445,6 +452,17 @@ inline void Oscillator::renderStretch(const Targets& targets, float* left, float
         sound(position, mix, spread, l, r);
         left[i] += volume * (1.0f - pan) * l;
         right[i] += volume * pan * r;
+    }
+    if (i == count) return;
+    // Settled smoothers give the same values to the end of the stretch.
+    const float position = position_.value(), mix = unisonMix_.value(), spread = unisonSpread_.value();
+    const float gainLeft = volume_.value() * (1.0f - pan_.value());
+    const float gainRight = volume_.value() * pan_.value();
+    for (; i < count; ++i) {
+        float l = 0.0f, r = 0.0f;
+        sound(position, mix, spread, l, r);
+        left[i] += gainLeft * l;
+        right[i] += gainRight * r;
     }
 }
 
@@ -473,8 +491,10 @@ void Oscillator::renderAdding(const float* params, const float* T, int osc, floa
                           [this](float, float, float, float& l, float& r) { l = r = fmSample(); });
             break;
         default:
-            // Silent, but the smoothers move on as they do while sounding.
-            renderStretch(targets, left, right, count, [](float, float, float, float&, float&) {});
+            // Silent, but the smoothers move on as they do while sounding;
+            // settled, they have nothing left to do.
+            if (!settledAt(targets))
+                renderStretch(targets, left, right, count, [](float, float, float, float&, float&) {});
             break;
     }
 }

@@ -48,6 +48,7 @@ private:
     static Targets targetsOf(const float* params, const float* T, int osc);
     template <class Sound>
     void renderStretch(const Targets& targets, float* left, float* right, int count, Sound sound);
+    bool settledAt(const Targets& targets) const;
 
     struct OscState {
         float phase = 0.0f;

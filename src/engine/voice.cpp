@@ -28,6 +28,12 @@ int bendRange(float value) {
     return range < 0 ? 0 : (range > 24 ? 24 : range);
 }
 
+// 30 bits of the instance's numbers for a stream of the voice's own.
+std::uint32_t seedFrom(RandomSource& random) {
+    const auto high = static_cast<std::uint32_t>(random.next());
+    return high << 15 | static_cast<std::uint32_t>(random.next());
+}
+
 float referencePitchHz(float masterTune) { return finiteOr(440.0f + (masterTune - 0.5f) * 100.0f, 440.0f); }
 
 }  // namespace
@@ -35,7 +41,7 @@ float referencePitchHz(float masterTune) { return finiteOr(440.0f + (masterTune 
 void Voice::attachRandom(RandomSource* random) {
     random_ = random;
     for (Oscillator& o : oscillators_) o.random = random;
-    for (Lfo& l : lfos) l.random = &lfoRandom_;
+    for (int i = 0; i < 3; ++i) lfos[i].random = &lfoRandom_[i];
     noise_.random = &noiseRandom_;
 }
 
@@ -55,8 +61,8 @@ void Voice::setTempo(float tempo, int denominator) {
 
 void Voice::reset(const float* params) {
     if (random_) {
-        lfoRandom_.seed(static_cast<std::uint32_t>(random_->next()) << 15 | static_cast<std::uint32_t>(random_->next()));
-        noiseRandom_.seed(static_cast<std::uint32_t>(random_->next()) << 15 | static_cast<std::uint32_t>(random_->next()));
+        for (RandomSource& r : lfoRandom_) r.seed(seedFrom(*random_));
+        noiseRandom_.seed(seedFrom(*random_));
     }
     for (int i = 0; i < 3; ++i) {
         oscillators_[i].resetPhase(params[osc(Osc1Phase, i)]);
@@ -156,12 +162,15 @@ void Voice::advanceLfos(const VoiceContext& context, bool setUp, int offset, int
             l.setOffset(params[Lfo1Offset + i]);
             l.setAttack(params[Lfo1Attack + i]);
         }
-        // The voice's own LFO always runs, for its fade-in. Only the last
-        // sample's output is read, by the next control step.
-        float out = l.advance(count);
+    }
+    // The voice's own LFOs always run, for their fade-in. Only the last
+    // sample's output is read, by the next control step.
+    float out[3];
+    Lfo::advanceSideBySide(lfos, 3, count, out);
+    for (int i = 0; i < 3; ++i) {
         if (params[Lfo1Global + i] > 0.0f)
-            out = l.fadeLevel * context.globalLfo[i * context.globalLfoStride + offset + count - 1];
-        lfoOut_[i] = finiteOr(out, 0.0f);
+            out[i] = lfos[i].fadeLevel * context.globalLfo[i * context.globalLfoStride + offset + count - 1];
+        lfoOut_[i] = finiteOr(out[i], 0.0f);
     }
 }
 

@@ -121,7 +121,7 @@ private:
     // The voice's own streams, seeded from the instance's at each new note,
     // so that rendering one voice for a run draws the same numbers as
     // rendering all voices sample by sample.
-    RandomSource lfoRandom_;
+    RandomSource lfoRandom_[3];
     RandomSource noiseRandom_;
     int controlCounter_ = 0;
     float sampleRate_ = 44100.0f;

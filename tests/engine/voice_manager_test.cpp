@@ -402,8 +402,9 @@ TEST_F(VoiceManagerTest, PedalHeldThroughTenThousandNotesAllocatesNothing) {
     for (int i = 0; i < VoiceManager::kNumVoices; ++i) EXPECT_FALSE(voice(i).sounding()) << i;
 }
 
-// Oscillators render ahead up to the next control step or event; whatever
-// the block length, the result must be that of rendering sample by sample.
+// Voices render a run at a time, up to the next event, and each stage a span
+// at a time, up to the next control step; whatever the block length, the
+// result must be that of rendering sample by sample.
 class StretchRendering : public ::testing::Test {
 protected:
     struct Message { int at, status, data1, data2; };
@@ -432,11 +433,11 @@ protected:
             for (const Message& m : messages)
                 if (m.at >= start && m.at < start + length)
                     engine.addMidiMessage(m.at - start, m.status, m.data1, m.data2);
+            std::vector<float> left(length), right(length);
+            engine.render(left.data(), right.data(), length, 0, length);
             for (int s = 0; s < length; ++s) {
-                float l = 0.0f, r = 0.0f;
-                engine.renderSample(l, r, length, s);
-                out.push_back(l);
-                out.push_back(r);
+                out.push_back(left[s]);
+                out.push_back(right[s]);
             }
             engine.clearEvents();
         }
@@ -472,6 +473,10 @@ TEST_F(StretchRendering, NotesControllersAndParameterChangesLandOnTheirSample) {
     sound[Flt1Type] = 1.0f;
     sound[Flt2Type] = 4.0f;
     sound[NoiseVol] = 0.2f;
+    // Random shapes draw while noise draws too, voice by voice.
+    sound[Lfo2Type] = 4.0f;  // "Random Hold"
+    sound[Lfo3Type] = 5.0f;  // "Random Glide"
+    sound[Lfo2Rate] = sound[Lfo3Rate] = 0.9f;
     const std::vector<Message> messages = {
         {0, 0x90, 48, 100},   {37, 0x90, 55, 90},  {130, 0xE0, 0, 90}, {200, 0xB0, 1, 127},
         {333, 0x90, 62, 110}, {500, 0xB0, 1, 10},  {701, 0x80, 48, 0},  {702, 0x90, 48, 60},
