@@ -37,9 +37,20 @@ inline void scatter(const FilterLanes::Lane* lanes, int used, __m128 v, Write wr
     for (int l = 0; l < used; ++l) write(lanes[l], values[l]);
 }
 
-struct LadderCoefficients {
+}  // namespace
+
+struct FilterLanes::LadderCoefficients {
     __m128 g, k, r, G4, twoG, S1, S2, S3, gain;
 };
+
+struct FilterLanes::SvfCoefficients {
+    __m128 a1, a2, a3, m0, m1, m2;
+};
+
+namespace {
+
+using LadderCoefficients = FilterLanes::LadderCoefficients;
+using SvfCoefficients = FilterLanes::SvfCoefficients;
 
 struct LadderChannel {
     __m128 s1, s2, s3, s4, previous;
@@ -82,10 +93,6 @@ inline __m128 ladderStep(LadderChannel& c, const LadderCoefficients& k, __m128 x
     return _mm_mul_ps(_mm_and_ps(y4, healthy), k.gain);
 }
 
-struct SvfCoefficients {
-    __m128 a1, a2, a3, m0, m1, m2;
-};
-
 struct SvfChannel {
     __m128 ic1, ic2;
 };
@@ -104,17 +111,136 @@ inline __m128 svfStep(SvfChannel& c, const SvfCoefficients& k, __m128 x) {
     return _mm_and_ps(y, healthy);
 }
 
+inline __m128 select(__m128 mask, __m128 ifTrue, __m128 ifFalse) {
+    return _mm_or_ps(_mm_and_ps(mask, ifTrue), _mm_andnot_ps(mask, ifFalse));
+}
+
+// tanPi of fast_trig.h, lane by lane.
+inline __m128 tanPiLanes(__m128 x) {
+    const __m128 upper = _mm_cmpgt_ps(x, _mm_set1_ps(0.25f));
+    const __m128 z = _mm_mul_ps(_mm_set1_ps(3.14159265f), select(upper, _mm_sub_ps(_mm_set1_ps(0.5f), x), x));
+    const __m128 z2 = _mm_mul_ps(z, z);
+    __m128 p = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(9.38540185543e-3f), z2), _mm_set1_ps(3.11992232697e-3f));
+    p = _mm_add_ps(_mm_mul_ps(p, z2), _mm_set1_ps(2.44301354525e-2f));
+    p = _mm_add_ps(_mm_mul_ps(p, z2), _mm_set1_ps(5.34112807005e-2f));
+    p = _mm_add_ps(_mm_mul_ps(p, z2), _mm_set1_ps(1.33387994085e-1f));
+    p = _mm_add_ps(_mm_mul_ps(p, z2), _mm_set1_ps(3.33331568548e-1f));
+    const __m128 t = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(p, z2), z), z);
+    return select(upper, _mm_div_ps(_mm_set1_ps(1.0f), t), t);
+}
+
+// The cutoff the single filter warps: held short of the pole at Nyquist.
+inline __m128 warpedLanes(__m128 cutoff) { return tanPiLanes(_mm_min_ps(cutoff, _mm_set1_ps(0.4999f))); }
+
 }  // namespace
 
-// Each distinct filter moves its smoothers once per sample; a repeated lane
-// only mirrors lane 0.
-#define TVX_ADVANCE_SMOOTHERS(ladder)                                                              \
-    bool changed = false;                                                                          \
-    for (int l = 0; l < used; ++l) {                                                               \
-        Filter& f = *lanes[l].filter;                                                              \
-        f.takeTargets(lanes[l].cutoffTargets, lanes[l].resonanceTargets, i);                       \
-        changed = f.advanceSmoothers(ladder) || changed;                                           \
+// Moves each distinct filter's smoothers one sample on (repeated lanes mirror
+// lane 0) into cutoff and resonance; true when any lane's coefficients no
+// longer belong to them.
+bool FilterLanes::advanceSmoothers(const Lane* lanes, int used, int i, float* cutoff, float* resonance) {
+    bool stale = false;
+    for (int l = 0; l < kLanes; ++l) {
+        if (l >= used) {
+            cutoff[l] = cutoff[0];
+            resonance[l] = resonance[0];
+            continue;
+        }
+        Filter& f = *lanes[l].filter;
+        f.takeTargets(lanes[l].cutoffTargets, lanes[l].resonanceTargets, i);
+        cutoff[l] = f.cutoff_.update(f.cutoffTarget_);
+        resonance[l] = f.resonance_.update(f.resonanceTarget_);
+        stale = stale || !(f.coefficientType_ == f.type_ && cutoff[l] == f.coefficientCutoff_ &&
+                           resonance[l] == f.coefficientResonance_);
     }
+    return stale;
+}
+
+// What setCoefficients leaves in a filter for these inputs.
+void FilterLanes::noteCoefficientInputs(const Lane* lanes, int used, const float* cutoff, const float* resonance,
+                                        const float* warped) {
+    for (int l = 0; l < used; ++l) {
+        Filter& f = *lanes[l].filter;
+        f.coefficientType_ = f.type_;
+        f.coefficientCutoff_ = cutoff[l];
+        f.coefficientResonance_ = resonance[l];
+        f.warpedFrom_ = cutoff[l];
+        f.warped_ = warped[l];
+    }
+}
+
+// Filter::setLadderCoefficients, lane by lane; the results go back to the filters too.
+void FilterLanes::setLadderCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
+                                        LadderCoefficients& k) {
+    const __m128 res = _mm_load_ps(resonance);
+    const __m128 g = warpedLanes(_mm_load_ps(cutoff));
+    k.g = g;
+    k.k = _mm_mul_ps(res, _mm_set1_ps(4.4444447f));
+    k.gain = _mm_add_ps(_mm_mul_ps(res, _mm_set1_ps(2.5f)), _mm_set1_ps(1.122018f));
+    k.r = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(_mm_set1_ps(1.0f), g));
+    const __m128 G = _mm_mul_ps(g, k.r);
+    const __m128 G2 = _mm_mul_ps(G, G);
+    k.G4 = _mm_mul_ps(G2, G2);
+    k.S1 = _mm_mul_ps(_mm_mul_ps(G2, G), k.r);
+    k.S2 = _mm_mul_ps(G2, k.r);
+    k.S3 = _mm_mul_ps(G, k.r);
+    k.twoG = _mm_mul_ps(_mm_set1_ps(2.0f), g);
+
+    alignas(16) float values[9][kLanes];
+    const __m128 all[9] = {k.g, k.k, k.gain, k.r, k.G4, k.S1, k.S2, k.S3, k.g};
+    for (int v = 0; v < 9; ++v) _mm_store_ps(values[v], all[v]);
+    noteCoefficientInputs(lanes, used, cutoff, resonance, values[0]);
+    for (int l = 0; l < used; ++l) {
+        Filter& f = *lanes[l].filter;
+        f.g_ = values[0][l];
+        f.k_ = values[1][l];
+        f.gain_ = values[2][l];
+        f.ladderR_ = values[3][l];
+        f.ladderG4_ = values[4][l];
+        f.ladderS1_ = values[5][l];
+        f.ladderS2_ = values[6][l];
+        f.ladderS3_ = values[7][l];
+    }
+}
+
+// Filter::setSvfCoefficients, lane by lane; the results go back to the filters too.
+void FilterLanes::setSvfCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
+                                     SvfCoefficients& k) {
+    const int type = lanes[0].filter->type_;
+    __m128 res = _mm_load_ps(resonance);
+    if (type == Filter::Peaking) res = _mm_mul_ps(res, _mm_set1_ps(0.6f));
+    const __m128 g = warpedLanes(_mm_load_ps(cutoff));
+    const __m128 damping = _mm_div_ps(
+        _mm_set1_ps(1.0f), _mm_add_ps(_mm_mul_ps(_mm_mul_ps(res, res), _mm_set1_ps(9.5f)), _mm_set1_ps(0.5f)));
+    const __m128 one = _mm_set1_ps(1.0f);
+    k.a1 = flush(_mm_div_ps(one, _mm_add_ps(one, _mm_mul_ps(g, _mm_add_ps(g, damping)))));
+    k.a2 = flush(_mm_mul_ps(k.a1, g));
+    k.a3 = flush(_mm_mul_ps(k.a2, g));
+    const __m128 minusDamping = _mm_sub_ps(_mm_setzero_ps(), damping);
+    const __m128 zero = _mm_setzero_ps();
+    switch (type) {
+        case Filter::Lowpass12: k.m0 = zero; k.m1 = zero; k.m2 = one; break;
+        case Filter::Highpass: k.m0 = one; k.m1 = minusDamping; k.m2 = _mm_set1_ps(-1.0f); break;
+        case Filter::Bandpass: k.m0 = zero; k.m1 = one; k.m2 = zero; break;
+        case Filter::Bandstop: k.m0 = one; k.m1 = minusDamping; k.m2 = zero; break;
+        default: k.m0 = one; k.m1 = minusDamping; k.m2 = _mm_set1_ps(-2.0f); break;  // Peaking
+    }
+
+    alignas(16) float values[9][kLanes];
+    const __m128 all[9] = {g, damping, k.a1, k.a2, k.a3, k.m0, k.m1, k.m2, g};
+    for (int v = 0; v < 9; ++v) _mm_store_ps(values[v], all[v]);
+    noteCoefficientInputs(lanes, used, cutoff, resonance, values[0]);
+    for (int l = 0; l < used; ++l) {
+        Filter& f = *lanes[l].filter;
+        f.g_ = values[0][l];
+        f.k_ = values[1][l];
+        f.a1_ = values[2][l];
+        f.a2_ = values[3][l];
+        f.a3_ = values[4][l];
+        f.m0_ = values[5][l];
+        f.m1_ = values[6][l];
+        f.m2_ = values[7][l];
+    }
+}
 
 void FilterLanes::runLadders(const Lane* lanes, int used, int count) {
     LadderChannel channel[2];
@@ -126,22 +252,11 @@ void FilterLanes::runLadders(const Lane* lanes, int used, int count) {
         channel[c].previous = gather(lanes, [c](const Lane& l) { return l.filter->ladder_.previousInput[c]; });
     }
     LadderCoefficients k;
-    auto loadCoefficients = [&] {
-        k.g = gather(lanes, [](const Lane& l) { return l.filter->g_; });
-        k.k = gather(lanes, [](const Lane& l) { return l.filter->k_; });
-        k.r = gather(lanes, [](const Lane& l) { return l.filter->ladderR_; });
-        k.G4 = gather(lanes, [](const Lane& l) { return l.filter->ladderG4_; });
-        k.twoG = gather(lanes, [](const Lane& l) { return 2.0f * l.filter->g_; });
-        k.S1 = gather(lanes, [](const Lane& l) { return l.filter->ladderS1_; });
-        k.S2 = gather(lanes, [](const Lane& l) { return l.filter->ladderS2_; });
-        k.S3 = gather(lanes, [](const Lane& l) { return l.filter->ladderS3_; });
-        k.gain = gather(lanes, [](const Lane& l) { return l.filter->gain_; });
-    };
+    alignas(16) float cutoff[kLanes], resonance[kLanes];
     bool loaded = false;
     for (int i = 0; i < count; ++i) {
-        TVX_ADVANCE_SMOOTHERS(true)
-        if (changed || !loaded) {
-            loadCoefficients();
+        if (advanceSmoothers(lanes, used, i, cutoff, resonance) || !loaded) {
+            setLadderCoefficients(lanes, used, cutoff, resonance, k);
             loaded = true;
         }
         const __m128 xL = clipInput(gather(lanes, [i](const Lane& l) { return sampleOf(l.left, i); }));
@@ -168,19 +283,11 @@ void FilterLanes::runSvfs(const Lane* lanes, int used, int count) {
         channel[c].ic2 = gather(lanes, [c](const Lane& l) { return l.filter->svf_.ic2[c]; });
     }
     SvfCoefficients k;
-    auto loadCoefficients = [&] {
-        k.a1 = gather(lanes, [](const Lane& l) { return l.filter->a1_; });
-        k.a2 = gather(lanes, [](const Lane& l) { return l.filter->a2_; });
-        k.a3 = gather(lanes, [](const Lane& l) { return l.filter->a3_; });
-        k.m0 = gather(lanes, [](const Lane& l) { return l.filter->m0_; });
-        k.m1 = gather(lanes, [](const Lane& l) { return l.filter->m1_; });
-        k.m2 = gather(lanes, [](const Lane& l) { return l.filter->m2_; });
-    };
+    alignas(16) float cutoff[kLanes], resonance[kLanes];
     bool loaded = false;
     for (int i = 0; i < count; ++i) {
-        TVX_ADVANCE_SMOOTHERS(false)
-        if (changed || !loaded) {
-            loadCoefficients();
+        if (advanceSmoothers(lanes, used, i, cutoff, resonance) || !loaded) {
+            setSvfCoefficients(lanes, used, cutoff, resonance, k);
             loaded = true;
         }
         const __m128 xL = clipInput(gather(lanes, [i](const Lane& l) { return sampleOf(l.left, i); }));
@@ -195,8 +302,6 @@ void FilterLanes::runSvfs(const Lane* lanes, int used, int count) {
         scatter(lanes, used, channel[c].ic2, [c](const Lane& l, float v) { l.filter->svf_.ic2[c] = v; });
     }
 }
-
-#undef TVX_ADVANCE_SMOOTHERS
 
 void FilterLanes::process(const Lane* lanes, int used, int count) {
     const int type = lanes[0].filter->type();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dsp/simd.h"
 #include "engine/filter.h"
 
 // The filters of up to four voices in one slot, run side by side: a voice
@@ -20,10 +21,23 @@ public:
         const float* resonanceTargets = nullptr;
     };
 
+    // The coefficients of all lanes, one register each (SSE builds).
+    struct LadderCoefficients;
+    struct SvfCoefficients;
+
     // Runs count samples of lanes[0..used) in place; used is 1..kLanes.
     static void process(const Lane* lanes, int used, int count);
 
 private:
     static void runLadders(const Lane* lanes, int used, int count);
     static void runSvfs(const Lane* lanes, int used, int count);
+#if TVX_SSE2
+    static bool advanceSmoothers(const Lane* lanes, int used, int i, float* cutoff, float* resonance);
+    static void noteCoefficientInputs(const Lane* lanes, int used, const float* cutoff, const float* resonance,
+                                      const float* warped);
+    static void setLadderCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
+                                      LadderCoefficients& k);
+    static void setSvfCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
+                                   SvfCoefficients& k);
+#endif
 };
