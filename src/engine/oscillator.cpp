@@ -364,26 +364,172 @@ void Oscillator::finishUnison(float mainSample, float mix, float spread, float s
     right = mix * sumRight + (1.0f - balance) * mainSample;
 }
 
-void Oscillator::mixWave(float mix, float spread, float& left, float& right) {
-    // A weight of 1 is the upper row alone: read as a single row.
-    int rowA = rowA_;
-    const int rowB = rowB_;
-    float weight = rowWeight_;
+// A weight of 1 is the upper row alone: read as a single row.
+inline void Oscillator::WaveFrame::settleRows() {
     if (weight == 1.0f) {
         rowA = rowB;
         weight = 0.0f;
     }
+}
+
+void Oscillator::mixWave(const WaveFrame& frame, float& left, float& right) {
+    const int rowA = frame.rowA, rowB = frame.rowB;
+    const float weight = frame.weight;
     const float s = weight == 0.0f ? WtCollection::read(*main_.levels[rowA], main_.phase)
                                    : blendRows(*main_.levels[rowA], *main_.levels[rowB], weight, main_.phase);
     advance(main_.phase, main_.increment);
-    if (!(mix > 0.0f)) {
+    if (!(frame.mix > 0.0f)) {
         left = right = s;
         return;
     }
     float sumLeft, sumRight;
-    sumWaveCopies(rowA, rowB, weight, spread, sumLeft, sumRight);
-    finishUnison(s, mix, spread, sumLeft, sumRight, left, right);
+    sumWaveCopies(rowA, rowB, weight, frame.spread, sumLeft, sumRight);
+    finishUnison(s, frame.mix, frame.spread, sumLeft, sumRight, left, right);
 }
+
+// The smoothed values and rows of each sample, as the per-sample loop of
+// renderStretch would take them.
+void Oscillator::smoothWaveFrames(const Targets& targets, WaveFrame* frames, int count) {
+    for (int i = 0; i < count; ++i) {
+        WaveFrame& f = frames[i];
+        f.position = position_.update(targets.position);
+        const float pan = pan_.update(targets.pan);
+        const float volume = volume_.update(targets.volume);
+        f.mix = unisonMix_.update(targets.mix);
+        f.spread = unisonSpread_.update(targets.spread);
+        f.gainLeft = volume * (1.0f - pan);
+        f.gainRight = volume * pan;
+        if (!(f.position == selectedPosition_)) {
+            selectRows(f.position);
+            selectedPosition_ = f.position;
+        }
+        f.rowA = rowA_;
+        f.rowB = rowB_;
+        f.weight = rowWeight_;
+        f.settleRows();
+    }
+}
+
+void Oscillator::renderWaveFrames(const WaveFrame* frames, float* left, float* right, int count) {
+    for (int i = 0; i < count; ++i) {
+        float l = 0.0f, r = 0.0f;
+        if (frames[i].rowA >= 0) mixWave(frames[i], l, r);
+        left[i] += frames[i].gainLeft * l;
+        right[i] += frames[i].gainRight * r;
+    }
+}
+
+void Oscillator::renderWave(const Targets& targets, float* left, float* right, int count) {
+    WaveFrame frames[kWaveChunk];
+    for (int done = 0; done < count; done += kWaveChunk) {
+        const int n = count - done < kWaveChunk ? count - done : kWaveChunk;
+        smoothWaveFrames(targets, frames, n);
+#if TVX_SSE2
+        if (renderWaveSpan(frames, left + done, right + done, n)) continue;
+#endif
+        renderWaveFrames(frames, left + done, right + done, n);
+    }
+}
+
+#if TVX_SSE2
+
+// The work of renderWaveFrames for a chunk whose samples all read the same
+// rows, blend or not alike and all use the unison copies or none: each copy
+// is read for the whole chunk, with its phase in a register. Sums are formed
+// in the per-sample order. False, with nothing done, for other chunks.
+bool Oscillator::renderWaveSpan(const WaveFrame* frames, float* left, float* right, int count) {
+    if (uniformLength_ <= 0) return false;
+    const WaveFrame& first = frames[0];
+    if (first.rowA < 0) return false;
+    const bool blend = first.weight != 0.0f;
+    const bool unison = first.mix > 0.0f;
+    for (int i = 1; i < count; ++i) {
+        const WaveFrame& f = frames[i];
+        if (f.rowA != first.rowA || (f.weight != 0.0f) != blend || (f.mix > 0.0f) != unison) return false;
+        if (blend && f.rowB != first.rowB) return false;
+    }
+
+    alignas(16) float mainSamples[kWaveChunk];
+    const WtLevel& levelA = *main_.levels[first.rowA];
+    const WtLevel& levelB = *main_.levels[blend ? first.rowB : first.rowA];
+    for (int i = 0; i < count; ++i) {
+        mainSamples[i] = blend ? blendRows(levelA, levelB, frames[i].weight, main_.phase)
+                               : WtCollection::read(levelA, main_.phase);
+        advance(main_.phase, main_.increment);
+    }
+    if (!unison) {
+        for (int i = 0; i < count; ++i) {
+            left[i] += frames[i].gainLeft * mainSamples[i];
+            right[i] += frames[i].gainRight * mainSamples[i];
+        }
+        return true;
+    }
+
+    alignas(16) float termsLeft[kWaveChunk][4], termsRight[kWaveChunk][4];
+    const int groups = unisonCount_ > 4 ? 2 : 1;
+    for (int g = 0; g < groups; ++g)
+        if (blend)
+            sumCopyGroupSpan<true>(frames, first.rowA, first.rowB, 4 * g, termsLeft, termsRight, count);
+        else
+            sumCopyGroupSpan<false>(frames, first.rowA, first.rowB, 4 * g, termsLeft, termsRight, count);
+
+    for (int i = 0; i < count; ++i) {
+        const __m128 sumL = _mm_load_ps(termsLeft[i]), sumR = _mm_load_ps(termsRight[i]);
+        const __m128 halvesL = _mm_add_ps(sumL, _mm_movehl_ps(sumL, sumL));
+        const __m128 halvesR = _mm_add_ps(sumR, _mm_movehl_ps(sumR, sumR));
+        const float sumLeft = _mm_cvtss_f32(_mm_add_ss(halvesL, _mm_shuffle_ps(halvesL, halvesL, 1)));
+        const float sumRight = _mm_cvtss_f32(_mm_add_ss(halvesR, _mm_shuffle_ps(halvesR, halvesR, 1)));
+        float l, r;
+        finishUnison(mainSamples[i], frames[i].mix, frames[i].spread, sumLeft, sumRight, l, r);
+        left[i] += frames[i].gainLeft * l;
+        right[i] += frames[i].gainRight * r;
+    }
+    return true;
+}
+
+// Copies first..first + 3 for a chunk: the operations of sumWaveCopiesSse,
+// their terms added to those of the copies before them (or stored, for the
+// first four).
+template <bool kBlend>
+void Oscillator::sumCopyGroupSpan(const WaveFrame* frames, int rowA, int rowB, int first, float (*termsLeft)[4],
+                                  float (*termsRight)[4], int count) {
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 length = _mm_set1_ps(static_cast<float>(uniformLength_));
+    const __m128i mask = _mm_set1_epi32(uniformLength_ - 1);
+    const __m128 pan = _mm_load_ps(kUnisonPan + first);
+    const __m128 live = _mm_load_ps(lanes_.live + first);
+    const __m128 step = _mm_load_ps(lanes_.step + first);
+    const float* const* cyclesA = lanes_.samples[rowA] + first;
+    const float* const* cyclesB = lanes_.samples[rowB] + first;
+    __m128 phase = _mm_load_ps(lanes_.phase + first);
+    for (int i = 0; i < count; ++i) {
+        const __m128 x = _mm_mul_ps(phase, length);
+        const __m128i index = _mm_cvttps_epi32(x);
+        const __m128 frac = _mm_sub_ps(x, _mm_cvtepi32_ps(index));
+        alignas(16) int at[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_and_si128(index, mask));
+        __m128 v = interpolate(cyclesA, at, frac);
+        if (kBlend) {
+            const __m128 vb = interpolate(cyclesB, at, frac);
+            v = _mm_add_ps(v, _mm_mul_ps(_mm_set1_ps(frames[i].weight), _mm_sub_ps(vb, v)));
+        }
+        const __m128 side = _mm_mul_ps(_mm_set1_ps(frames[i].spread), pan);
+        const __m128 termL = _mm_mul_ps(v, _mm_mul_ps(_mm_add_ps(one, side), live));
+        const __m128 termR = _mm_mul_ps(v, _mm_mul_ps(_mm_sub_ps(one, side), live));
+        if (first == 0) {
+            _mm_store_ps(termsLeft[i], termL);
+            _mm_store_ps(termsRight[i], termR);
+        } else {
+            _mm_store_ps(termsLeft[i], _mm_add_ps(_mm_load_ps(termsLeft[i]), termL));
+            _mm_store_ps(termsRight[i], _mm_add_ps(_mm_load_ps(termsRight[i]), termR));
+        }
+        const __m128 advanced = _mm_add_ps(phase, step);
+        phase = _mm_sub_ps(advanced, _mm_and_ps(_mm_cmpge_ps(advanced, one), one));
+    }
+    _mm_store_ps(lanes_.phase + first, phase);
+}
+
+#endif
 
 float Oscillator::pulseSample(const WtLevel& ramp, float phase, float width) const {
     float shifted = phase + width;
@@ -471,14 +617,7 @@ void Oscillator::renderAdding(const float* params, const float* T, int osc, floa
     const Targets targets = targetsOf(params, T, osc);
     switch (type_) {
         case Wave:
-            renderStretch(targets, left, right, count, [this](float position, float mix, float spread, float& l,
-                                                              float& r) {
-                if (!(position == selectedPosition_)) {
-                    selectRows(position);
-                    selectedPosition_ = position;
-                }
-                if (rowA_ >= 0) mixWave(mix, spread, l, r);
-            });
+            renderWave(targets, left, right, count);
             break;
         case Pulse:
             renderStretch(targets, left, right, count,

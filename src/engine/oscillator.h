@@ -74,7 +74,21 @@ private:
     void selectRows(float position);
 
     static float blendRows(const WtLevel& levelA, const WtLevel& levelB, float weight, float phase);
-    void mixWave(float mix, float spread, float& left, float& right);
+    // What one sample of "Wave" takes from the smoothers and the position map.
+    struct WaveFrame {
+        float position, mix, spread, gainLeft, gainRight, weight;
+        int rowA, rowB;
+        void settleRows();
+    };
+    static constexpr int kWaveChunk = 65;   // a control period: the longest stretch a voice asks for
+    void renderWave(const Targets& targets, float* left, float* right, int count);
+    void smoothWaveFrames(const Targets& targets, WaveFrame* frames, int count);
+    void renderWaveFrames(const WaveFrame* frames, float* left, float* right, int count);
+    bool renderWaveSpan(const WaveFrame* frames, float* left, float* right, int count);
+    template <bool kBlend>
+    void sumCopyGroupSpan(const WaveFrame* frames, int rowA, int rowB, int first, float (*termsLeft)[4],
+                          float (*termsRight)[4], int count);
+    void mixWave(const WaveFrame& frame, float& left, float& right);
     void mixPulse(float width, float mix, float spread, float& left, float& right);
     float pulseSample(const WtLevel& ramp, float phase, float width) const;
     float fmSample();
