@@ -15,8 +15,7 @@ namespace {
 constexpr float kUnisonDetune[Oscillator::kMaxUnison] = {
     +0.01991221f, -0.01952356f, +0.06216538f, -0.06288439f,
     +0.10745242f, -0.11002313f, +0.14627282f, -0.16924234f};
-alignas(16) constexpr float kUnisonPan[Oscillator::kMaxUnison] = {
-    +0.8f, -0.8f, +0.6f, -0.6f, +0.4f, -0.4f, +0.2f, -0.2f};
+constexpr const float* kUnisonPan = Oscillator::kUnisonPan;
 constexpr int kTargetsPerOsc = TgtOsc2Tune - TgtOsc1Tune;
 
 // NaN goes to the lower bound.
@@ -64,6 +63,7 @@ Oscillator::Oscillator() {
 
 void Oscillator::prepare(float sampleRate, const WtCollection* tables) {
     tables_ = tables;
+    useAvx2_ = hasAvx2();
     inverseSampleRate_ = (sampleRate > 0.0f && std::isfinite(sampleRate)) ? 1.0f / sampleRate : 0.0f;
     type_ = Off;  // until the next control step has cached levels of these tables
     const WtLevel* silent = &WtCollection::silentLevel();
@@ -467,11 +467,14 @@ bool Oscillator::renderWaveSpan(const WaveFrame* frames, float* left, float* rig
 
     alignas(16) float termsLeft[kWaveChunk][4], termsRight[kWaveChunk][4];
     const int groups = unisonCount_ > 4 ? 2 : 1;
-    for (int g = 0; g < groups; ++g)
-        if (blend)
-            sumCopyGroupSpan<true>(frames, first.rowA, first.rowB, 4 * g, termsLeft, termsRight, count);
-        else
-            sumCopyGroupSpan<false>(frames, first.rowA, first.rowB, 4 * g, termsLeft, termsRight, count);
+    if (groups == 2 && useAvx2_)
+        sumEightCopiesSpan(frames, first.rowA, first.rowB, blend, termsLeft, termsRight, count);
+    else
+        for (int g = 0; g < groups; ++g)
+            if (blend)
+                sumCopyGroupSpan<true>(frames, first.rowA, first.rowB, 4 * g, termsLeft, termsRight, count);
+            else
+                sumCopyGroupSpan<false>(frames, first.rowA, first.rowB, 4 * g, termsLeft, termsRight, count);
 
     for (int i = 0; i < count; ++i) {
         const __m128 sumL = _mm_load_ps(termsLeft[i]), sumR = _mm_load_ps(termsRight[i]);

@@ -17,6 +17,9 @@ public:
     static constexpr int kMaxUnison = 8;
     static constexpr int kPositionSlots = 17;
     static constexpr int kRows = 4;
+    // Where each unison copy sits in the stereo field, before the spread.
+    alignas(32) static constexpr float kUnisonPan[kMaxUnison] = {+0.8f, -0.8f, +0.6f, -0.6f,
+                                                                 +0.4f, -0.4f, +0.2f, -0.2f};
 
     Oscillator();
 
@@ -85,6 +88,10 @@ private:
     void smoothWaveFrames(const Targets& targets, WaveFrame* frames, int count);
     void renderWaveFrames(const WaveFrame* frames, float* left, float* right, int count);
     bool renderWaveSpan(const WaveFrame* frames, float* left, float* right, int count);
+    // All eight copies in one AVX2 register; the terms come out as the two
+    // groups of sumCopyGroupSpan added.
+    void sumEightCopiesSpan(const WaveFrame* frames, int rowA, int rowB, bool blend, float (*termsLeft)[4],
+                            float (*termsRight)[4], int count);
     template <bool kBlend>
     void sumCopyGroupSpan(const WaveFrame* frames, int rowA, int rowB, int first, float (*termsLeft)[4],
                           float (*termsRight)[4], int count);
@@ -110,6 +117,7 @@ private:
     UnisonLanes lanes_;
     int unisonCount_ = 1;
     int uniformLength_ = 0;   // the length every cached level shares, or 0
+    bool useAvx2_ = false;
 
     // "Wave" position map: row per slot (-1 empty), and per integer part of
     // 16 * position the lower/upper slots and the reciprocal of their distance.
