@@ -14,7 +14,9 @@
 
 // Owns the 32 voices and decides which voice plays which note (polyphony,
 // oldest-first stealing, mono last-note priority, legato and glide); renders
-// one sample of the whole engine: sequencer, MIDI, global LFOs, voices, effects.
+// the whole engine: sequencer, MIDI, global LFOs, voices, effects. Between
+// two events the voices render a run at a time, their filters four voices
+// side by side.
 class VoiceManager : public MidiProcessor, public SequencerNoteSink {
 public:
     static constexpr int kNumVoices = 32;

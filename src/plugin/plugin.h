@@ -17,7 +17,7 @@
 class PluginEditor;
 
 // The synthesizer: owns the parameters, the configuration and the engine,
-// and produces each block sample by sample.
+// and produces each block in runs of the engine's output.
 class Plugin : public PluginBase {
 public:
     // The limit of every output sample, about +3 dB above full scale.
