@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "dsp/simd.h"
+#include "engine/filter_steps.h"
 
 namespace {
 
@@ -157,106 +158,54 @@ bool Filter::setSvfCoefficients(float cutoff, float resonance) {
 
 #if TVX_SSE2
 
-namespace {
-
-inline __m128 flush(__m128 x) {
-    const __m128 magnitude = _mm_andnot_ps(_mm_set1_ps(-0.0f), x);
-    return _mm_andnot_ps(_mm_cmplt_ps(magnitude, _mm_set1_ps(kDenormal)), x);
-}
-
-// All bits set in the lanes whose sum is healthy.
-inline __m128 healthyLanes(__m128 sum) {
-    const __m128 magnitude = _mm_andnot_ps(_mm_set1_ps(-0.0f), sum);
-    return _mm_cmplt_ps(magnitude, _mm_set1_ps(1e20f));
-}
-
-inline float lane1(__m128 v) { return _mm_cvtss_f32(_mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 1, 1, 1))); }
-
-}  // namespace
-
-// The operations of the scalar form below, in the same order, with both
-// channels side by side in lanes 0 and 1 and the state kept in registers.
-// A channel whose state went bad is cleared and gives 0.
+// Both channels side by side in lanes 0 and 1, the state kept in registers.
 void Filter::runLadder(float* left, float* right, int count, const float* cutoffTargets,
                        const float* resonanceTargets) {
     LadderState& c = ladder_;
-    __m128 s1 = _mm_load_ps(c.s1), s2 = _mm_load_ps(c.s2), s3 = _mm_load_ps(c.s3), s4 = _mm_load_ps(c.s4);
-    __m128 previous = _mm_load_ps(c.previousInput);
+    filter_sse::LadderChannel channel{_mm_load_ps(c.s1), _mm_load_ps(c.s2), _mm_load_ps(c.s3), _mm_load_ps(c.s4),
+                          _mm_load_ps(c.previousInput)};
+    filter_sse::LadderCoefficients k;
+    bool loaded = false;
     for (int i = 0; i < count; ++i) {
-        const __m128 x = _mm_setr_ps(clipInput(left[i]), clipInput(right[i]), 0.0f, 0.0f);
+        const __m128 x = filter_sse::clipInput(_mm_setr_ps(left[i], right[i], 0.0f, 0.0f));
         takeTargets(cutoffTargets, resonanceTargets, i);
-        advanceSmoothers(true);
-        const __m128 g = _mm_set1_ps(g_), k = _mm_set1_ps(k_), r = _mm_set1_ps(ladderR_);
-        const __m128 G4 = _mm_set1_ps(ladderG4_);
-        const __m128 twoG = _mm_set1_ps(2.0f * g_);
-
-        const __m128 u = _mm_sub_ps(_mm_mul_ps(_mm_add_ps(x, previous), _mm_set1_ps(0.5f)), _mm_mul_ps(k, s4));
-        previous = x;
-        const __m128 u2 = _mm_mul_ps(u, u);
-        const __m128 numerator =
-            _mm_add_ps(_mm_mul_ps(_mm_add_ps(u2, _mm_set1_ps(105.0f)), u2), _mm_set1_ps(945.0f));
-        const __m128 denominator = _mm_add_ps(
-            _mm_mul_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(15.0f), u2), _mm_set1_ps(420.0f)), u2),
-            _mm_set1_ps(945.0f));
-        const __m128 h = _mm_div_ps(numerator, denominator);
-
-        __m128 sum = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(ladderS1_), s1), _mm_mul_ps(_mm_set1_ps(ladderS2_), s2));
-        sum = _mm_add_ps(sum, _mm_mul_ps(_mm_set1_ps(ladderS3_), s3));
-        sum = _mm_add_ps(sum, _mm_mul_ps(r, s4));
-        sum = _mm_add_ps(sum, _mm_mul_ps(_mm_mul_ps(h, G4), x));
-        __m128 y4 = _mm_div_ps(sum, _mm_add_ps(_mm_set1_ps(1.0f), _mm_mul_ps(_mm_mul_ps(k, h), G4)));
-        const __m128 input = _mm_mul_ps(_mm_sub_ps(x, _mm_mul_ps(k, y4)), h);
-        const __m128 y1 = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(g, input), s1), r);
-        s1 = flush(_mm_add_ps(_mm_mul_ps(twoG, _mm_sub_ps(input, y1)), s1));
-        const __m128 y2 = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(g, y1), s2), r);
-        s2 = flush(_mm_add_ps(_mm_mul_ps(twoG, _mm_sub_ps(y1, y2)), s2));
-        const __m128 y3 = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(g, y2), s3), r);
-        s3 = flush(_mm_add_ps(_mm_mul_ps(twoG, _mm_sub_ps(y2, y3)), s3));
-        s4 = flush(_mm_add_ps(_mm_mul_ps(twoG, _mm_sub_ps(y3, y4)), s4));
-
-        const __m128 healthy =
-            healthyLanes(_mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_add_ps(s1, s2), s3), s4), y4));
-        previous = _mm_and_ps(previous, healthy);
-        s1 = _mm_and_ps(s1, healthy);
-        s2 = _mm_and_ps(s2, healthy);
-        s3 = _mm_and_ps(s3, healthy);
-        s4 = _mm_and_ps(s4, healthy);
-        y4 = _mm_and_ps(y4, healthy);
-        left[i] = _mm_cvtss_f32(y4) * gain_;
-        right[i] = lane1(y4) * gain_;
+        if (advanceSmoothers(true) || !loaded) {
+            k = {_mm_set1_ps(g_),        _mm_set1_ps(k_),         _mm_set1_ps(ladderR_),
+                 _mm_set1_ps(ladderG4_), _mm_set1_ps(2.0f * g_),  _mm_set1_ps(ladderS1_),
+                 _mm_set1_ps(ladderS2_), _mm_set1_ps(ladderS3_),  _mm_set1_ps(gain_)};
+            loaded = true;
+        }
+        const __m128 y = filter_sse::ladderStep(channel, k, x);
+        left[i] = _mm_cvtss_f32(y);
+        right[i] = _mm_cvtss_f32(_mm_shuffle_ps(y, y, _MM_SHUFFLE(1, 1, 1, 1)));
     }
-    _mm_store_ps(c.s1, s1);
-    _mm_store_ps(c.s2, s2);
-    _mm_store_ps(c.s3, s3);
-    _mm_store_ps(c.s4, s4);
-    _mm_store_ps(c.previousInput, previous);
+    _mm_store_ps(c.s1, channel.s1);
+    _mm_store_ps(c.s2, channel.s2);
+    _mm_store_ps(c.s3, channel.s3);
+    _mm_store_ps(c.s4, channel.s4);
+    _mm_store_ps(c.previousInput, channel.previous);
 }
 
 void Filter::runSvf(float* left, float* right, int count, const float* cutoffTargets,
                     const float* resonanceTargets) {
     SvfState& c = svf_;
-    __m128 ic1 = _mm_load_ps(c.ic1), ic2 = _mm_load_ps(c.ic2);
+    filter_sse::SvfChannel channel{_mm_load_ps(c.ic1), _mm_load_ps(c.ic2)};
+    filter_sse::SvfCoefficients k;
+    bool loaded = false;
     for (int i = 0; i < count; ++i) {
-        const __m128 x = _mm_setr_ps(clipInput(left[i]), clipInput(right[i]), 0.0f, 0.0f);
+        const __m128 x = filter_sse::clipInput(_mm_setr_ps(left[i], right[i], 0.0f, 0.0f));
         takeTargets(cutoffTargets, resonanceTargets, i);
-        advanceSmoothers(false);
-        const __m128 a1 = _mm_set1_ps(a1_), a2 = _mm_set1_ps(a2_), a3 = _mm_set1_ps(a3_);
-        const __m128 e = _mm_sub_ps(x, ic2);
-        const __m128 bp = _mm_add_ps(_mm_mul_ps(a1, ic1), _mm_mul_ps(a2, e));
-        const __m128 lp = _mm_add_ps(_mm_add_ps(ic2, _mm_mul_ps(a2, ic1)), _mm_mul_ps(a3, e));
-        const __m128 next1 = flush(_mm_sub_ps(_mm_mul_ps(_mm_set1_ps(2.0f), bp), ic1));
-        const __m128 next2 = flush(_mm_sub_ps(_mm_mul_ps(_mm_set1_ps(2.0f), lp), ic2));
-        __m128 y = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(m0_), x), _mm_mul_ps(_mm_set1_ps(m1_), bp)),
-                              _mm_mul_ps(_mm_set1_ps(m2_), lp));
-        const __m128 healthy = healthyLanes(_mm_add_ps(_mm_add_ps(next1, next2), y));
-        ic1 = _mm_and_ps(next1, healthy);
-        ic2 = _mm_and_ps(next2, healthy);
-        y = _mm_and_ps(y, healthy);
+        if (advanceSmoothers(false) || !loaded) {
+            k = {_mm_set1_ps(a1_), _mm_set1_ps(a2_), _mm_set1_ps(a3_),
+                 _mm_set1_ps(m0_), _mm_set1_ps(m1_), _mm_set1_ps(m2_)};
+            loaded = true;
+        }
+        const __m128 y = filter_sse::svfStep(channel, k, x);
         left[i] = _mm_cvtss_f32(y);
-        right[i] = lane1(y);
+        right[i] = _mm_cvtss_f32(_mm_shuffle_ps(y, y, _MM_SHUFFLE(1, 1, 1, 1)));
     }
-    _mm_store_ps(c.ic1, ic1);
-    _mm_store_ps(c.ic2, ic2);
+    _mm_store_ps(c.ic1, channel.ic1);
+    _mm_store_ps(c.ic2, channel.ic2);
 }
 
 #else

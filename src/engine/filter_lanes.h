@@ -2,6 +2,7 @@
 
 #include "dsp/simd.h"
 #include "engine/filter.h"
+#include "engine/filter_steps.h"
 
 // The filters of up to four voices in one slot, run side by side: a voice
 // per SSE lane and a register per channel. One voice's filter is a chain of
@@ -21,10 +22,6 @@ public:
         const float* resonanceTargets = nullptr;
     };
 
-    // The coefficients of all lanes, one register each (SSE builds).
-    struct LadderCoefficients;
-    struct SvfCoefficients;
-
     // Runs count samples of lanes[0..used) in place; used is 1..kLanes.
     static void process(const Lane* lanes, int used, int count);
 
@@ -36,8 +33,8 @@ private:
     static void noteCoefficientInputs(const Lane* lanes, int used, const float* cutoff, const float* resonance,
                                       const float* warped);
     static void setLadderCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
-                                      LadderCoefficients& k);
+                                      filter_sse::LadderCoefficients& k);
     static void setSvfCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
-                                   SvfCoefficients& k);
+                                   filter_sse::SvfCoefficients& k);
 #endif
 };
