@@ -476,7 +476,8 @@ bool Oscillator::renderWaveSpan(const WaveFrame* frames, float* left, float* rig
             else
                 sumCopyGroupSpan<false>(frames, first.rowA, first.rowB, 4 * g, termsLeft, termsRight, count);
 
-    for (int i = 0; i < count; ++i) {
+    int i = finishFourAtATime(frames, mainSamples, termsLeft, termsRight, left, right, count);
+    for (; i < count; ++i) {
         const __m128 sumL = _mm_load_ps(termsLeft[i]), sumR = _mm_load_ps(termsRight[i]);
         const __m128 halvesL = _mm_add_ps(sumL, _mm_movehl_ps(sumL, sumL));
         const __m128 halvesR = _mm_add_ps(sumR, _mm_movehl_ps(sumR, sumR));
@@ -488,6 +489,49 @@ bool Oscillator::renderWaveSpan(const WaveFrame* frames, float* left, float* rig
         right[i] += frames[i].gainRight * r;
     }
     return true;
+}
+
+namespace {
+
+// The copies' sums of four samples, lane by lane: transposed, each lane adds
+// its terms in the order of one sample's horizontal sum.
+inline __m128 sumsOfFourSamples(float (*terms)[4]) {
+    __m128 t0 = _mm_load_ps(terms[0]), t1 = _mm_load_ps(terms[1]), t2 = _mm_load_ps(terms[2]),
+           t3 = _mm_load_ps(terms[3]);
+    _MM_TRANSPOSE4_PS(t0, t1, t2, t3);
+    return _mm_add_ps(_mm_add_ps(t0, t2), _mm_add_ps(t1, t3));
+}
+
+template <class Frame, class Field>
+inline __m128 fourFrames(const Frame* frames, Field field) {
+    return _mm_setr_ps(field(frames[0]), field(frames[1]), field(frames[2]), field(frames[3]));
+}
+
+}  // namespace
+
+// finishUnison and the gains for four samples at a time; returns the samples done.
+int Oscillator::finishFourAtATime(const WaveFrame* frames, const float* mainSamples, float (*termsLeft)[4],
+                                  float (*termsRight)[4], float* left, float* right, int count) const {
+    const bool odd = (unisonCount_ & 1) != 0;
+    const __m128 pan = _mm_set1_ps(odd ? kUnisonPan[unisonCount_] : 0.0f);
+    const __m128 one = _mm_set1_ps(1.0f);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const WaveFrame* f = frames + i;
+        const __m128 sumL = sumsOfFourSamples(termsLeft + i), sumR = sumsOfFourSamples(termsRight + i);
+        const __m128 mix = fourFrames(f, [](const WaveFrame& w) { return w.mix; });
+        const __m128 spread = fourFrames(f, [](const WaveFrame& w) { return w.spread; });
+        const __m128 balance =
+            odd ? _mm_mul_ps(_mm_mul_ps(_mm_mul_ps(mix, mix), spread), pan) : _mm_setzero_ps();
+        const __m128 main = _mm_load_ps(mainSamples + i);
+        const __m128 l = _mm_add_ps(_mm_mul_ps(mix, sumL), _mm_mul_ps(_mm_add_ps(one, balance), main));
+        const __m128 r = _mm_add_ps(_mm_mul_ps(mix, sumR), _mm_mul_ps(_mm_sub_ps(one, balance), main));
+        const __m128 gainL = fourFrames(f, [](const WaveFrame& w) { return w.gainLeft; });
+        const __m128 gainR = fourFrames(f, [](const WaveFrame& w) { return w.gainRight; });
+        _mm_storeu_ps(left + i, _mm_add_ps(_mm_loadu_ps(left + i), _mm_mul_ps(gainL, l)));
+        _mm_storeu_ps(right + i, _mm_add_ps(_mm_loadu_ps(right + i), _mm_mul_ps(gainR, r)));
+    }
+    return i;
 }
 
 // Copies first..first + 3 for a chunk: the operations of sumWaveCopiesSse,

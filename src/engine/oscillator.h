@@ -88,6 +88,8 @@ private:
     void smoothWaveFrames(const Targets& targets, WaveFrame* frames, int count);
     void renderWaveFrames(const WaveFrame* frames, float* left, float* right, int count);
     bool renderWaveSpan(const WaveFrame* frames, float* left, float* right, int count);
+    int finishFourAtATime(const WaveFrame* frames, const float* mainSamples, float (*termsLeft)[4],
+                          float (*termsRight)[4], float* left, float* right, int count) const;
     // All eight copies in one AVX2 register; the terms come out as the two
     // groups of sumCopyGroupSpan added.
     void sumEightCopiesSpan(const WaveFrame* frames, int rowA, int rowB, bool blend, float (*termsLeft)[4],
