@@ -158,27 +158,46 @@ bool Filter::setSvfCoefficients(float cutoff, float resonance) {
 
 #if TVX_SSE2
 
-// Both channels side by side in lanes 0 and 1, the state kept in registers.
+namespace {
+
+// Both channels side by side in lanes 0 and 1, the state kept in registers;
+// the coefficients are made again whenever the smoothers moved.
+template <class Channel, class Coefficients, class Advance, class Make, class Step>
+void runStereo(Channel& channel, float* left, float* right, int count, Advance advance, Make make, Step step) {
+    Coefficients k{};
+    bool loaded = false;
+    for (int i = 0; i < count; ++i) {
+        const __m128 x = filter_sse::clipInput(_mm_setr_ps(left[i], right[i], 0.0f, 0.0f));
+        if (advance(i) || !loaded) {
+            k = make();
+            loaded = true;
+        }
+        const __m128 y = step(channel, k, x);
+        left[i] = _mm_cvtss_f32(y);
+        right[i] = _mm_cvtss_f32(_mm_shuffle_ps(y, y, _MM_SHUFFLE(1, 1, 1, 1)));
+    }
+}
+
+}  // namespace
+
 void Filter::runLadder(float* left, float* right, int count, const float* cutoffTargets,
                        const float* resonanceTargets) {
     LadderState& c = ladder_;
     filter_sse::LadderChannel channel{_mm_load_ps(c.s1), _mm_load_ps(c.s2), _mm_load_ps(c.s3), _mm_load_ps(c.s4),
-                          _mm_load_ps(c.previousInput)};
-    filter_sse::LadderCoefficients k;
-    bool loaded = false;
-    for (int i = 0; i < count; ++i) {
-        const __m128 x = filter_sse::clipInput(_mm_setr_ps(left[i], right[i], 0.0f, 0.0f));
-        takeTargets(cutoffTargets, resonanceTargets, i);
-        if (advanceSmoothers(true) || !loaded) {
-            k = {_mm_set1_ps(g_),        _mm_set1_ps(k_),         _mm_set1_ps(ladderR_),
-                 _mm_set1_ps(ladderG4_), _mm_set1_ps(2.0f * g_),  _mm_set1_ps(ladderS1_),
-                 _mm_set1_ps(ladderS2_), _mm_set1_ps(ladderS3_),  _mm_set1_ps(gain_)};
-            loaded = true;
-        }
-        const __m128 y = filter_sse::ladderStep(channel, k, x);
-        left[i] = _mm_cvtss_f32(y);
-        right[i] = _mm_cvtss_f32(_mm_shuffle_ps(y, y, _MM_SHUFFLE(1, 1, 1, 1)));
-    }
+                                      _mm_load_ps(c.previousInput)};
+    runStereo<filter_sse::LadderChannel, filter_sse::LadderCoefficients>(
+        channel, left, right, count,
+        [&](int i) {
+            takeTargets(cutoffTargets, resonanceTargets, i);
+            return advanceSmoothers(true);
+        },
+        [this] {
+            return filter_sse::LadderCoefficients{
+                _mm_set1_ps(g_),         _mm_set1_ps(k_),         _mm_set1_ps(ladderR_),
+                _mm_set1_ps(ladderG4_),  _mm_set1_ps(2.0f * g_),  _mm_set1_ps(ladderS1_),
+                _mm_set1_ps(ladderS2_),  _mm_set1_ps(ladderS3_),  _mm_set1_ps(gain_)};
+        },
+        filter_sse::ladderStep);
     _mm_store_ps(c.s1, channel.s1);
     _mm_store_ps(c.s2, channel.s2);
     _mm_store_ps(c.s3, channel.s3);
@@ -190,20 +209,17 @@ void Filter::runSvf(float* left, float* right, int count, const float* cutoffTar
                     const float* resonanceTargets) {
     SvfState& c = svf_;
     filter_sse::SvfChannel channel{_mm_load_ps(c.ic1), _mm_load_ps(c.ic2)};
-    filter_sse::SvfCoefficients k;
-    bool loaded = false;
-    for (int i = 0; i < count; ++i) {
-        const __m128 x = filter_sse::clipInput(_mm_setr_ps(left[i], right[i], 0.0f, 0.0f));
-        takeTargets(cutoffTargets, resonanceTargets, i);
-        if (advanceSmoothers(false) || !loaded) {
-            k = {_mm_set1_ps(a1_), _mm_set1_ps(a2_), _mm_set1_ps(a3_),
-                 _mm_set1_ps(m0_), _mm_set1_ps(m1_), _mm_set1_ps(m2_)};
-            loaded = true;
-        }
-        const __m128 y = filter_sse::svfStep(channel, k, x);
-        left[i] = _mm_cvtss_f32(y);
-        right[i] = _mm_cvtss_f32(_mm_shuffle_ps(y, y, _MM_SHUFFLE(1, 1, 1, 1)));
-    }
+    runStereo<filter_sse::SvfChannel, filter_sse::SvfCoefficients>(
+        channel, left, right, count,
+        [&](int i) {
+            takeTargets(cutoffTargets, resonanceTargets, i);
+            return advanceSmoothers(false);
+        },
+        [this] {
+            return filter_sse::SvfCoefficients{_mm_set1_ps(a1_), _mm_set1_ps(a2_), _mm_set1_ps(a3_),
+                                               _mm_set1_ps(m0_), _mm_set1_ps(m1_), _mm_set1_ps(m2_)};
+        },
+        filter_sse::svfStep);
     _mm_store_ps(c.ic1, channel.ic1);
     _mm_store_ps(c.ic2, channel.ic2);
 }
