@@ -390,15 +390,20 @@ void Oscillator::mixWave(const WaveFrame& frame, float& left, float& right) {
 // The smoothed values and rows of each sample, as the per-sample loop of
 // renderStretch would take them.
 void Oscillator::smoothWaveFrames(const Targets& targets, WaveFrame* frames, int count) {
+    alignas(16) float position[kWaveChunk], pan[kWaveChunk], volume[kWaveChunk];
+    alignas(16) float mix[kWaveChunk], spread[kWaveChunk];
+    position_.fill(targets.position, position, count);
+    pan_.fill(targets.pan, pan, count);
+    volume_.fill(targets.volume, volume, count);
+    unisonMix_.fill(targets.mix, mix, count);
+    unisonSpread_.fill(targets.spread, spread, count);
     for (int i = 0; i < count; ++i) {
         WaveFrame& f = frames[i];
-        f.position = position_.update(targets.position);
-        const float pan = pan_.update(targets.pan);
-        const float volume = volume_.update(targets.volume);
-        f.mix = unisonMix_.update(targets.mix);
-        f.spread = unisonSpread_.update(targets.spread);
-        f.gainLeft = volume * (1.0f - pan);
-        f.gainRight = volume * pan;
+        f.position = position[i];
+        f.mix = mix[i];
+        f.spread = spread[i];
+        f.gainLeft = volume[i] * (1.0f - pan[i]);
+        f.gainRight = volume[i] * pan[i];
         if (!(f.position == selectedPosition_)) {
             selectRows(f.position);
             selectedPosition_ = f.position;

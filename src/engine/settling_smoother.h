@@ -22,6 +22,28 @@ struct SettlingSmoother {
         return moveTowards(target);
     }
 
+    // count updates with one target, their values into out. The state stays
+    // in registers for the stretch; the results are those of update().
+    void fill(float target, float* out, int count) {
+        ParamSmoother s = smoother;
+        bool isSettled = settled;
+        float previousTarget = lastTarget;
+        int i = 0;
+        for (; i < count; ++i) {
+            if (isSettled && target == previousTarget && !s.jump) break;
+            const float before = s.value;
+            const bool jumped = s.jump;
+            const float after = s.update(target);
+            isSettled = !jumped && after == before;
+            previousTarget = target;
+            out[i] = after;
+        }
+        for (; i < count; ++i) out[i] = s.value;
+        smoother = s;
+        settled = isSettled;
+        lastTarget = previousTarget;
+    }
+
 private:
     // Kept apart so that the settled test above is inlined where it is called.
 #if defined(__GNUC__)
