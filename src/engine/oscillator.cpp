@@ -639,28 +639,23 @@ bool Oscillator::settledAt(const Targets& targets) const {
 
 template <class Sound>
 inline void Oscillator::renderStretch(const Targets& targets, float* left, float* right, int count, Sound sound) {
-    int i = 0;
-    for (; i < count && !settledAt(targets); ++i) {
-        const float position = position_.update(targets.position);
-        const float pan = pan_.update(targets.pan);
-        const float volume = volume_.update(targets.volume);
-        const float mix = unisonMix_.update(targets.mix);
-        const float spread = unisonSpread_.update(targets.spread);
-        float l = 0.0f, r = 0.0f;
-        sound(position, mix, spread, l, r);
-        left[i] += volume * (1.0f - pan) * l;
-        right[i] += volume * pan * r;
-    }
-    if (i == count) return;
-    // Settled smoothers give the same values to the end of the stretch.
-    const float position = position_.value(), mix = unisonMix_.value(), spread = unisonSpread_.value();
-    const float gainLeft = volume_.value() * (1.0f - pan_.value());
-    const float gainRight = volume_.value() * pan_.value();
-    for (; i < count; ++i) {
-        float l = 0.0f, r = 0.0f;
-        sound(position, mix, spread, l, r);
-        left[i] += gainLeft * l;
-        right[i] += gainRight * r;
+    alignas(16) float position[kWaveChunk], pan[kWaveChunk], volume[kWaveChunk];
+    alignas(16) float mix[kWaveChunk], spread[kWaveChunk];
+    for (int done = 0; done < count; done += kWaveChunk) {
+        const int n = count - done < kWaveChunk ? count - done : kWaveChunk;
+        position_.fill(targets.position, position, n);
+        pan_.fill(targets.pan, pan, n);
+        volume_.fill(targets.volume, volume, n);
+        unisonMix_.fill(targets.mix, mix, n);
+        unisonSpread_.fill(targets.spread, spread, n);
+        float* l = left + done;
+        float* r = right + done;
+        for (int i = 0; i < n; ++i) {
+            float soundLeft = 0.0f, soundRight = 0.0f;
+            sound(position[i], mix[i], spread[i], soundLeft, soundRight);
+            l[i] += volume[i] * (1.0f - pan[i]) * soundLeft;
+            r[i] += volume[i] * pan[i] * soundRight;
+        }
     }
 }
 
