@@ -27,8 +27,14 @@ if(WIN32)
 endif()
 set_target_properties(vsthost PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
+# Standard MIDI File writing for the tools that make MIDI files and the tests.
+add_library(midi_builder STATIC ${CMAKE_SOURCE_DIR}/tools/midi/midi_builder.cpp)
+target_include_directories(midi_builder PUBLIC ${CMAKE_SOURCE_DIR}/tools)
+target_compile_options(midi_builder PRIVATE ${TVX_WARNINGS})
+
 # Writes the demo MIDI file (the committed demo/demo.mid is its output).
 add_executable(make_demo_midi ${CMAKE_SOURCE_DIR}/tools/demo/make_demo_midi.cpp)
+target_link_libraries(make_demo_midi PRIVATE midi_builder)
 target_compile_options(make_demo_midi PRIVATE ${TVX_WARNINGS})
 set_target_properties(make_demo_midi PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
@@ -54,5 +60,6 @@ endif()
 
 # Writes the held-note MIDI files of bench/peer_comparison.sh.
 add_executable(make_held_notes ${CMAKE_SOURCE_DIR}/tools/bench/make_held_notes.cpp)
+target_link_libraries(make_held_notes PRIVATE midi_builder)
 target_compile_options(make_held_notes PRIVATE ${TVX_WARNINGS})
 set_target_properties(make_held_notes PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

@@ -27,7 +27,7 @@ list(FILTER TVX_DISPLAY_TEST_SOURCES INCLUDE REGEX "_display_test\\.cpp$")
 list(FILTER TVX_HOST_TEST_SOURCES EXCLUDE REGEX "_display_test\\.cpp$")
 add_executable(host_tests ${TVX_HOST_TEST_SOURCES} ${TVX_TEST_SUPPORT})
 target_include_directories(host_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(host_tests PRIVATE vsthost_lib ${TVX_GTEST_LIBS})
+target_link_libraries(host_tests PRIVATE vsthost_lib midi_builder ${TVX_GTEST_LIBS})
 add_dependencies(host_tests tessaravox_plugin null_plugin painted_editor_plugin)
 set(TVX_HOST_TEST_DEFINITIONS
   TVX_PLUGIN_PATH="${TVX_PATH_PREFIX}$<TARGET_FILE:tessaravox_plugin>"

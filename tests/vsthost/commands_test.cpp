@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "support/command_runner.h"
-#include "support/midi_builder.h"
+#include "midi/midi_builder.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/midi_builder.h"
+#include "midi/midi_builder.h"
 
 using vsthost::MidiFile;
 using vsthost::parseMidiFile;

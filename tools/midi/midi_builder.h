@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-// Builds Standard MIDI Files byte by byte for tests.
+// Builds Standard MIDI Files byte by byte: the demo, the benchmark files and
+// the files of the tests.
 class MidiBuilder {
 public:
     explicit MidiBuilder(int format = 0, int ticksPerQuarter = 480);

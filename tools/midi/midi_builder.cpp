@@ -1,4 +1,4 @@
-#include "support/midi_builder.h"
+#include "midi/midi_builder.h"
 
 #include <cstdio>
 
