@@ -154,6 +154,28 @@ void FilterLanes::setSvfCoefficients(const Lane* lanes, int used, const float* c
     }
 }
 
+// The sample loop of either filter kind: smoothers, coefficients when they
+// moved, and one step per channel.
+template <class Coefficients, class Channel, class SetCoefficients, class Step>
+void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel* channel, SetCoefficients set,
+                             Step step) {
+    Coefficients k;
+    alignas(16) float cutoff[kLanes], resonance[kLanes];
+    bool loaded = false;
+    for (int i = 0; i < count; ++i) {
+        if (advanceSmoothers(lanes, used, i, cutoff, resonance) || !loaded) {
+            set(lanes, used, cutoff, resonance, k);
+            loaded = true;
+        }
+        const __m128 xL = clipInput(gather(lanes, [i](const Lane& l) { return sampleOf(l.left, i); }));
+        const __m128 xR = clipInput(gather(lanes, [i](const Lane& l) { return sampleOf(l.right, i); }));
+        const __m128 yL = step(channel[0], k, xL);
+        const __m128 yR = step(channel[1], k, xR);
+        scatter(lanes, used, yL, [i](const Lane& l, float v) { l.left[i] = v; });
+        scatter(lanes, used, yR, [i](const Lane& l, float v) { l.right[i] = v; });
+    }
+}
+
 void FilterLanes::runLadders(const Lane* lanes, int used, int count) {
     LadderChannel channel[2];
     for (int c = 0; c < 2; ++c) {
@@ -163,21 +185,12 @@ void FilterLanes::runLadders(const Lane* lanes, int used, int count) {
         channel[c].s4 = gather(lanes, [c](const Lane& l) { return l.filter->ladder_.s4[c]; });
         channel[c].previous = gather(lanes, [c](const Lane& l) { return l.filter->ladder_.previousInput[c]; });
     }
-    LadderCoefficients k;
-    alignas(16) float cutoff[kLanes], resonance[kLanes];
-    bool loaded = false;
-    for (int i = 0; i < count; ++i) {
-        if (advanceSmoothers(lanes, used, i, cutoff, resonance) || !loaded) {
-            setLadderCoefficients(lanes, used, cutoff, resonance, k);
-            loaded = true;
-        }
-        const __m128 xL = clipInput(gather(lanes, [i](const Lane& l) { return sampleOf(l.left, i); }));
-        const __m128 xR = clipInput(gather(lanes, [i](const Lane& l) { return sampleOf(l.right, i); }));
-        const __m128 yL = ladderStep(channel[0], k, xL);
-        const __m128 yR = ladderStep(channel[1], k, xR);
-        scatter(lanes, used, yL, [i](const Lane& l, float v) { l.left[i] = v; });
-        scatter(lanes, used, yR, [i](const Lane& l, float v) { l.right[i] = v; });
-    }
+    runSamples<LadderCoefficients>(
+        lanes, used, count, channel,
+        [](const Lane* l, int u, const float* c, const float* r, LadderCoefficients& k) {
+            setLadderCoefficients(l, u, c, r, k);
+        },
+        [](LadderChannel& c, const LadderCoefficients& k, __m128 x) { return ladderStep(c, k, x); });
     for (int c = 0; c < 2; ++c) {
         scatter(lanes, used, channel[c].s1, [c](const Lane& l, float v) { l.filter->ladder_.s1[c] = v; });
         scatter(lanes, used, channel[c].s2, [c](const Lane& l, float v) { l.filter->ladder_.s2[c] = v; });
@@ -194,21 +207,12 @@ void FilterLanes::runSvfs(const Lane* lanes, int used, int count) {
         channel[c].ic1 = gather(lanes, [c](const Lane& l) { return l.filter->svf_.ic1[c]; });
         channel[c].ic2 = gather(lanes, [c](const Lane& l) { return l.filter->svf_.ic2[c]; });
     }
-    SvfCoefficients k;
-    alignas(16) float cutoff[kLanes], resonance[kLanes];
-    bool loaded = false;
-    for (int i = 0; i < count; ++i) {
-        if (advanceSmoothers(lanes, used, i, cutoff, resonance) || !loaded) {
-            setSvfCoefficients(lanes, used, cutoff, resonance, k);
-            loaded = true;
-        }
-        const __m128 xL = clipInput(gather(lanes, [i](const Lane& l) { return sampleOf(l.left, i); }));
-        const __m128 xR = clipInput(gather(lanes, [i](const Lane& l) { return sampleOf(l.right, i); }));
-        const __m128 yL = svfStep(channel[0], k, xL);
-        const __m128 yR = svfStep(channel[1], k, xR);
-        scatter(lanes, used, yL, [i](const Lane& l, float v) { l.left[i] = v; });
-        scatter(lanes, used, yR, [i](const Lane& l, float v) { l.right[i] = v; });
-    }
+    runSamples<SvfCoefficients>(
+        lanes, used, count, channel,
+        [](const Lane* l, int u, const float* c, const float* r, SvfCoefficients& k) {
+            setSvfCoefficients(l, u, c, r, k);
+        },
+        [](SvfChannel& c, const SvfCoefficients& k, __m128 x) { return svfStep(c, k, x); });
     for (int c = 0; c < 2; ++c) {
         scatter(lanes, used, channel[c].ic1, [c](const Lane& l, float v) { l.filter->svf_.ic1[c] = v; });
         scatter(lanes, used, channel[c].ic2, [c](const Lane& l, float v) { l.filter->svf_.ic2[c] = v; });

@@ -29,6 +29,8 @@ private:
     static void runLadders(const Lane* lanes, int used, int count);
     static void runSvfs(const Lane* lanes, int used, int count);
 #if TVX_SSE2
+    template <class Coefficients, class Channel, class SetCoefficients, class Step>
+    static void runSamples(const Lane* lanes, int used, int count, Channel* channel, SetCoefficients set, Step step);
     static bool advanceSmoothers(const Lane* lanes, int used, int i, float* cutoff, float* resonance);
     static void noteCoefficientInputs(const Lane* lanes, int used, const float* cutoff, const float* resonance,
                                       const float* warped);
