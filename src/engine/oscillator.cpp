@@ -273,6 +273,11 @@ inline __m128 interpolate(const float* const* cycles, const int* at, __m128 frac
     return _mm_add_ps(lower, _mm_mul_ps(_mm_sub_ps(upper, lower), frac));
 }
 
+template <class Frame, class Field>
+inline __m128 fourFrames(const Frame* frames, Field field) {
+    return _mm_setr_ps(field(frames[0]), field(frames[1]), field(frames[2]), field(frames[3]));
+}
+
 }  // namespace
 
 template <bool kBlend>
@@ -438,6 +443,43 @@ void Oscillator::renderWave(const Targets& targets, float* left, float* right, i
 
 #if TVX_SSE2
 
+// The main copy of a span: its phases first, the one chain from sample to
+// sample, then the reads four samples at a time with the operations of
+// blendRows and WtCollection::read.
+void Oscillator::readMainSpan(const WaveFrame* frames, int rowA, int rowB, bool blend, float* out, int count) {
+    alignas(16) float phases[kWaveChunk];
+    float phase = main_.phase;
+    for (int i = 0; i < count; ++i) {
+        phases[i] = phase;
+        advance(phase, main_.increment);
+    }
+    main_.phase = phase;
+
+    const WtLevel& levelA = *main_.levels[rowA];
+    const WtLevel& levelB = *main_.levels[rowB];
+    const float* cyclesA[4] = {levelA.samples, levelA.samples, levelA.samples, levelA.samples};
+    const float* cyclesB[4] = {levelB.samples, levelB.samples, levelB.samples, levelB.samples};
+    const __m128 length = _mm_set1_ps(static_cast<float>(uniformLength_));
+    const __m128i mask = _mm_set1_epi32(uniformLength_ - 1);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128 x = _mm_mul_ps(_mm_load_ps(phases + i), length);
+        const __m128i index = _mm_cvttps_epi32(x);
+        const __m128 frac = _mm_sub_ps(x, _mm_cvtepi32_ps(index));
+        alignas(16) int at[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_and_si128(index, mask));
+        __m128 v = interpolate(cyclesA, at, frac);
+        if (blend) {
+            const __m128 weight = fourFrames(frames + i, [](const WaveFrame& w) { return w.weight; });
+            const __m128 vb = interpolate(cyclesB, at, frac);
+            v = _mm_add_ps(v, _mm_mul_ps(weight, _mm_sub_ps(vb, v)));
+        }
+        _mm_store_ps(out + i, v);
+    }
+    for (; i < count; ++i)
+        out[i] = blend ? blendRows(levelA, levelB, frames[i].weight, phases[i]) : WtCollection::read(levelA, phases[i]);
+}
+
 // The work of renderWaveFrames for a chunk whose samples all read the same
 // rows, blend or not alike and all use the unison copies or none: each copy
 // is read for the whole chunk, with its phase in a register. Sums are formed
@@ -455,13 +497,7 @@ bool Oscillator::renderWaveSpan(const WaveFrame* frames, float* left, float* rig
     }
 
     alignas(16) float mainSamples[kWaveChunk];
-    const WtLevel& levelA = *main_.levels[first.rowA];
-    const WtLevel& levelB = *main_.levels[blend ? first.rowB : first.rowA];
-    for (int i = 0; i < count; ++i) {
-        mainSamples[i] = blend ? blendRows(levelA, levelB, frames[i].weight, main_.phase)
-                               : WtCollection::read(levelA, main_.phase);
-        advance(main_.phase, main_.increment);
-    }
+    readMainSpan(frames, first.rowA, blend ? first.rowB : first.rowA, blend, mainSamples, count);
     if (!unison) {
         for (int i = 0; i < count; ++i) {
             left[i] += frames[i].gainLeft * mainSamples[i];
@@ -505,11 +541,6 @@ inline __m128 sumsOfFourSamples(float (*terms)[4]) {
            t3 = _mm_load_ps(terms[3]);
     _MM_TRANSPOSE4_PS(t0, t1, t2, t3);
     return _mm_add_ps(_mm_add_ps(t0, t2), _mm_add_ps(t1, t3));
-}
-
-template <class Frame, class Field>
-inline __m128 fourFrames(const Frame* frames, Field field) {
-    return _mm_setr_ps(field(frames[0]), field(frames[1]), field(frames[2]), field(frames[3]));
 }
 
 }  // namespace

@@ -88,6 +88,7 @@ private:
     void smoothWaveFrames(const Targets& targets, WaveFrame* frames, int count);
     void renderWaveFrames(const WaveFrame* frames, float* left, float* right, int count);
     bool renderWaveSpan(const WaveFrame* frames, float* left, float* right, int count);
+    void readMainSpan(const WaveFrame* frames, int rowA, int rowB, bool blend, float* out, int count);
     int finishFourAtATime(const WaveFrame* frames, const float* mainSamples, float (*termsLeft)[4],
                           float (*termsRight)[4], float* left, float* right, int count) const;
     // All eight copies in one AVX2 register; the terms come out as the two
