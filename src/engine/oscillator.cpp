@@ -393,22 +393,15 @@ void Oscillator::mixWave(const WaveFrame& frame, float& left, float& right) {
 }
 
 // The smoothed values and rows of each sample, as the per-sample loop of
-// renderStretch would take them.
-void Oscillator::smoothWaveFrames(const Targets& targets, WaveFrame* frames, int count) {
-    alignas(16) float position[kWaveChunk], pan[kWaveChunk], volume[kWaveChunk];
-    alignas(16) float mix[kWaveChunk], spread[kWaveChunk];
-    position_.fill(targets.position, position, count);
-    pan_.fill(targets.pan, pan, count);
-    volume_.fill(targets.volume, volume, count);
-    unisonMix_.fill(targets.mix, mix, count);
-    unisonSpread_.fill(targets.spread, spread, count);
+// renderSounds would take them.
+void Oscillator::waveFrames(const Smoothed& smoothed, WaveFrame* frames, int count) {
     for (int i = 0; i < count; ++i) {
         WaveFrame& f = frames[i];
-        f.position = position[i];
-        f.mix = mix[i];
-        f.spread = spread[i];
-        f.gainLeft = volume[i] * (1.0f - pan[i]);
-        f.gainRight = volume[i] * pan[i];
+        f.position = smoothed.position[i];
+        f.mix = smoothed.mix[i];
+        f.spread = smoothed.spread[i];
+        f.gainLeft = smoothed.volume[i] * (1.0f - smoothed.pan[i]);
+        f.gainRight = smoothed.volume[i] * smoothed.pan[i];
         if (!(f.position == selectedPosition_)) {
             selectRows(f.position);
             selectedPosition_ = f.position;
@@ -429,16 +422,13 @@ void Oscillator::renderWaveFrames(const WaveFrame* frames, float* left, float* r
     }
 }
 
-void Oscillator::renderWave(const Targets& targets, float* left, float* right, int count) {
-    WaveFrame frames[kWaveChunk];
-    for (int done = 0; done < count; done += kWaveChunk) {
-        const int n = count - done < kWaveChunk ? count - done : kWaveChunk;
-        smoothWaveFrames(targets, frames, n);
+void Oscillator::renderWave(const Smoothed& smoothed, float* left, float* right, int count) {
+    WaveFrame frames[kChunk];
+    waveFrames(smoothed, frames, count);
 #if TVX_SSE2
-        if (renderWaveSpan(frames, left + done, right + done, n)) continue;
+    if (renderWaveSpan(frames, left, right, count)) return;
 #endif
-        renderWaveFrames(frames, left + done, right + done, n);
-    }
+    renderWaveFrames(frames, left, right, count);
 }
 
 #if TVX_SSE2
@@ -447,7 +437,7 @@ void Oscillator::renderWave(const Targets& targets, float* left, float* right, i
 // sample, then the reads four samples at a time with the operations of
 // blendRows and WtCollection::read.
 void Oscillator::readMainSpan(const WaveFrame* frames, int rowA, int rowB, bool blend, float* out, int count) {
-    alignas(16) float phases[kWaveChunk];
+    alignas(16) float phases[kChunk];
     float phase = main_.phase;
     for (int i = 0; i < count; ++i) {
         phases[i] = phase;
@@ -496,7 +486,7 @@ bool Oscillator::renderWaveSpan(const WaveFrame* frames, float* left, float* rig
         if (blend && f.rowB != first.rowB) return false;
     }
 
-    alignas(16) float mainSamples[kWaveChunk];
+    alignas(16) float mainSamples[kChunk];
     readMainSpan(frames, first.rowA, blend ? first.rowB : first.rowA, blend, mainSamples, count);
     if (!unison) {
         for (int i = 0; i < count; ++i) {
@@ -506,7 +496,7 @@ bool Oscillator::renderWaveSpan(const WaveFrame* frames, float* left, float* rig
         return true;
     }
 
-    alignas(16) float termsLeft[kWaveChunk][4], termsRight[kWaveChunk][4];
+    alignas(16) float termsLeft[kChunk][4], termsRight[kChunk][4];
     const int groups = unisonCount_ > 4 ? 2 : 1;
     if (groups == 2 && useAvx2_)
         sumEightCopiesSpan(frames, first.rowA, first.rowB, blend, termsLeft, termsRight, count);
@@ -668,51 +658,80 @@ bool Oscillator::settledAt(const Targets& targets) const {
            unisonSpread_.settledAt(targets.spread);
 }
 
-template <class Sound>
-inline void Oscillator::renderStretch(const Targets& targets, float* left, float* right, int count, Sound sound) {
-    alignas(16) float position[kWaveChunk], pan[kWaveChunk], volume[kWaveChunk];
-    alignas(16) float mix[kWaveChunk], spread[kWaveChunk];
-    for (int done = 0; done < count; done += kWaveChunk) {
-        const int n = count - done < kWaveChunk ? count - done : kWaveChunk;
-        position_.fill(targets.position, position, n);
-        pan_.fill(targets.pan, pan, n);
-        volume_.fill(targets.volume, volume, n);
-        unisonMix_.fill(targets.mix, mix, n);
-        unisonSpread_.fill(targets.spread, spread, n);
-        float* l = left + done;
-        float* r = right + done;
-        for (int i = 0; i < n; ++i) {
-            float soundLeft = 0.0f, soundRight = 0.0f;
-            sound(position[i], mix[i], spread[i], soundLeft, soundRight);
-            l[i] += volume[i] * (1.0f - pan[i]) * soundLeft;
-            r[i] += volume[i] * pan[i] * soundRight;
+void Oscillator::smooth(Oscillator* const* oscillators, const Targets* targets, int n, Smoothed* out, int count) {
+    constexpr int kPerOscillator = 5;
+    SettlingSmoother* smoothers[3 * kPerOscillator];
+    float values[3 * kPerOscillator];
+    float* outputs[3 * kPerOscillator];
+    int used = 0;
+    for (int k = 0; k < n && k < 3; ++k) {
+        Oscillator& o = *oscillators[k];
+        const Targets& t = targets[k];
+        // Silent and settled: nothing moves and nothing reads the values.
+        if (o.type_ == Off && o.settledAt(t)) continue;
+        SettlingSmoother* own[kPerOscillator] = {&o.position_, &o.pan_, &o.volume_, &o.unisonMix_, &o.unisonSpread_};
+        const float goals[kPerOscillator] = {t.position, t.pan, t.volume, t.mix, t.spread};
+        float* into[kPerOscillator] = {out[k].position, out[k].pan, out[k].volume, out[k].mix, out[k].spread};
+        for (int j = 0; j < kPerOscillator; ++j, ++used) {
+            smoothers[used] = own[j];
+            values[used] = goals[j];
+            outputs[used] = into[j];
         }
+    }
+    SettlingSmoother::fillSideBySide(smoothers, values, outputs, used, count);
+}
+
+void Oscillator::smoothSideBySide(Oscillator* oscillators, int n, const float* params, const float* T, Smoothed* out,
+                                  int count) {
+    Oscillator* each[3];
+    Targets targets[3];
+    n = n < 3 ? n : 3;
+    for (int k = 0; k < n; ++k) {
+        each[k] = oscillators + k;
+        targets[k] = targetsOf(params, T, k);
+    }
+    smooth(each, targets, n, out, count);
+}
+
+template <class Sound>
+inline void Oscillator::renderSounds(const Smoothed& smoothed, float* left, float* right, int count, Sound sound) {
+    for (int i = 0; i < count; ++i) {
+        float soundLeft = 0.0f, soundRight = 0.0f;
+        sound(smoothed.position[i], smoothed.mix[i], smoothed.spread[i], soundLeft, soundRight);
+        left[i] += smoothed.volume[i] * (1.0f - smoothed.pan[i]) * soundLeft;
+        right[i] += smoothed.volume[i] * smoothed.pan[i] * soundRight;
+    }
+}
+
+void Oscillator::renderSmoothed(const Smoothed& smoothed, float* left, float* right, int count) {
+    switch (type_) {
+        case Wave:
+            renderWave(smoothed, left, right, count);
+            break;
+        case Pulse:
+            renderSounds(smoothed, left, right, count,
+                         [this](float position, float mix, float spread, float& l, float& r) {
+                             mixPulse(position, mix, spread, l, r);
+                         });
+            break;
+        case Fm:
+            renderSounds(smoothed, left, right, count,
+                         [this](float, float, float, float& l, float& r) { l = r = fmSample(); });
+            break;
+        default:
+            break;  // silent: the smoothers have moved on as they do while sounding
     }
 }
 
 void Oscillator::renderAdding(const float* params, const float* T, int osc, float* left, float* right,
                               int count) {
     const Targets targets = targetsOf(params, T, osc);
-    switch (type_) {
-        case Wave:
-            renderWave(targets, left, right, count);
-            break;
-        case Pulse:
-            renderStretch(targets, left, right, count,
-                          [this](float position, float mix, float spread, float& l, float& r) {
-                              mixPulse(position, mix, spread, l, r);
-                          });
-            break;
-        case Fm:
-            renderStretch(targets, left, right, count,
-                          [this](float, float, float, float& l, float& r) { l = r = fmSample(); });
-            break;
-        default:
-            // Silent, but the smoothers move on as they do while sounding;
-            // settled, they have nothing left to do.
-            if (!settledAt(targets))
-                renderStretch(targets, left, right, count, [](float, float, float, float&, float&) {});
-            break;
+    Oscillator* self = this;
+    Smoothed smoothed;
+    for (int done = 0; done < count; done += kChunk) {
+        const int n = count - done < kChunk ? count - done : kChunk;
+        smooth(&self, &targets, 1, &smoothed, n);
+        renderSmoothed(smoothed, left + done, right + done, n);
     }
 }
 

@@ -38,6 +38,22 @@ public:
     // oscillator for a stretch keeps its tables in the nearest cache.
     void renderAdding(const float* params, const float* T, int osc, float* left, float* right, int count);
 
+    // The two steps of renderAdding for the oscillators of a voice, at most
+    // kChunk samples: the smoothers of all of them move side by side, then
+    // each renders with its values. Oscillator k of the array is oscillator k
+    // of the sound.
+    static constexpr int kChunk = 65;   // a control period: the longest stretch a voice asks for
+    struct Smoothed {
+        alignas(16) float position[kChunk];
+        alignas(16) float pan[kChunk];
+        alignas(16) float volume[kChunk];
+        alignas(16) float mix[kChunk];
+        alignas(16) float spread[kChunk];
+    };
+    static void smoothSideBySide(Oscillator* oscillators, int n, const float* params, const float* T,
+                                 Smoothed* out, int count);
+    void renderSmoothed(const Smoothed& smoothed, float* left, float* right, int count);
+
     int type() const { return type_; }
     float increment() const { return main_.increment; }        // main oscillator, after unison detune
     float baseIncrement() const { return baseIncrement_; }     // before unison detune
@@ -49,8 +65,9 @@ private:
     // What the smoothers head for during one stretch, from parameters and modulation.
     struct Targets { float position, pan, volume, mix, spread; };
     static Targets targetsOf(const float* params, const float* T, int osc);
+    static void smooth(Oscillator* const* oscillators, const Targets* targets, int n, Smoothed* out, int count);
     template <class Sound>
-    void renderStretch(const Targets& targets, float* left, float* right, int count, Sound sound);
+    void renderSounds(const Smoothed& smoothed, float* left, float* right, int count, Sound sound);
     bool settledAt(const Targets& targets) const;
 
     struct OscState {
@@ -83,9 +100,8 @@ private:
         int rowA, rowB;
         void settleRows();
     };
-    static constexpr int kWaveChunk = 65;   // a control period: the longest stretch a voice asks for
-    void renderWave(const Targets& targets, float* left, float* right, int count);
-    void smoothWaveFrames(const Targets& targets, WaveFrame* frames, int count);
+    void renderWave(const Smoothed& smoothed, float* left, float* right, int count);
+    void waveFrames(const Smoothed& smoothed, WaveFrame* frames, int count);
     void renderWaveFrames(const WaveFrame* frames, float* left, float* right, int count);
     bool renderWaveSpan(const WaveFrame* frames, float* left, float* right, int count);
     void readMainSpan(const WaveFrame* frames, int rowA, int rowB, bool blend, float* out, int count);
