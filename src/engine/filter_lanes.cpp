@@ -46,27 +46,6 @@ inline __m128 warpedLanes(__m128 cutoff) { return tanPiLanes(_mm_min_ps(cutoff, 
 
 }  // namespace
 
-// Moves each distinct filter's smoothers one sample on (repeated lanes mirror
-// lane 0) into cutoff and resonance; true when any lane's coefficients no
-// longer belong to them.
-bool FilterLanes::advanceSmoothers(const Lane* lanes, int used, int i, float* cutoff, float* resonance) {
-    bool stale = false;
-    for (int l = 0; l < kLanes; ++l) {
-        if (l >= used) {
-            cutoff[l] = cutoff[0];
-            resonance[l] = resonance[0];
-            continue;
-        }
-        Filter& f = *lanes[l].filter;
-        f.takeTargets(lanes[l].cutoffTargets, lanes[l].resonanceTargets, i);
-        cutoff[l] = f.cutoff_.update(f.cutoffTarget_);
-        resonance[l] = f.resonance_.update(f.resonanceTarget_);
-        stale = stale || !(f.coefficientType_ == f.type_ && cutoff[l] == f.coefficientCutoff_ &&
-                           resonance[l] == f.coefficientResonance_);
-    }
-    return stale;
-}
-
 // What setCoefficients leaves in a filter for these inputs.
 void FilterLanes::noteCoefficientInputs(const Lane* lanes, int used, const float* cutoff, const float* resonance,
                                         const float* warped) {
@@ -161,11 +140,41 @@ void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel* ch
                              Step step) {
     Coefficients k;
     alignas(16) float cutoff[kLanes], resonance[kLanes];
+    SettlingSmoother* cutoffSmoothers[kLanes];
+    SettlingSmoother* resonanceSmoothers[kLanes];
+    for (int l = 0; l < kLanes; ++l) {
+        cutoffSmoothers[l] = &lanes[l].filter->cutoff_;
+        resonanceSmoothers[l] = &lanes[l].filter->resonance_;
+    }
+    SettlingSmootherLanes cutoffs(cutoffSmoothers), resonances(resonanceSmoothers);
+    // What the coefficients were computed from; a filter whose coefficients
+    // belong to another type takes new ones at the first sample.
+    __m128 coefficientCutoff = gather(lanes, [](const Lane& l) { return l.filter->coefficientCutoff_; });
+    __m128 coefficientResonance = gather(lanes, [](const Lane& l) { return l.filter->coefficientResonance_; });
+    bool stale = false;
+    for (int l = 0; l < used; ++l) stale = stale || lanes[l].filter->coefficientType_ != lanes[l].filter->type_;
+    __m128 cutoffTarget = _mm_setzero_ps(), resonanceTarget = _mm_setzero_ps();
     bool loaded = false;
     for (int i = 0; i < count; ++i) {
-        if (advanceSmoothers(lanes, used, i, cutoff, resonance) || !loaded) {
+        // A lane without target lists keeps its filter's targets, as takeTargets does.
+        cutoffTarget = gather(lanes, [i](const Lane& l) {
+            return l.cutoffTargets ? l.cutoffTargets[i] : l.filter->cutoffTarget_;
+        });
+        resonanceTarget = gather(lanes, [i](const Lane& l) {
+            return l.cutoffTargets ? l.resonanceTargets[i] : l.filter->resonanceTarget_;
+        });
+        const __m128 cutoffNow = cutoffs.update(cutoffTarget);
+        const __m128 resonanceNow = resonances.update(resonanceTarget);
+        const __m128 moved = _mm_or_ps(_mm_cmpneq_ps(cutoffNow, coefficientCutoff),
+                                       _mm_cmpneq_ps(resonanceNow, coefficientResonance));
+        if (stale || !loaded || (_mm_movemask_ps(moved) & ((1 << used) - 1)) != 0) {
+            _mm_store_ps(cutoff, cutoffNow);
+            _mm_store_ps(resonance, resonanceNow);
             set(lanes, used, cutoff, resonance, k);
+            coefficientCutoff = cutoffNow;
+            coefficientResonance = resonanceNow;
             loaded = true;
+            stale = false;
         }
         const __m128 xL = clipInput(gather(lanes, [i](const Lane& l) { return sampleOf(l.left, i); }));
         const __m128 xR = clipInput(gather(lanes, [i](const Lane& l) { return sampleOf(l.right, i); }));
@@ -174,6 +183,11 @@ void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel* ch
         scatter(lanes, used, yL, [i](const Lane& l, float v) { l.left[i] = v; });
         scatter(lanes, used, yR, [i](const Lane& l, float v) { l.right[i] = v; });
     }
+    if (count <= 0) return;
+    cutoffs.store(cutoffSmoothers, used, cutoffTarget);
+    resonances.store(resonanceSmoothers, used, resonanceTarget);
+    scatter(lanes, used, cutoffTarget, [](const Lane& l, float v) { l.filter->cutoffTarget_ = v; });
+    scatter(lanes, used, resonanceTarget, [](const Lane& l, float v) { l.filter->resonanceTarget_ = v; });
 }
 
 void FilterLanes::runLadders(const Lane* lanes, int used, int count) {

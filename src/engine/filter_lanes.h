@@ -31,7 +31,6 @@ private:
 #if TVX_SSE2
     template <class Coefficients, class Channel, class SetCoefficients, class Step>
     static void runSamples(const Lane* lanes, int used, int count, Channel* channel, SetCoefficients set, Step step);
-    static bool advanceSmoothers(const Lane* lanes, int used, int i, float* cutoff, float* resonance);
     static void noteCoefficientInputs(const Lane* lanes, int used, const float* cutoff, const float* resonance,
                                       const float* warped);
     static void setLadderCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,

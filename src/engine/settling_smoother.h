@@ -1,6 +1,9 @@
 #pragma once
 
+#include "dsp/simd.h"
 #include "engine/param_smoother.h"
+
+#include <cfloat>
 
 // A ParamSmoother that stops working once it has settled: when an update
 // left the value unchanged and the target is still the same, every further
@@ -66,3 +69,62 @@ private:
         return after;
     }
 };
+
+#if TVX_SSE2
+// Four smoothers in the lanes of registers, each updated as its update()
+// would: the jump takes the target, tiny values go to zero, a value that is
+// not finite goes to zero and jumps next time. An update that changes
+// nothing is the settled case, so no lane needs to skip one.
+struct SettlingSmootherLanes {
+    __m128 value, a, oneMinusA, jump;
+    __m128 before, jumped;   // of the last update, for the settled flags
+
+    explicit SettlingSmootherLanes(SettlingSmoother* const* smoothers) {
+        alignas(16) float v[4], coefficient[4], rest[4];
+        alignas(16) int jumps[4];
+        for (int k = 0; k < 4; ++k) {
+            v[k] = smoothers[k]->smoother.value;
+            coefficient[k] = smoothers[k]->smoother.a;
+            rest[k] = smoothers[k]->smoother.oneMinusA;
+            jumps[k] = smoothers[k]->smoother.jump ? -1 : 0;
+        }
+        value = before = _mm_load_ps(v);
+        a = _mm_load_ps(coefficient);
+        oneMinusA = _mm_load_ps(rest);
+        jump = jumped = _mm_castsi128_ps(_mm_load_si128(reinterpret_cast<const __m128i*>(jumps)));
+    }
+
+    __m128 update(__m128 target) { return updateTowards(target, _mm_mul_ps(oneMinusA, target)); }
+
+    // towardsTarget is (1 - a) * target, for a target that holds.
+    __m128 updateTowards(__m128 target, __m128 towardsTarget) {
+        const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+        before = value;
+        jumped = jump;
+        const __m128 moved = _mm_add_ps(_mm_mul_ps(a, value), towardsTarget);
+        value = _mm_or_ps(_mm_and_ps(jump, target), _mm_andnot_ps(jump, moved));
+        value = _mm_andnot_ps(_mm_cmplt_ps(_mm_and_ps(value, magnitude), _mm_set1_ps(1e-20f)), value);
+        const __m128 finite = _mm_cmple_ps(_mm_and_ps(value, magnitude), _mm_set1_ps(FLT_MAX));
+        value = _mm_and_ps(value, finite);
+        jump = _mm_andnot_ps(finite, _mm_castsi128_ps(_mm_set1_epi32(-1)));
+        return value;
+    }
+
+    // The state of lanes 0..n back into their smoothers; lastTarget is the
+    // target of the last update.
+    void store(SettlingSmoother* const* smoothers, int n, __m128 lastTarget) const {
+        alignas(16) float v[4], targets[4];
+        _mm_store_ps(v, value);
+        _mm_store_ps(targets, lastTarget);
+        const int settledBits = _mm_movemask_ps(_mm_andnot_ps(jumped, _mm_cmpeq_ps(value, before)));
+        const int jumpBits = _mm_movemask_ps(jump);
+        for (int k = 0; k < n; ++k) {
+            SettlingSmoother& s = *smoothers[k];
+            s.smoother.value = v[k];
+            s.smoother.jump = (jumpBits >> k) & 1;
+            s.settled = (settledBits >> k) & 1;
+            s.lastTarget = targets[k];
+        }
+    }
+};
+#endif

@@ -30,17 +30,21 @@ TEST(FilterLanes, SideBySideSoundsAsEachFilterAlone) {
             cutoff[v].resize(kCount);
             resonance[v].resize(kCount);
             for (int i = 0; i < kCount; ++i) {
-                cutoff[v][i] = 0.02f + 0.1f * static_cast<float>(v) + 0.0005f * static_cast<float>(i);
+                // The first voice's cutoff settles while the others move.
+                cutoff[v][i] = v == 0 ? 0.3f : 0.02f + 0.1f * static_cast<float>(v) + 0.0005f * static_cast<float>(i);
                 resonance[v][i] = i < 150 ? 0.2f * static_cast<float>(v) : 0.9f;
             }
         }
         signal[1][0][77] = NAN;
-        for (int v = 0; v < kUsed; ++v) {
+        for (int v = 0; v < kUsed; ++v)
             for (int c = 0; c < 2; ++c) reference[v][c] = signal[v][c];
-            lanes[v] = {&together[v], signal[v][0].data(), signal[v][1].data(), cutoff[v].data(),
-                        resonance[v].data()};
+        // Two runs: the second starts from the state the first left.
+        for (int start : {0, kCount / 2}) {
+            for (int v = 0; v < kUsed; ++v)
+                lanes[v] = {&together[v], signal[v][0].data() + start, signal[v][1].data() + start,
+                            cutoff[v].data() + start, resonance[v].data() + start};
+            FilterLanes::process(lanes, kUsed, kCount / 2);
         }
-        FilterLanes::process(lanes, kUsed, kCount);
         for (int v = 0; v < kUsed; ++v) {
             alone[v].processRun(reference[v][0].data(), reference[v][1].data(), kCount, cutoff[v].data(),
                                 resonance[v].data());
