@@ -54,9 +54,7 @@ inline float wrapStartPhase(float phase) {
 Oscillator::Oscillator() {
     for (int i = 0; i < kPositionSlots; ++i) {
         slotRow_[i] = -1;
-        lowerSlot_[i] = -1;
-        upperSlot_[i] = -1;
-        slotSpanInverse_[i] = 0.0f;
+        slotRows_[i] = SlotRows{-1, -1, 0.0f, 0.0f};
     }
     prepare(44100.0f, nullptr);
 }
@@ -122,9 +120,11 @@ void Oscillator::loadWaveSlots() {
             if (slotRow_[j] >= 0) upper = j;
         for (int j = i; j >= 0 && upper < 0; --j)
             if (slotRow_[j] >= 0) upper = j;
-        lowerSlot_[i] = lower;
-        upperSlot_[i] = upper;
-        slotSpanInverse_[i] = (lower >= 0 && upper != lower) ? 1.0f / static_cast<float>(upper - lower) : 0.0f;
+        SlotRows& rows = slotRows_[i];
+        rows.rowA = lower >= 0 ? slotRow_[lower] : -1;
+        rows.rowB = lower >= 0 ? slotRow_[upper] : -1;
+        rows.lower = static_cast<float>(lower);
+        rows.spanInverse = (lower >= 0 && upper != lower) ? 1.0f / static_cast<float>(upper - lower) : 0.0f;
     }
 }
 
@@ -217,19 +217,15 @@ void Oscillator::selectRows(float position) {
     int slot = static_cast<int>(scaled);
     if (slot > kPositionSlots - 1) slot = kPositionSlots - 1;
     if (slot < 0) slot = 0;
-    const int lower = lowerSlot_[slot];
-    if (lower < 0) {
-        rowA_ = rowB_ = -1;
-        return;
-    }
-    const int upper = upperSlot_[slot];
-    rowA_ = slotRow_[lower];
-    rowB_ = slotRow_[upper];
+    const SlotRows& rows = slotRows_[slot];
+    rowA_ = rows.rowA;
+    rowB_ = rows.rowB;
+    if (rowA_ < 0) return;
     if (rowA_ == rowB_) {
         rowWeight_ = 0.0f;
         return;
     }
-    rowWeight_ = clamp01((scaled - static_cast<float>(lower)) * slotSpanInverse_[slot]);
+    rowWeight_ = clamp01((scaled - rows.lower) * rows.spanInverse);
 }
 
 namespace {
@@ -271,11 +267,6 @@ inline __m128 interpolate(const float* const* cycles, const int* at, __m128 frac
     const __m128 lower = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(2, 0, 2, 0));
     const __m128 upper = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(3, 1, 3, 1));
     return _mm_add_ps(lower, _mm_mul_ps(_mm_sub_ps(upper, lower), frac));
-}
-
-template <class Frame, class Field>
-inline __m128 fourFrames(const Frame* frames, Field field) {
-    return _mm_setr_ps(field(frames[0]), field(frames[1]), field(frames[2]), field(frames[3]));
 }
 
 }  // namespace
@@ -369,64 +360,81 @@ void Oscillator::finishUnison(float mainSample, float mix, float spread, float s
     right = mix * sumRight + (1.0f - balance) * mainSample;
 }
 
-// A weight of 1 is the upper row alone: read as a single row.
-inline void Oscillator::WaveFrame::settleRows() {
-    if (weight == 1.0f) {
-        rowA = rowB;
-        weight = 0.0f;
-    }
-}
-
-void Oscillator::mixWave(const WaveFrame& frame, float& left, float& right) {
-    const int rowA = frame.rowA, rowB = frame.rowB;
-    const float weight = frame.weight;
+void Oscillator::mixWave(int rowA, int rowB, float weight, float mix, float spread, float& left, float& right) {
     const float s = weight == 0.0f ? WtCollection::read(*main_.levels[rowA], main_.phase)
                                    : blendRows(*main_.levels[rowA], *main_.levels[rowB], weight, main_.phase);
     advance(main_.phase, main_.increment);
-    if (!(frame.mix > 0.0f)) {
+    if (!(mix > 0.0f)) {
         left = right = s;
         return;
     }
     float sumLeft, sumRight;
-    sumWaveCopies(rowA, rowB, weight, frame.spread, sumLeft, sumRight);
-    finishUnison(s, frame.mix, frame.spread, sumLeft, sumRight, left, right);
+    sumWaveCopies(rowA, rowB, weight, spread, sumLeft, sumRight);
+    finishUnison(s, mix, spread, sumLeft, sumRight, left, right);
+}
+
+// The rows and weight of each sample. A weight of 1 is the upper row alone:
+// it is read as a single row.
+void Oscillator::selectFrameRows(const float* position, WaveFrames& frames, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (!(position[i] == selectedPosition_)) {
+            selectRows(position[i]);
+            selectedPosition_ = position[i];
+        }
+        const bool upperAlone = rowWeight_ == 1.0f;
+        frames.rowA[i] = upperAlone ? rowB_ : rowA_;
+        frames.rowB[i] = rowB_;
+        frames.weight[i] = upperAlone ? 0.0f : rowWeight_;
+    }
 }
 
 // The smoothed values and rows of each sample, as the per-sample loop of
 // renderSounds would take them.
-void Oscillator::waveFrames(const Smoothed& smoothed, WaveFrame* frames, int count) {
-    for (int i = 0; i < count; ++i) {
-        WaveFrame& f = frames[i];
-        f.position = smoothed.position[i];
-        f.mix = smoothed.mix[i];
-        f.spread = smoothed.spread[i];
-        f.gainLeft = smoothed.volume[i] * (1.0f - smoothed.pan[i]);
-        f.gainRight = smoothed.volume[i] * smoothed.pan[i];
-        if (!(f.position == selectedPosition_)) {
-            selectRows(f.position);
-            selectedPosition_ = f.position;
-        }
-        f.rowA = rowA_;
-        f.rowB = rowB_;
-        f.weight = rowWeight_;
-        f.settleRows();
+void Oscillator::waveFrames(const Smoothed& smoothed, WaveFrames& frames, int count) {
+    frames.mix = smoothed.mix;
+    frames.spread = smoothed.spread;
+    int i = 0;
+#if TVX_SSE2
+    const __m128 one = _mm_set1_ps(1.0f);
+    for (; i + 4 <= count; i += 4) {
+        const __m128 volume = _mm_load_ps(smoothed.volume + i), pan = _mm_load_ps(smoothed.pan + i);
+        _mm_store_ps(frames.gainLeft + i, _mm_mul_ps(volume, _mm_sub_ps(one, pan)));
+        _mm_store_ps(frames.gainRight + i, _mm_mul_ps(volume, pan));
     }
+#endif
+    for (; i < count; ++i) {
+        frames.gainLeft[i] = smoothed.volume[i] * (1.0f - smoothed.pan[i]);
+        frames.gainRight[i] = smoothed.volume[i] * smoothed.pan[i];
+    }
+    selectFrameRows(smoothed.position, frames, count);
+
+    const int rowA = frames.rowA[0], rowB = frames.rowB[0];
+    const bool blend = frames.weight[0] != 0.0f, unison = frames.mix[0] > 0.0f;
+    bool differs = count <= 0 || rowA < 0 || uniformLength_ <= 0;
+    for (i = 1; i < count; ++i)
+        differs |= (frames.rowA[i] != rowA) | ((frames.weight[i] != 0.0f) != blend) |
+                   ((frames.mix[i] > 0.0f) != unison) | (blend & (frames.rowB[i] != rowB));
+    frames.uniform = !differs;
 }
 
-void Oscillator::renderWaveFrames(const WaveFrame* frames, float* left, float* right, int count) {
+void Oscillator::renderWaveFrames(const WaveFrames& frames, float* left, float* right, int count) {
     for (int i = 0; i < count; ++i) {
         float l = 0.0f, r = 0.0f;
-        if (frames[i].rowA >= 0) mixWave(frames[i], l, r);
-        left[i] += frames[i].gainLeft * l;
-        right[i] += frames[i].gainRight * r;
+        if (frames.rowA[i] >= 0)
+            mixWave(frames.rowA[i], frames.rowB[i], frames.weight[i], frames.mix[i], frames.spread[i], l, r);
+        left[i] += frames.gainLeft[i] * l;
+        right[i] += frames.gainRight[i] * r;
     }
 }
 
 void Oscillator::renderWave(const Smoothed& smoothed, float* left, float* right, int count) {
-    WaveFrame frames[kChunk];
+    WaveFrames frames;
     waveFrames(smoothed, frames, count);
 #if TVX_SSE2
-    if (renderWaveSpan(frames, left, right, count)) return;
+    if (frames.uniform) {
+        renderWaveSpan(frames, left, right, count);
+        return;
+    }
 #endif
     renderWaveFrames(frames, left, right, count);
 }
@@ -436,7 +444,7 @@ void Oscillator::renderWave(const Smoothed& smoothed, float* left, float* right,
 // The main copy of a span: its phases first, the one chain from sample to
 // sample, then the reads four samples at a time with the operations of
 // blendRows and WtCollection::read.
-void Oscillator::readMainSpan(const WaveFrame* frames, int rowA, int rowB, bool blend, float* out, int count) {
+void Oscillator::readMainSpan(const float* weights, int rowA, int rowB, bool blend, float* out, int count) {
     alignas(16) float phases[kChunk];
     float phase = main_.phase;
     for (int i = 0; i < count; ++i) {
@@ -460,52 +468,45 @@ void Oscillator::readMainSpan(const WaveFrame* frames, int rowA, int rowB, bool 
         _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_and_si128(index, mask));
         __m128 v = interpolate(cyclesA, at, frac);
         if (blend) {
-            const __m128 weight = fourFrames(frames + i, [](const WaveFrame& w) { return w.weight; });
+            const __m128 weight = _mm_load_ps(weights + i);
             const __m128 vb = interpolate(cyclesB, at, frac);
             v = _mm_add_ps(v, _mm_mul_ps(weight, _mm_sub_ps(vb, v)));
         }
         _mm_store_ps(out + i, v);
     }
     for (; i < count; ++i)
-        out[i] = blend ? blendRows(levelA, levelB, frames[i].weight, phases[i]) : WtCollection::read(levelA, phases[i]);
+        out[i] = blend ? blendRows(levelA, levelB, weights[i], phases[i]) : WtCollection::read(levelA, phases[i]);
 }
 
 // The work of renderWaveFrames for a chunk whose samples all read the same
 // rows, blend or not alike and all use the unison copies or none: each copy
 // is read for the whole chunk, with its phase in a register. Sums are formed
-// in the per-sample order. False, with nothing done, for other chunks.
-bool Oscillator::renderWaveSpan(const WaveFrame* frames, float* left, float* right, int count) {
-    if (uniformLength_ <= 0) return false;
-    const WaveFrame& first = frames[0];
-    if (first.rowA < 0) return false;
-    const bool blend = first.weight != 0.0f;
-    const bool unison = first.mix > 0.0f;
-    for (int i = 1; i < count; ++i) {
-        const WaveFrame& f = frames[i];
-        if (f.rowA != first.rowA || (f.weight != 0.0f) != blend || (f.mix > 0.0f) != unison) return false;
-        if (blend && f.rowB != first.rowB) return false;
-    }
+// in the per-sample order. For uniform chunks only, with table rows of one length.
+void Oscillator::renderWaveSpan(const WaveFrames& frames, float* left, float* right, int count) {
+    const int rowA = frames.rowA[0], rowB = frames.rowB[0];
+    const bool blend = frames.weight[0] != 0.0f;
+    const bool unison = frames.mix[0] > 0.0f;
 
     alignas(16) float mainSamples[kChunk];
-    readMainSpan(frames, first.rowA, blend ? first.rowB : first.rowA, blend, mainSamples, count);
+    readMainSpan(frames.weight, rowA, blend ? rowB : rowA, blend, mainSamples, count);
     if (!unison) {
         for (int i = 0; i < count; ++i) {
-            left[i] += frames[i].gainLeft * mainSamples[i];
-            right[i] += frames[i].gainRight * mainSamples[i];
+            left[i] += frames.gainLeft[i] * mainSamples[i];
+            right[i] += frames.gainRight[i] * mainSamples[i];
         }
-        return true;
+        return;
     }
 
     alignas(16) float termsLeft[kChunk][4], termsRight[kChunk][4];
     const int groups = unisonCount_ > 4 ? 2 : 1;
     if (groups == 2 && useAvx2_)
-        sumEightCopiesSpan(frames, first.rowA, first.rowB, blend, termsLeft, termsRight, count);
+        sumEightCopiesSpan(frames, rowA, rowB, blend, termsLeft, termsRight, count);
     else
         for (int g = 0; g < groups; ++g)
             if (blend)
-                sumCopyGroupSpan<true>(frames, first.rowA, first.rowB, 4 * g, termsLeft, termsRight, count);
+                sumCopyGroupSpan<true>(frames, rowA, rowB, 4 * g, termsLeft, termsRight, count);
             else
-                sumCopyGroupSpan<false>(frames, first.rowA, first.rowB, 4 * g, termsLeft, termsRight, count);
+                sumCopyGroupSpan<false>(frames, rowA, rowB, 4 * g, termsLeft, termsRight, count);
 
     int i = finishFourAtATime(frames, mainSamples, termsLeft, termsRight, left, right, count);
     for (; i < count; ++i) {
@@ -515,11 +516,10 @@ bool Oscillator::renderWaveSpan(const WaveFrame* frames, float* left, float* rig
         const float sumLeft = _mm_cvtss_f32(_mm_add_ss(halvesL, _mm_shuffle_ps(halvesL, halvesL, 1)));
         const float sumRight = _mm_cvtss_f32(_mm_add_ss(halvesR, _mm_shuffle_ps(halvesR, halvesR, 1)));
         float l, r;
-        finishUnison(mainSamples[i], frames[i].mix, frames[i].spread, sumLeft, sumRight, l, r);
-        left[i] += frames[i].gainLeft * l;
-        right[i] += frames[i].gainRight * r;
+        finishUnison(mainSamples[i], frames.mix[i], frames.spread[i], sumLeft, sumRight, l, r);
+        left[i] += frames.gainLeft[i] * l;
+        right[i] += frames.gainRight[i] * r;
     }
-    return true;
 }
 
 namespace {
@@ -536,24 +536,23 @@ inline __m128 sumsOfFourSamples(float (*terms)[4]) {
 }  // namespace
 
 // finishUnison and the gains for four samples at a time; returns the samples done.
-int Oscillator::finishFourAtATime(const WaveFrame* frames, const float* mainSamples, float (*termsLeft)[4],
+int Oscillator::finishFourAtATime(const WaveFrames& frames, const float* mainSamples, float (*termsLeft)[4],
                                   float (*termsRight)[4], float* left, float* right, int count) const {
     const bool odd = (unisonCount_ & 1) != 0;
     const __m128 pan = _mm_set1_ps(odd ? kUnisonPan[unisonCount_] : 0.0f);
     const __m128 one = _mm_set1_ps(1.0f);
     int i = 0;
     for (; i + 4 <= count; i += 4) {
-        const WaveFrame* f = frames + i;
         const __m128 sumL = sumsOfFourSamples(termsLeft + i), sumR = sumsOfFourSamples(termsRight + i);
-        const __m128 mix = fourFrames(f, [](const WaveFrame& w) { return w.mix; });
-        const __m128 spread = fourFrames(f, [](const WaveFrame& w) { return w.spread; });
+        const __m128 mix = _mm_load_ps(frames.mix + i);
+        const __m128 spread = _mm_load_ps(frames.spread + i);
         const __m128 balance =
             odd ? _mm_mul_ps(_mm_mul_ps(_mm_mul_ps(mix, mix), spread), pan) : _mm_setzero_ps();
         const __m128 main = _mm_load_ps(mainSamples + i);
         const __m128 l = _mm_add_ps(_mm_mul_ps(mix, sumL), _mm_mul_ps(_mm_add_ps(one, balance), main));
         const __m128 r = _mm_add_ps(_mm_mul_ps(mix, sumR), _mm_mul_ps(_mm_sub_ps(one, balance), main));
-        const __m128 gainL = fourFrames(f, [](const WaveFrame& w) { return w.gainLeft; });
-        const __m128 gainR = fourFrames(f, [](const WaveFrame& w) { return w.gainRight; });
+        const __m128 gainL = _mm_load_ps(frames.gainLeft + i);
+        const __m128 gainR = _mm_load_ps(frames.gainRight + i);
         _mm_storeu_ps(left + i, _mm_add_ps(_mm_loadu_ps(left + i), _mm_mul_ps(gainL, l)));
         _mm_storeu_ps(right + i, _mm_add_ps(_mm_loadu_ps(right + i), _mm_mul_ps(gainR, r)));
     }
@@ -564,7 +563,7 @@ int Oscillator::finishFourAtATime(const WaveFrame* frames, const float* mainSamp
 // their terms added to those of the copies before them (or stored, for the
 // first four).
 template <bool kBlend>
-void Oscillator::sumCopyGroupSpan(const WaveFrame* frames, int rowA, int rowB, int first, float (*termsLeft)[4],
+void Oscillator::sumCopyGroupSpan(const WaveFrames& frames, int rowA, int rowB, int first, float (*termsLeft)[4],
                                   float (*termsRight)[4], int count) {
     const __m128 one = _mm_set1_ps(1.0f);
     const __m128 length = _mm_set1_ps(static_cast<float>(uniformLength_));
@@ -584,9 +583,9 @@ void Oscillator::sumCopyGroupSpan(const WaveFrame* frames, int rowA, int rowB, i
         __m128 v = interpolate(cyclesA, at, frac);
         if (kBlend) {
             const __m128 vb = interpolate(cyclesB, at, frac);
-            v = _mm_add_ps(v, _mm_mul_ps(_mm_set1_ps(frames[i].weight), _mm_sub_ps(vb, v)));
+            v = _mm_add_ps(v, _mm_mul_ps(_mm_set1_ps(frames.weight[i]), _mm_sub_ps(vb, v)));
         }
-        const __m128 side = _mm_mul_ps(_mm_set1_ps(frames[i].spread), pan);
+        const __m128 side = _mm_mul_ps(_mm_set1_ps(frames.spread[i]), pan);
         const __m128 termL = _mm_mul_ps(v, _mm_mul_ps(_mm_add_ps(one, side), live));
         const __m128 termR = _mm_mul_ps(v, _mm_mul_ps(_mm_sub_ps(one, side), live));
         if (first == 0) {

@@ -94,27 +94,35 @@ private:
     void selectRows(float position);
 
     static float blendRows(const WtLevel& levelA, const WtLevel& levelB, float weight, float phase);
-    // What one sample of "Wave" takes from the smoothers and the position map.
-    struct WaveFrame {
-        float position, mix, spread, gainLeft, gainRight, weight;
-        int rowA, rowB;
-        void settleRows();
+    // What each sample of a "Wave" chunk takes from the smoothers and the
+    // position map, a list per value.
+    struct WaveFrames {
+        const float* mix;
+        const float* spread;
+        alignas(16) float gainLeft[kChunk];
+        alignas(16) float gainRight[kChunk];
+        alignas(16) float weight[kChunk];
+        int rowA[kChunk];
+        int rowB[kChunk];
+        // Every sample reads the same rows, blends or not alike and uses the copies or none.
+        bool uniform;
     };
     void renderWave(const Smoothed& smoothed, float* left, float* right, int count);
-    void waveFrames(const Smoothed& smoothed, WaveFrame* frames, int count);
-    void renderWaveFrames(const WaveFrame* frames, float* left, float* right, int count);
-    bool renderWaveSpan(const WaveFrame* frames, float* left, float* right, int count);
-    void readMainSpan(const WaveFrame* frames, int rowA, int rowB, bool blend, float* out, int count);
-    int finishFourAtATime(const WaveFrame* frames, const float* mainSamples, float (*termsLeft)[4],
+    void waveFrames(const Smoothed& smoothed, WaveFrames& frames, int count);
+    void selectFrameRows(const float* position, WaveFrames& frames, int count);
+    void renderWaveFrames(const WaveFrames& frames, float* left, float* right, int count);
+    void renderWaveSpan(const WaveFrames& frames, float* left, float* right, int count);
+    void readMainSpan(const float* weight, int rowA, int rowB, bool blend, float* out, int count);
+    int finishFourAtATime(const WaveFrames& frames, const float* mainSamples, float (*termsLeft)[4],
                           float (*termsRight)[4], float* left, float* right, int count) const;
     // All eight copies in one AVX2 register; the terms come out as the two
     // groups of sumCopyGroupSpan added.
-    void sumEightCopiesSpan(const WaveFrame* frames, int rowA, int rowB, bool blend, float (*termsLeft)[4],
+    void sumEightCopiesSpan(const WaveFrames& frames, int rowA, int rowB, bool blend, float (*termsLeft)[4],
                             float (*termsRight)[4], int count);
     template <bool kBlend>
-    void sumCopyGroupSpan(const WaveFrame* frames, int rowA, int rowB, int first, float (*termsLeft)[4],
+    void sumCopyGroupSpan(const WaveFrames& frames, int rowA, int rowB, int first, float (*termsLeft)[4],
                           float (*termsRight)[4], int count);
-    void mixWave(const WaveFrame& frame, float& left, float& right);
+    void mixWave(int rowA, int rowB, float weight, float mix, float spread, float& left, float& right);
     void mixPulse(float width, float mix, float spread, float& left, float& right);
     float pulseSample(const WtLevel& ramp, float phase, float width) const;
     float fmSample();
@@ -139,11 +147,14 @@ private:
     bool useAvx2_ = false;
 
     // "Wave" position map: row per slot (-1 empty), and per integer part of
-    // 16 * position the lower/upper slots and the reciprocal of their distance.
+    // 16 * position the rows of the lower and upper slots (-1 without any),
+    // the lower slot and the reciprocal of the slots' distance.
+    struct SlotRows {
+        int rowA, rowB;
+        float lower, spanInverse;
+    };
     int slotRow_[kPositionSlots];
-    int lowerSlot_[kPositionSlots];
-    int upperSlot_[kPositionSlots];
-    float slotSpanInverse_[kPositionSlots];
+    SlotRows slotRows_[kPositionSlots];
     int rowA_ = -1, rowB_ = -1;
     float selectedPosition_ = -1.0f;   // the position rowA_, rowB_ and rowWeight_ belong to
     float rowWeight_ = 0.0f;

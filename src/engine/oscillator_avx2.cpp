@@ -35,7 +35,7 @@ TVX_TARGET_AVX2 inline __m128 foldHalves(__m256 v) {
 
 }  // namespace
 
-TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrame* frames, int rowA, int rowB, bool blend,
+TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, int rowA, int rowB, bool blend,
                                                     float (*termsLeft)[4], float (*termsRight)[4], int count) {
     const __m256 one = _mm256_set1_ps(1.0f);
     const __m256 length = _mm256_set1_ps(static_cast<float>(uniformLength_));
@@ -56,9 +56,9 @@ TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrame* frames, int
         __m256 v = interpolate8(cyclesA, at, frac);
         if (blend) {
             const __m256 vb = interpolate8(cyclesB, at, frac);
-            v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_set1_ps(frames[i].weight), _mm256_sub_ps(vb, v)));
+            v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_set1_ps(frames.weight[i]), _mm256_sub_ps(vb, v)));
         }
-        const __m256 side = _mm256_mul_ps(_mm256_set1_ps(frames[i].spread), pan);
+        const __m256 side = _mm256_mul_ps(_mm256_set1_ps(frames.spread[i]), pan);
         const __m256 termL = _mm256_mul_ps(v, _mm256_mul_ps(_mm256_add_ps(one, side), live));
         const __m256 termR = _mm256_mul_ps(v, _mm256_mul_ps(_mm256_sub_ps(one, side), live));
         _mm_store_ps(termsLeft[i], foldHalves(termL));
@@ -71,6 +71,6 @@ TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrame* frames, int
 
 #else
 
-void Oscillator::sumEightCopiesSpan(const WaveFrame*, int, int, bool, float (*)[4], float (*)[4], int) {}
+void Oscillator::sumEightCopiesSpan(const WaveFrames&, int, int, bool, float (*)[4], float (*)[4], int) {}
 
 #endif
