@@ -376,7 +376,13 @@ void Oscillator::mixWave(int rowA, int rowB, float weight, float mix, float spre
 // The rows and weight of each sample. A weight of 1 is the upper row alone:
 // it is read as a single row.
 void Oscillator::selectFrameRows(const float* position, WaveFrames& frames, int count) {
-    for (int i = 0; i < count; ++i) {
+    int i = 0;
+#if TVX_SSE2
+    // A moving position selects anew at every sample: four at a time.
+    if (count > 0 && !(position[0] == selectedPosition_ && position[count - 1] == selectedPosition_))
+        i = selectRowsFourAtATime(position, frames, count);
+#endif
+    for (; i < count; ++i) {
         if (!(position[i] == selectedPosition_)) {
             selectRows(position[i]);
             selectedPosition_ = position[i];
@@ -387,6 +393,38 @@ void Oscillator::selectFrameRows(const float* position, WaveFrames& frames, int 
         frames.weight[i] = upperAlone ? 0.0f : rowWeight_;
     }
 }
+
+#if TVX_SSE2
+// selectRows and the single-row rule of selectFrameRows for four samples at a
+// time; the last sample's rows stay selected. Returns the samples done.
+int Oscillator::selectRowsFourAtATime(const float* position, WaveFrames& frames, int count) {
+    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f), lastSlot = _mm_set1_ps(16.0f);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128 scaled = _mm_mul_ps(_mm_set1_ps(16.0f), _mm_load_ps(position + i));
+        alignas(16) int slot[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(slot),
+                        _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(scaled, zero), lastSlot)));
+        const SlotRows* rows[4] = {&slotRows_[slot[0]], &slotRows_[slot[1]], &slotRows_[slot[2]], &slotRows_[slot[3]]};
+        const __m128i rowA = _mm_setr_epi32(rows[0]->rowA, rows[1]->rowA, rows[2]->rowA, rows[3]->rowA);
+        const __m128i rowB = _mm_setr_epi32(rows[0]->rowB, rows[1]->rowB, rows[2]->rowB, rows[3]->rowB);
+        const __m128 lower = _mm_setr_ps(rows[0]->lower, rows[1]->lower, rows[2]->lower, rows[3]->lower);
+        const __m128 inverse =
+            _mm_setr_ps(rows[0]->spanInverse, rows[1]->spanInverse, rows[2]->spanInverse, rows[3]->spanInverse);
+        // clamp01, with NaN going to 0: max and min give their second operand then.
+        __m128 weight = _mm_min_ps(_mm_max_ps(_mm_mul_ps(_mm_sub_ps(scaled, lower), inverse), zero), one);
+        weight = _mm_andnot_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(rowA, rowB)), weight);
+        const __m128 upperAlone = _mm_cmpeq_ps(weight, one);
+        const __m128i upperAloneBits = _mm_castps_si128(upperAlone);
+        const __m128i readA = _mm_or_si128(_mm_and_si128(upperAloneBits, rowB), _mm_andnot_si128(upperAloneBits, rowA));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(frames.rowA + i), readA);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(frames.rowB + i), rowB);
+        _mm_store_ps(frames.weight + i, _mm_andnot_ps(upperAlone, weight));
+    }
+    if (i > 0) selectRows(selectedPosition_ = position[i - 1]);
+    return i;
+}
+#endif
 
 // The smoothed values and rows of each sample, as the per-sample loop of
 // renderSounds would take them.
@@ -408,13 +446,37 @@ void Oscillator::waveFrames(const Smoothed& smoothed, WaveFrames& frames, int co
     }
     selectFrameRows(smoothed.position, frames, count);
 
+    frames.uniform = count > 0 && frames.rowA[0] >= 0 && uniformLength_ > 0 && sameThroughout(frames, count);
+}
+
+// Whether every sample reads the rows of the first, blends as it does and
+// uses the unison copies as it does.
+bool Oscillator::sameThroughout(const WaveFrames& frames, int count) {
     const int rowA = frames.rowA[0], rowB = frames.rowB[0];
     const bool blend = frames.weight[0] != 0.0f, unison = frames.mix[0] > 0.0f;
-    bool differs = count <= 0 || rowA < 0 || uniformLength_ <= 0;
-    for (i = 1; i < count; ++i)
-        differs |= (frames.rowA[i] != rowA) | ((frames.weight[i] != 0.0f) != blend) |
-                   ((frames.mix[i] > 0.0f) != unison) | (blend & (frames.rowB[i] != rowB));
-    frames.uniform = !differs;
+    int i = 0;
+#if TVX_SSE2
+    const __m128i rowAV = _mm_set1_epi32(rowA), rowBV = _mm_set1_epi32(blend ? rowB : 0);
+    const __m128i blendV = _mm_set1_epi32(blend ? -1 : 0), unisonV = _mm_set1_epi32(unison ? -1 : 0);
+    const __m128 zero = _mm_setzero_ps();
+    __m128i differs = _mm_setzero_si128();
+    for (; i + 4 <= count; i += 4) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(frames.rowA + i));
+        const __m128i b = _mm_and_si128(blendV, _mm_loadu_si128(reinterpret_cast<const __m128i*>(frames.rowB + i)));
+        const __m128i blends = _mm_castps_si128(_mm_cmpneq_ps(_mm_load_ps(frames.weight + i), zero));
+        const __m128i mixes = _mm_castps_si128(_mm_cmpgt_ps(_mm_load_ps(frames.mix + i), zero));
+        const __m128i sameRows = _mm_and_si128(_mm_cmpeq_epi32(a, rowAV), _mm_cmpeq_epi32(b, rowBV));
+        const __m128i sameUse = _mm_and_si128(_mm_cmpeq_epi32(blends, blendV), _mm_cmpeq_epi32(mixes, unisonV));
+        const __m128i same = _mm_and_si128(sameRows, sameUse);
+        differs = _mm_or_si128(differs, _mm_xor_si128(same, _mm_set1_epi32(-1)));
+    }
+    if (_mm_movemask_epi8(differs) != 0) return false;
+#endif
+    for (; i < count; ++i)
+        if (frames.rowA[i] != rowA || (frames.weight[i] != 0.0f) != blend || (frames.mix[i] > 0.0f) != unison ||
+            (blend && frames.rowB[i] != rowB))
+            return false;
+    return true;
 }
 
 void Oscillator::renderWaveFrames(const WaveFrames& frames, float* left, float* right, int count) {

@@ -110,6 +110,8 @@ private:
     void renderWave(const Smoothed& smoothed, float* left, float* right, int count);
     void waveFrames(const Smoothed& smoothed, WaveFrames& frames, int count);
     void selectFrameRows(const float* position, WaveFrames& frames, int count);
+    static bool sameThroughout(const WaveFrames& frames, int count);
+    int selectRowsFourAtATime(const float* position, WaveFrames& frames, int count);
     void renderWaveFrames(const WaveFrames& frames, float* left, float* right, int count);
     void renderWaveSpan(const WaveFrames& frames, float* left, float* right, int count);
     void readMainSpan(const float* weight, int rowA, int rowB, bool blend, float* out, int count);
