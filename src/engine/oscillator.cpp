@@ -64,6 +64,7 @@ void Oscillator::prepare(float sampleRate, const WtCollection* tables) {
     useAvx2_ = hasAvx2();
     inverseSampleRate_ = (sampleRate > 0.0f && std::isfinite(sampleRate)) ? 1.0f / sampleRate : 0.0f;
     type_ = Off;  // until the next control step has cached levels of these tables
+    cached_.rows = 0;
     const WtLevel* silent = &WtCollection::silentLevel();
     for (int r = 0; r < kRows; ++r) {
         main_.levels[r] = silent;
@@ -194,6 +195,9 @@ void Oscillator::cacheLevels() {
     if (shared) {
         mainIndex = tables_->findLevelIndex(0, main_.increment);
         for (int k = 0; k < unisonCount_; ++k) copyIndex[k] = tables_->findLevelIndex(0, lanes_.increment[k]);
+        if (levelsCachedFor(rows, mainIndex, copyIndex)) return;
+    } else {
+        cached_.rows = 0;
     }
     auto levelFor = [this, shared, silent](int row, int index, float increment) {
         if (!tables_) return silent;
@@ -210,6 +214,19 @@ void Oscillator::cacheLevels() {
         }
     }
     uniformLength_ = uniform ? length : 0;
+}
+
+// True when the levels in place are those of these indices; else the
+// indices are noted for the levels about to be found.
+bool Oscillator::levelsCachedFor(int rows, int mainIndex, const int* copyIndex) {
+    bool same = cached_.rows == rows && cached_.copies == unisonCount_ && cached_.main == mainIndex;
+    for (int k = 0; k < unisonCount_ && same; ++k) same = cached_.copy[k] == copyIndex[k];
+    if (same) return true;
+    cached_.rows = rows;
+    cached_.copies = unisonCount_;
+    cached_.main = mainIndex;
+    for (int k = 0; k < unisonCount_; ++k) cached_.copy[k] = copyIndex[k];
+    return false;
 }
 
 void Oscillator::selectRows(float position) {

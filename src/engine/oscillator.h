@@ -91,6 +91,7 @@ private:
     void setupUnison(const float* params, int osc, float increment);
     void setupFm(const float* params, const float* T, int osc, float increment);
     void cacheLevels();
+    bool levelsCachedFor(int rows, int mainIndex, const int* copyIndex);
     void selectRows(float position);
 
     static float blendRows(const WtLevel& levelA, const WtLevel& levelB, float weight, float phase);
@@ -146,6 +147,11 @@ private:
     UnisonLanes lanes_;
     int unisonCount_ = 1;
     int uniformLength_ = 0;   // the length every cached level shares, or 0
+    // The level indices the cached levels were found for; rows 0: none cached.
+    struct CachedLevels {
+        int rows = 0, copies = 0, main = -1;
+        int copy[kMaxUnison] = {};
+    } cached_;
     bool useAvx2_ = false;
 
     // "Wave" position map: row per slot (-1 empty), and per integer part of
