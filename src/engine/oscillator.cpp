@@ -286,6 +286,20 @@ inline __m128 interpolate(const float* const* cycles, const int* at, __m128 frac
     return _mm_add_ps(lower, _mm_mul_ps(_mm_sub_ps(upper, lower), frac));
 }
 
+// Four phases read from four cycles of row A, and blended towards row B by
+// weight when blend: the operations of blendRows and WtCollection::read.
+inline __m128 readCycles(const float* const* cyclesA, const float* const* cyclesB, __m128 phase, __m128 length,
+                         __m128i mask, bool blend, __m128 weight) {
+    const __m128 x = _mm_mul_ps(phase, length);
+    const __m128i index = _mm_cvttps_epi32(x);
+    const __m128 frac = _mm_sub_ps(x, _mm_cvtepi32_ps(index));
+    alignas(16) int at[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_and_si128(index, mask));
+    const __m128 a = interpolate(cyclesA, at, frac);
+    if (!blend) return a;
+    return _mm_add_ps(a, _mm_mul_ps(weight, _mm_sub_ps(interpolate(cyclesB, at, frac), a)));
+}
+
 }  // namespace
 
 template <bool kBlend>
@@ -302,16 +316,7 @@ inline void Oscillator::sumWaveCopiesSse(int rowA, int rowB, float weight, float
     for (int g = 0; g < groups; ++g) {
         const int k = 4 * g;
         const __m128 phase = _mm_load_ps(lanes_.phase + k);
-        const __m128 x = _mm_mul_ps(phase, length);
-        const __m128i i = _mm_cvttps_epi32(x);
-        const __m128 frac = _mm_sub_ps(x, _mm_cvtepi32_ps(i));
-        alignas(16) int at[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_and_si128(i, mask));
-        __m128 v = interpolate(lanes_.samples[rowA] + k, at, frac);
-        if (kBlend) {
-            const __m128 vb = interpolate(lanes_.samples[rowB] + k, at, frac);
-            v = _mm_add_ps(v, _mm_mul_ps(w, _mm_sub_ps(vb, v)));
-        }
+        const __m128 v = readCycles(lanes_.samples[rowA] + k, lanes_.samples[rowB] + k, phase, length, mask, kBlend, w);
         const __m128 side = _mm_mul_ps(spreadV, _mm_load_ps(kUnisonPan + k));
         const __m128 live = _mm_load_ps(lanes_.live + k);
         const __m128 termL = _mm_mul_ps(v, _mm_mul_ps(_mm_add_ps(one, side), live));
@@ -438,7 +443,10 @@ int Oscillator::selectRowsFourAtATime(const float* position, WaveFrames& frames,
         _mm_storeu_si128(reinterpret_cast<__m128i*>(frames.rowB + i), rowB);
         _mm_store_ps(frames.weight + i, _mm_andnot_ps(upperAlone, weight));
     }
-    if (i > 0) selectRows(selectedPosition_ = position[i - 1]);
+    if (i > 0) {
+        selectedPosition_ = position[i - 1];
+        selectRows(selectedPosition_);
+    }
     return i;
 }
 #endif
@@ -540,18 +548,8 @@ void Oscillator::readMainSpan(const float* weights, int rowA, int rowB, bool ble
     const __m128i mask = _mm_set1_epi32(uniformLength_ - 1);
     int i = 0;
     for (; i + 4 <= count; i += 4) {
-        const __m128 x = _mm_mul_ps(_mm_load_ps(phases + i), length);
-        const __m128i index = _mm_cvttps_epi32(x);
-        const __m128 frac = _mm_sub_ps(x, _mm_cvtepi32_ps(index));
-        alignas(16) int at[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_and_si128(index, mask));
-        __m128 v = interpolate(cyclesA, at, frac);
-        if (blend) {
-            const __m128 weight = _mm_load_ps(weights + i);
-            const __m128 vb = interpolate(cyclesB, at, frac);
-            v = _mm_add_ps(v, _mm_mul_ps(weight, _mm_sub_ps(vb, v)));
-        }
-        _mm_store_ps(out + i, v);
+        const __m128 weight = _mm_load_ps(weights + i);
+        _mm_store_ps(out + i, readCycles(cyclesA, cyclesB, _mm_load_ps(phases + i), length, mask, blend, weight));
     }
     for (; i < count; ++i)
         out[i] = blend ? blendRows(levelA, levelB, weights[i], phases[i]) : WtCollection::read(levelA, phases[i]);
@@ -654,16 +652,7 @@ void Oscillator::sumCopyGroupSpan(const WaveFrames& frames, int rowA, int rowB, 
     const float* const* cyclesB = lanes_.samples[rowB] + first;
     __m128 phase = _mm_load_ps(lanes_.phase + first);
     for (int i = 0; i < count; ++i) {
-        const __m128 x = _mm_mul_ps(phase, length);
-        const __m128i index = _mm_cvttps_epi32(x);
-        const __m128 frac = _mm_sub_ps(x, _mm_cvtepi32_ps(index));
-        alignas(16) int at[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_and_si128(index, mask));
-        __m128 v = interpolate(cyclesA, at, frac);
-        if (kBlend) {
-            const __m128 vb = interpolate(cyclesB, at, frac);
-            v = _mm_add_ps(v, _mm_mul_ps(_mm_set1_ps(frames.weight[i]), _mm_sub_ps(vb, v)));
-        }
+        const __m128 v = readCycles(cyclesA, cyclesB, phase, length, mask, kBlend, _mm_set1_ps(frames.weight[i]));
         const __m128 side = _mm_mul_ps(_mm_set1_ps(frames.spread[i]), pan);
         const __m128 termL = _mm_mul_ps(v, _mm_mul_ps(_mm_add_ps(one, side), live));
         const __m128 termR = _mm_mul_ps(v, _mm_mul_ps(_mm_sub_ps(one, side), live));

@@ -3,30 +3,28 @@
 void SettlingSmoother::fillSideBySide(SettlingSmoother* const* smoothers, const float* targets,
                                       float* const* outputs, int n, int count) {
     SettlingSmoother* moving[4];
-    const float* movingTargets[4];
-    float movingTargetValues[4];
+    float movingTargets[4];
     float* movingOutputs[4];
     int waiting = 0;
-    auto flush = [&] {
-        for (int k = 0; k < waiting; ++k) movingTargetValues[k] = *movingTargets[k];
+    auto fillWaiting = [&] {
         if (waiting == 1)
-            moving[0]->fill(movingTargetValues[0], movingOutputs[0], count);
+            moving[0]->fill(movingTargets[0], movingOutputs[0], count);
         else if (waiting > 1)
-            fillFour(moving, movingTargetValues, movingOutputs, waiting, count);
+            fillFour(moving, movingTargets, movingOutputs, waiting, count);
         waiting = 0;
     };
     for (int k = 0; k < n; ++k) {
         // A settled smoother only repeats its value: its own fill() does that at once.
-        if (smoothers[k]->settledAt(targets[k]) || TVX_SSE2 == 0) {
+        if (!TVX_SSE2 || smoothers[k]->settledAt(targets[k])) {
             smoothers[k]->fill(targets[k], outputs[k], count);
             continue;
         }
         moving[waiting] = smoothers[k];
-        movingTargets[waiting] = targets + k;
+        movingTargets[waiting] = targets[k];
         movingOutputs[waiting] = outputs[k];
-        if (++waiting == 4) flush();
+        if (++waiting == 4) fillWaiting();
     }
-    flush();
+    fillWaiting();
 }
 
 #if TVX_SSE2
