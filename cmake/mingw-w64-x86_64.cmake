@@ -7,8 +7,9 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test programs run under wine64 (the `wine` launcher cannot start here).
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+# Test programs run under wine64 (the `wine` launcher cannot start here),
+# through a launcher that starts them again when wine64 fails before them.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine_run.sh)
 # The AVX2 paths chosen at run time keep 32-byte values on the stack, which
 # GCC for Windows does not align to 32: the assembler makes its aligned
 # vector moves unaligned ones, which cost nothing on processors with AVX.

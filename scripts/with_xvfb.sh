@@ -24,7 +24,7 @@ read -r -t 10 display_number <"$fifo_dir/display" || { echo "with_xvfb: Xvfb did
 export DISPLAY=":$display_number"
 
 wine_prefix_of_display=""
-if [[ "${1:-}" == */wine64 && -n "${WINEPREFIX:-}" ]]; then
+if [[ ( "${1:-}" == */wine64 || "${1:-}" == */wine_run.sh ) && -n "${WINEPREFIX:-}" ]]; then
   # A prefix of its own: wine sizes its desktop by the display its server
   # started with, and the shared prefix's server may run without one (then
   # every window is clipped to 1024 x 768). Its server ends with the run.
