@@ -59,9 +59,8 @@ void FilterLanes::noteCoefficientInputs(const Lane* lanes, int used, const float
     }
 }
 
-// Filter::setLadderCoefficients, lane by lane; the results go back to the filters too.
-void FilterLanes::setLadderCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
-                                        LadderCoefficients& k) {
+// Filter::setLadderCoefficients, lane by lane.
+void FilterLanes::setLadderCoefficients(const float* cutoff, const float* resonance, LadderCoefficients& k) {
     const __m128 res = _mm_load_ps(resonance);
     const __m128 g = warpedLanes(_mm_load_ps(cutoff));
     k.g = g;
@@ -75,10 +74,14 @@ void FilterLanes::setLadderCoefficients(const Lane* lanes, int used, const float
     k.S2 = _mm_mul_ps(G2, k.r);
     k.S3 = _mm_mul_ps(G, k.r);
     k.twoG = _mm_mul_ps(_mm_set1_ps(2.0f), g);
+}
 
-    alignas(16) float values[9][kLanes];
-    const __m128 all[9] = {k.g, k.k, k.gain, k.r, k.G4, k.S1, k.S2, k.S3, k.g};
-    for (int v = 0; v < 9; ++v) _mm_store_ps(values[v], all[v]);
+// What Filter::setLadderCoefficients leaves in each filter.
+void FilterLanes::keepLadderCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
+                                         const LadderCoefficients& k) {
+    alignas(16) float values[8][kLanes];
+    const __m128 all[8] = {k.g, k.k, k.gain, k.r, k.G4, k.S1, k.S2, k.S3};
+    for (int v = 0; v < 8; ++v) _mm_store_ps(values[v], all[v]);
     noteCoefficientInputs(lanes, used, cutoff, resonance, values[0]);
     for (int l = 0; l < used; ++l) {
         Filter& f = *lanes[l].filter;
@@ -93,16 +96,16 @@ void FilterLanes::setLadderCoefficients(const Lane* lanes, int used, const float
     }
 }
 
-// Filter::setSvfCoefficients, lane by lane; the results go back to the filters too.
-void FilterLanes::setSvfCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
-                                     SvfCoefficients& k) {
-    const int type = lanes[0].filter->type_;
+// Filter::setSvfCoefficients, lane by lane, for filters of the given type.
+void FilterLanes::setSvfCoefficients(int type, const float* cutoff, const float* resonance, SvfLaneCoefficients& k) {
     __m128 res = _mm_load_ps(resonance);
     if (type == Filter::Peaking) res = _mm_mul_ps(res, _mm_set1_ps(0.6f));
     const __m128 g = warpedLanes(_mm_load_ps(cutoff));
     const __m128 damping = _mm_div_ps(
         _mm_set1_ps(1.0f), _mm_add_ps(_mm_mul_ps(_mm_mul_ps(res, res), _mm_set1_ps(9.5f)), _mm_set1_ps(0.5f)));
     const __m128 one = _mm_set1_ps(1.0f);
+    k.g = g;
+    k.damping = damping;
     k.a1 = flush(_mm_div_ps(one, _mm_add_ps(one, _mm_mul_ps(g, _mm_add_ps(g, damping)))));
     k.a2 = flush(_mm_mul_ps(k.a1, g));
     k.a3 = flush(_mm_mul_ps(k.a2, g));
@@ -115,10 +118,14 @@ void FilterLanes::setSvfCoefficients(const Lane* lanes, int used, const float* c
         case Filter::Bandstop: k.m0 = one; k.m1 = minusDamping; k.m2 = zero; break;
         default: k.m0 = one; k.m1 = minusDamping; k.m2 = _mm_set1_ps(-2.0f); break;  // Peaking
     }
+}
 
-    alignas(16) float values[9][kLanes];
-    const __m128 all[9] = {g, damping, k.a1, k.a2, k.a3, k.m0, k.m1, k.m2, g};
-    for (int v = 0; v < 9; ++v) _mm_store_ps(values[v], all[v]);
+// What Filter::setSvfCoefficients leaves in each filter.
+void FilterLanes::keepSvfCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
+                                      const SvfLaneCoefficients& k) {
+    alignas(16) float values[8][kLanes];
+    const __m128 all[8] = {k.g, k.damping, k.a1, k.a2, k.a3, k.m0, k.m1, k.m2};
+    for (int v = 0; v < 8; ++v) _mm_store_ps(values[v], all[v]);
     noteCoefficientInputs(lanes, used, cutoff, resonance, values[0]);
     for (int l = 0; l < used; ++l) {
         Filter& f = *lanes[l].filter;
@@ -134,10 +141,11 @@ void FilterLanes::setSvfCoefficients(const Lane* lanes, int used, const float* c
 }
 
 // The sample loop of either filter kind: smoothers, coefficients when they
-// moved, and one step per channel.
-template <class Coefficients, class Channel, class SetCoefficients, class Step>
+// moved, and one step per channel. The filters keep the last coefficients at
+// the end, as if each had set its own at every move.
+template <class Coefficients, class Channel, class SetCoefficients, class Step, class Keep>
 void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel* channel, SetCoefficients set,
-                             Step step) {
+                             Step step, Keep keep) {
     Coefficients k;
     alignas(16) float cutoff[kLanes], resonance[kLanes];
     SettlingSmoother* cutoffSmoothers[kLanes];
@@ -170,7 +178,7 @@ void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel* ch
         if (stale || !loaded || (_mm_movemask_ps(moved) & ((1 << used) - 1)) != 0) {
             _mm_store_ps(cutoff, cutoffNow);
             _mm_store_ps(resonance, resonanceNow);
-            set(lanes, used, cutoff, resonance, k);
+            set(cutoff, resonance, k);
             coefficientCutoff = cutoffNow;
             coefficientResonance = resonanceNow;
             loaded = true;
@@ -184,6 +192,7 @@ void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel* ch
         scatter(lanes, used, yR, [i](const Lane& l, float v) { l.right[i] = v; });
     }
     if (count <= 0) return;
+    keep(lanes, used, cutoff, resonance, k);
     cutoffs.store(cutoffSmoothers, used, cutoffTarget);
     resonances.store(resonanceSmoothers, used, resonanceTarget);
     scatter(lanes, used, cutoffTarget, [](const Lane& l, float v) { l.filter->cutoffTarget_ = v; });
@@ -201,10 +210,9 @@ void FilterLanes::runLadders(const Lane* lanes, int used, int count) {
     }
     runSamples<LadderCoefficients>(
         lanes, used, count, channel,
-        [](const Lane* l, int u, const float* c, const float* r, LadderCoefficients& k) {
-            setLadderCoefficients(l, u, c, r, k);
-        },
-        [](LadderChannel& c, const LadderCoefficients& k, __m128 x) { return ladderStep(c, k, x); });
+        [](const float* c, const float* r, LadderCoefficients& k) { setLadderCoefficients(c, r, k); },
+        [](LadderChannel& c, const LadderCoefficients& k, __m128 x) { return ladderStep(c, k, x); },
+        keepLadderCoefficients);
     for (int c = 0; c < 2; ++c) {
         scatter(lanes, used, channel[c].s1, [c](const Lane& l, float v) { l.filter->ladder_.s1[c] = v; });
         scatter(lanes, used, channel[c].s2, [c](const Lane& l, float v) { l.filter->ladder_.s2[c] = v; });
@@ -221,12 +229,12 @@ void FilterLanes::runSvfs(const Lane* lanes, int used, int count) {
         channel[c].ic1 = gather(lanes, [c](const Lane& l) { return l.filter->svf_.ic1[c]; });
         channel[c].ic2 = gather(lanes, [c](const Lane& l) { return l.filter->svf_.ic2[c]; });
     }
-    runSamples<SvfCoefficients>(
+    const int type = lanes[0].filter->type_;
+    runSamples<SvfLaneCoefficients>(
         lanes, used, count, channel,
-        [](const Lane* l, int u, const float* c, const float* r, SvfCoefficients& k) {
-            setSvfCoefficients(l, u, c, r, k);
-        },
-        [](SvfChannel& c, const SvfCoefficients& k, __m128 x) { return svfStep(c, k, x); });
+        [type](const float* c, const float* r, SvfLaneCoefficients& k) { setSvfCoefficients(type, c, r, k); },
+        [](SvfChannel& c, const SvfLaneCoefficients& k, __m128 x) { return svfStep(c, k, x); },
+        keepSvfCoefficients);
     for (int c = 0; c < 2; ++c) {
         scatter(lanes, used, channel[c].ic1, [c](const Lane& l, float v) { l.filter->svf_.ic1[c] = v; });
         scatter(lanes, used, channel[c].ic2, [c](const Lane& l, float v) { l.filter->svf_.ic2[c] = v; });

@@ -29,13 +29,20 @@ private:
     static void runLadders(const Lane* lanes, int used, int count);
     static void runSvfs(const Lane* lanes, int used, int count);
 #if TVX_SSE2
-    template <class Coefficients, class Channel, class SetCoefficients, class Step>
-    static void runSamples(const Lane* lanes, int used, int count, Channel* channel, SetCoefficients set, Step step);
+    // The state-variable coefficients with the two values the filters keep besides.
+    struct SvfLaneCoefficients : filter_sse::SvfCoefficients {
+        __m128 g, damping;
+    };
+    template <class Coefficients, class Channel, class SetCoefficients, class Step, class Keep>
+    static void runSamples(const Lane* lanes, int used, int count, Channel* channel, SetCoefficients set, Step step,
+                           Keep keep);
     static void noteCoefficientInputs(const Lane* lanes, int used, const float* cutoff, const float* resonance,
                                       const float* warped);
-    static void setLadderCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
-                                      filter_sse::LadderCoefficients& k);
-    static void setSvfCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
-                                   filter_sse::SvfCoefficients& k);
+    static void setLadderCoefficients(const float* cutoff, const float* resonance, filter_sse::LadderCoefficients& k);
+    static void keepLadderCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
+                                       const filter_sse::LadderCoefficients& k);
+    static void setSvfCoefficients(int type, const float* cutoff, const float* resonance, SvfLaneCoefficients& k);
+    static void keepSvfCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
+                                    const SvfLaneCoefficients& k);
 #endif
 };
