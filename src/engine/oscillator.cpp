@@ -727,11 +727,11 @@ bool Oscillator::settledAt(const Targets& targets) const {
 
 void Oscillator::smooth(Oscillator* const* oscillators, const Targets* targets, int n, Smoothed* out, int count) {
     constexpr int kPerOscillator = 5;
-    SettlingSmoother* smoothers[3 * kPerOscillator];
-    float values[3 * kPerOscillator];
-    float* outputs[3 * kPerOscillator];
+    SettlingSmoother* smoothers[kPerVoice * kPerOscillator];
+    float values[kPerVoice * kPerOscillator];
+    float* outputs[kPerVoice * kPerOscillator];
     int used = 0;
-    for (int k = 0; k < n && k < 3; ++k) {
+    for (int k = 0; k < n && k < kPerVoice; ++k) {
         Oscillator& o = *oscillators[k];
         const Targets& t = targets[k];
         // Silent and settled: nothing moves and nothing reads the values.
@@ -750,9 +750,9 @@ void Oscillator::smooth(Oscillator* const* oscillators, const Targets* targets, 
 
 void Oscillator::smoothSideBySide(Oscillator* oscillators, int n, const float* params, const float* T, Smoothed* out,
                                   int count) {
-    Oscillator* each[3];
-    Targets targets[3];
-    n = n < 3 ? n : 3;
+    Oscillator* each[kPerVoice];
+    Targets targets[kPerVoice];
+    n = n < kPerVoice ? n : kPerVoice;
     for (int k = 0; k < n; ++k) {
         each[k] = oscillators + k;
         targets[k] = targetsOf(params, T, k);

@@ -43,6 +43,7 @@ public:
     // each renders with its values. Oscillator k of the array is oscillator k
     // of the sound.
     static constexpr int kChunk = 65;   // a control period: the longest stretch a voice asks for
+    static constexpr int kPerVoice = 3;
     struct Smoothed {
         alignas(16) float position[kChunk];
         alignas(16) float pan[kChunk];

@@ -236,11 +236,11 @@ void Voice::setUpFilters(const float* params, float pitch) {
 void Voice::renderOscillatorsAndNoise(const float* params, int from, int count) {
     for (int c = 0; c < 2; ++c)
         for (int i = from; i < from + count; ++i) runA_[c][i] = runB_[c][i] = 0.0f;
-    Oscillator::Smoothed smoothed[3];
+    Oscillator::Smoothed smoothed[Oscillator::kPerVoice];
     for (int done = 0; done < count; done += Oscillator::kChunk) {
         const int n = count - done < Oscillator::kChunk ? count - done : Oscillator::kChunk;
         const int at = from + done;
-        Oscillator::smoothSideBySide(oscillators_, 3, params, sums_, smoothed, n);
+        Oscillator::smoothSideBySide(oscillators_, Oscillator::kPerVoice, params, sums_, smoothed, n);
         // Oscillators 1 and 3 share a path, so 1 + 3 is formed as before.
         oscillators_[0].renderSmoothed(smoothed[0], runA_[0] + at, runA_[1] + at, n);
         oscillators_[2].renderSmoothed(smoothed[2], runA_[0] + at, runA_[1] + at, n);

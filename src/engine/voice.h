@@ -99,7 +99,7 @@ private:
     void renderOscillatorsAndNoise(const float* params, int from, int count);
     void recoverFromInvalidOutput();
 
-    Oscillator oscillators_[3];
+    Oscillator oscillators_[Oscillator::kPerVoice];
     // One run: oscillators 1 + 3 (into filter 1 in the split routing) in a,
     // oscillator 2 and the noise in b, the voice's output in a at the end;
     // the envelope gain and the filters' targets per sample; the pitch of
