@@ -26,11 +26,20 @@ void* operator new(std::size_t size) {
     liveBytes += static_cast<long long>(malloc_usable_size(p));
     return p;
 }
+// GCC takes the free() of memory from the operator new above for a
+// mismatch once both are inlined; they are a pair.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void operator delete(void* p) noexcept {
     if (!p) return;
     liveBytes -= static_cast<long long>(malloc_usable_size(p));
     std::free(p);
 }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
@@ -74,7 +83,7 @@ void BM_EffectChainSignal(benchmark::State& state) {
     std::vector<float> params = allStagesOn();
     auto chain = std::make_unique<EffectChain>();
     std::vector<float> in(kBlock);
-    for (int i = 0; i < kBlock; ++i) in[i] = (std::rand() / float(RAND_MAX) - 0.5f) * 0.8f;
+    for (int i = 0; i < kBlock; ++i) in[i] = (static_cast<float>(std::rand()) / float(RAND_MAX) - 0.5f) * 0.8f;
     long long samples = 0;
     for (auto _ : state) {
         renderBlock(*chain, params.data(), in.data(), kBlock);
@@ -90,7 +99,7 @@ void BM_EffectChainSilenceAfterSignal(benchmark::State& state) {
     params[DelayFeedback] = 0.9f;
     auto chain = std::make_unique<EffectChain>();
     std::vector<float> in(kBlock);
-    for (int i = 0; i < kBlock; ++i) in[i] = (std::rand() / float(RAND_MAX) - 0.5f) * 0.8f;
+    for (int i = 0; i < kBlock; ++i) in[i] = (static_cast<float>(std::rand()) / float(RAND_MAX) - 0.5f) * 0.8f;
     for (int b = 0; b < 400; ++b) renderBlock(*chain, params.data(), in.data(), kBlock);
     std::vector<float> silence(kBlock, 0.0f);
     long long samples = 0;

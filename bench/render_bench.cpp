@@ -194,7 +194,7 @@ void worstCaseAllSlots(Plugin& p) {
 
 // Seconds of audio per second of CPU, and the CPU cost of one output sample.
 void reportRealTimeFactor(benchmark::State& state, long long samples, int voices) {
-    const double audioSeconds = static_cast<double>(samples) / kSampleRate;
+    const double audioSeconds = static_cast<double>(samples) / static_cast<double>(kSampleRate);
     state.counters["realtime_x"] = benchmark::Counter(audioSeconds, benchmark::Counter::kIsRate);
     state.counters["ns_per_sample"] = benchmark::Counter(
         static_cast<double>(samples) * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

@@ -1,7 +1,7 @@
 # The plug-in itself: the core library plus the entry point.
 add_library(tessaravox_plugin MODULE ${CMAKE_SOURCE_DIR}/src/plugin/entry.cpp)
 target_link_libraries(tessaravox_plugin PRIVATE tessaravox_core)
-target_compile_options(tessaravox_plugin PRIVATE ${TVX_WARNINGS})
+target_compile_options(tessaravox_plugin PRIVATE ${TVX_CONVERSION_WARNINGS})
 set_target_properties(tessaravox_plugin PROPERTIES PREFIX "")
 
 if(WIN32)
@@ -18,8 +18,9 @@ if(WIN32)
 else()
   set(TVX_PLUGIN_NAME Tessaravox)
   set_target_properties(tessaravox_plugin PROPERTIES OUTPUT_NAME ${TVX_PLUGIN_NAME} SUFFIX ".so"
-    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
-  target_link_options(tessaravox_plugin PRIVATE -Wl,--no-undefined)
+    LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/plugin/exports.map)
+  target_link_options(tessaravox_plugin PRIVATE -Wl,--no-undefined -Wl,--exclude-libs,ALL
+    -Wl,--version-script=${CMAKE_SOURCE_DIR}/src/plugin/exports.map)
 endif()
 set_target_properties(tessaravox_plugin PROPERTIES
   LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/plugin

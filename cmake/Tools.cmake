@@ -11,7 +11,6 @@ endif()
 list(APPEND TVX_VSTHOST_SOURCES ${TVX_VSTHOST_WINDOW_SOURCES})
 add_library(vsthost_lib STATIC ${TVX_VSTHOST_SOURCES})
 target_include_directories(vsthost_lib PUBLIC ${CMAKE_SOURCE_DIR}/tools ${CMAKE_SOURCE_DIR}/src)
-target_compile_options(vsthost_lib PRIVATE ${TVX_WARNINGS})
 if(WIN32)
   target_link_libraries(vsthost_lib PUBLIC user32 gdi32 gdiplus)
 else()
@@ -21,7 +20,6 @@ endif()
 
 add_executable(vsthost ${CMAKE_SOURCE_DIR}/tools/vsthost/main.cpp)
 target_link_libraries(vsthost PRIVATE vsthost_lib)
-target_compile_options(vsthost PRIVATE ${TVX_WARNINGS})
 if(WIN32)
   target_link_options(vsthost PRIVATE -static)
 endif()
@@ -30,18 +28,15 @@ set_target_properties(vsthost PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY
 # Standard MIDI File writing for the tools that make MIDI files and the tests.
 add_library(midi_builder STATIC ${CMAKE_SOURCE_DIR}/tools/midi/midi_builder.cpp)
 target_include_directories(midi_builder PUBLIC ${CMAKE_SOURCE_DIR}/tools)
-target_compile_options(midi_builder PRIVATE ${TVX_WARNINGS})
 
 # Writes the demo MIDI file (the committed demo/demo.mid is its output).
 add_executable(make_demo_midi ${CMAKE_SOURCE_DIR}/tools/demo/make_demo_midi.cpp)
 target_link_libraries(make_demo_midi PRIVATE midi_builder)
-target_compile_options(make_demo_midi PRIVATE ${TVX_WARNINGS})
 set_target_properties(make_demo_midi PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # Joins the renders of a bank's presets into one audition file.
 add_executable(join_wavs ${CMAKE_SOURCE_DIR}/tools/demo/join_wavs.cpp)
 target_link_libraries(join_wavs PRIVATE vsthost_lib)
-target_compile_options(join_wavs PRIVATE ${TVX_WARNINGS})
 set_target_properties(join_wavs PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # Draws the four built-in images (the committed resources/*.png are its output).
@@ -50,16 +45,19 @@ if(NOT WIN32)
   list(FILTER TVX_IMAGEGEN_SOURCES EXCLUDE REGEX "tools/imagegen/main\\.cpp$")
   add_library(imagegen_lib STATIC ${TVX_IMAGEGEN_SOURCES})
   target_include_directories(imagegen_lib PUBLIC ${CMAKE_SOURCE_DIR}/tools/imagegen)
-  target_compile_options(imagegen_lib PRIVATE ${TVX_WARNINGS})
   target_link_libraries(imagegen_lib PUBLIC PkgConfig::CAIRO)
   add_executable(imagegen ${CMAKE_SOURCE_DIR}/tools/imagegen/main.cpp)
   target_link_libraries(imagegen PRIVATE imagegen_lib)
-  target_compile_options(imagegen PRIVATE ${TVX_WARNINGS})
   set_target_properties(imagegen PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endif()
 
 # Writes the held-note MIDI files of bench/peer_comparison.sh.
 add_executable(make_held_notes ${CMAKE_SOURCE_DIR}/tools/bench/make_held_notes.cpp)
 target_link_libraries(make_held_notes PRIVATE midi_builder)
-target_compile_options(make_held_notes PRIVATE ${TVX_WARNINGS})
 set_target_properties(make_held_notes PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+foreach(tool vsthost_lib vsthost midi_builder make_demo_midi join_wavs imagegen_lib imagegen make_held_notes)
+  if(TARGET ${tool})
+    target_compile_options(${tool} PRIVATE ${TVX_CONVERSION_WARNINGS})
+  endif()
+endforeach()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks that the Linux plug-in exports VSTPluginMain (the entry point Linux
-# hosts look up) and needs
-# only libraries every Linux desktop has: X11, cairo and the C and C++
-# runtimes; and that the dynamic loader finds all of them here.
+# hosts look up) and nothing else (a host process holds many plug-ins, and
+# exported names can bind one plug-in to another's code), and needs only
+# libraries every Linux desktop has: X11, cairo and the C and C++ runtimes;
+# and that the dynamic loader finds all of them here.
 set -euo pipefail
 so=$1
 fail=0
@@ -23,10 +24,17 @@ for name in VSTPluginMain; do
     fail=1
   fi
 done
+# Every defined dynamic symbol but the entry points is one too many.
+extra=$(nm -D --defined-only "$so" | awk '{print $NF}' | grep -vxE 'VSTPluginMain|main' || true)
+if [ -n "$extra" ]; then
+  echo "FAIL: $so exports $(wc -l <<<"$extra") symbol(s) besides its entry point, for example:" >&2
+  head -5 <<<"$extra" >&2
+  fail=1
+fi
 if ldd "$so" | grep -q "not found"; then
   echo "FAIL: the loader cannot resolve every library of $so:" >&2
   ldd "$so" | grep "not found" >&2
   fail=1
 fi
 if [ "$fail" -ne 0 ]; then exit 1; fi
-echo "ok: $so exports VSTPluginMain; needs $(tr '\n' ' ' <<<"$needed")"
+echo "ok: $so exports VSTPluginMain and nothing else; needs $(tr '\n' ' ' <<<"$needed")"

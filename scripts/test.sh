@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Every test: set up, build all three configurations, check the exports and
+# Every test: check the layering of the includes, set up, build all three
+# configurations (warnings are errors), check the exports and
 # imports of both DLLs, that the 32-bit DLL's engine has no x87 arithmetic and
 # the libraries of the .so, build and check the download packages, run the
 # win64 tests under wine64, the native tests built with AddressSanitizer and
@@ -9,6 +10,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/setup.sh"
+echo "== the includes follow the layering of the folders"
+bash "$root/scripts/check_layers.sh"
 tvx_setup
 tvx_build_all "$root"
 cd "$root"

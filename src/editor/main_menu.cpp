@@ -4,16 +4,11 @@
 
 #include "editor/editor_host.h"
 #include "editor/text_conversion.h"
+#include "params/command_index.h"
 #include "persist/config.h"
 
 namespace {
 
-constexpr int32_t kSizeCommand = 1050;
-constexpr int32_t kThemeCommand = 1051;
-constexpr int32_t kBankCommand = 1052;
-constexpr int32_t kModCc1Command = 1053;
-constexpr int32_t kModCc2Command = 1054;
-constexpr int32_t kNoCommand = 1000;
 
 COptionMenu* controllerMenu(CControlListener* listener, int32_t tag) {
     auto* menu = new COptionMenu(CRect(), listener, tag);
@@ -29,25 +24,25 @@ void checkOnly(COptionMenu& menu, int index) {
 }  // namespace
 
 MainMenu::MainMenu(const CRect& size, CControlListener* listener, EditorHost& host)
-    : ContextMenu(size, listener, 1049), host_(host) {
+    : ContextMenu(size, listener, kCmdMainMenu), host_(host) {
     addEntry("Save Preset");
     addEntry("Load Preset");
     addSeparator();
     addEntry("Init Preset");
     addSeparator();
-    sizeMenu_ = new COptionMenu(CRect(), listener, kSizeCommand);
-    for (const char* size : {"100%", "125%", "150%", "175%", "200%"}) sizeMenu_->addEntry(size);
+    sizeMenu_ = new COptionMenu(CRect(), listener, kCmdScale);
+    for (const char* percent : {"100%", "125%", "150%", "175%", "200%"}) sizeMenu_->addEntry(percent);
     addEntry(sizeMenu_, "Size");
     addSeparator();
-    themesMenu_ = new COptionMenu(CRect(), listener, kThemeCommand);
+    themesMenu_ = new COptionMenu(CRect(), listener, kCmdTheme);
     addEntry(themesMenu_, "Themes");
     addSeparator();
-    banksMenu_ = new COptionMenu(CRect(), listener, kBankCommand);
+    banksMenu_ = new COptionMenu(CRect(), listener, kCmdPresetBank);
     addEntry(banksMenu_, "Preset Banks");
     addSeparator();
-    auto* settings = new COptionMenu(CRect(), listener, kNoCommand);
-    modCc1Menu_ = controllerMenu(listener, kModCc1Command);
-    modCc2Menu_ = controllerMenu(listener, kModCc2Command);
+    auto* settings = new COptionMenu(CRect(), listener, kCmdNothing);
+    modCc1Menu_ = controllerMenu(listener, kCmdModCC1);
+    modCc2Menu_ = controllerMenu(listener, kCmdModCC2);
     settings->addEntry(modCc1Menu_, "Mod CC 1");
     settings->addEntry(modCc2Menu_, "Mod CC 2");
     addEntry(settings, "Settings");

@@ -9,6 +9,7 @@
 #include "editor/selection_menus.h"
 #include "editor/text_button.h"
 #include "gui/c_view_container.h"
+#include "params/command_index.h"
 #include "params/parameter_id.h"
 
 namespace {
@@ -23,14 +24,6 @@ constexpr Row kRows[3] = {{4, 28, 0}, {152, 172, 144}, {296, 316, 288}};
 constexpr int kKnobTop = 32;
 constexpr int kFieldTop = 104;
 
-constexpr int kOscTypeCommand = 1001;
-constexpr int kNoiseTypeCommand = 1004;
-constexpr int kFilterTypeCommand = 1005;
-constexpr int kLfoTypeCommand = 1007;
-constexpr int kOscMenuCommand = 1036;
-constexpr int kFilterMenuCommand = 1039;
-constexpr int kEnvMenuCommand = 1041;
-constexpr int kLfoMenuCommand = 1044;
 
 std::string numbered(const char* prefix, int n) { return prefix + std::to_string(n); }
 
@@ -58,13 +51,13 @@ struct RowBuilder {
 
     void oscillator(int n, const Row& row, OscillatorViews& views) {
         const int i = n - 1, y = row.dy;
-        addSectionMenu<OscillatorMenu>(f, editor, style, 8, 360, row, kOscMenuCommand + i);
+        addSectionMenu<OscillatorMenu>(f, editor, style, 8, 360, row, kCmdOsc1Menu + i);
         title(numbered("OSC ", n), 8, 200, row);
         f.knobWithCaption(Osc1Fine + i, 16, kKnobTop + y, "Fine");
         f.knobWithCaption(Osc1Vol + i, 72, kKnobTop + y, "Volume");
         f.label("Type", 124, kKnobTop + y, 212, kKnobTop + 16 + y, kLeftText);
         f.addChoice(Osc1Type + i, new OscTypeMenu(style.textRect(128, 48 + y, 208, 64 + y), &editor,
-                                                  kOscTypeCommand + i, style.menu));
+                                                  kCmdOsc1Type + i, style.menu));
         views.positionLabel = f.label(numbered("O", n) + " Pos", 124, 64 + y, 212, 80 + y, kLeftText);
         f.labelledField(Osc1Semi + i, 16, kFieldTop + y, "Semi");
         f.labelledField(Osc1Pan + i, 72, kFieldTop + y, "Pan");
@@ -88,14 +81,14 @@ struct RowBuilder {
 
     void filter(int n, const Row& row) {
         const int i = n - 1, y = row.dy;
-        addSectionMenu<FilterMenu>(f, editor, style, 376, 504, row, kFilterMenuCommand + i);
+        addSectionMenu<FilterMenu>(f, editor, style, 376, 504, row, kCmdFlt1Menu + i);
         title(numbered("FILTER ", n), 376, 504, row);
         f.knobWithCaption(Flt1Cut + i, 384, kKnobTop + y, "Cut");
         f.knobWithCaption(Flt1Res + i, 440, kKnobTop + y, "Res");
         f.labelledField(Flt1Track + i, 384, kFieldTop + y, "Key");
         f.label("Type", 436, kFieldTop + y, 500, kFieldTop + 16 + y);
         f.addChoice(Flt1Type + i, new FltTypeMenu(style.textRect(440, 120 + y, 496, 136 + y), &editor,
-                                                  kFilterTypeCommand + i, style.menu));
+                                                  kCmdFlt1Type + i, style.menu));
     }
 
     void noise(const Row& row) {
@@ -105,7 +98,7 @@ struct RowBuilder {
         f.knobWithCaption(NoisePan, 440, kKnobTop + y, "Pan");
         f.label("Type", 380, kFieldTop + y, 500, kFieldTop + 16 + y);
         f.addChoice(NoiseType, new NoiseTypeMenu(style.textRect(384, 120 + y, 496, 136 + y), &editor,
-                                                 kNoiseTypeCommand, style.menu));
+                                                 kCmdNoiseType, style.menu));
     }
 
     // The three fixed modulation amounts of envelope or LFO n: oscillator n's
@@ -118,7 +111,7 @@ struct RowBuilder {
 
     void envelope(int n, const Row& row) {
         const int i = n - 1, y = row.dy;
-        addSectionMenu<EnvMenu>(f, editor, style, 520, 776, row, kEnvMenuCommand + i);
+        addSectionMenu<EnvMenu>(f, editor, style, 520, 776, row, kCmdEnv1Menu + i);
         title(n == 1 ? "ENV 1 / AMP" : numbered("ENV ", n), 520, 776, row);
         f.knobWithCaption(Env1Att + i, 528, kKnobTop + y, "Attack");
         f.knobWithCaption(Env1Dec + i, 584, kKnobTop + y, "Decay");
@@ -132,13 +125,13 @@ struct RowBuilder {
 
     void lfo(int n, const Row& row) {
         const int i = n - 1, y = row.dy;
-        addSectionMenu<LfoMenu>(f, editor, style, 792, 1048, row, kLfoMenuCommand + i);
+        addSectionMenu<LfoMenu>(f, editor, style, 792, 1048, row, kCmdLfo1Menu + i);
         title(numbered("LFO ", n), 792, 1048, row);
         f.knobWithCaption(Lfo1Rate + i, 800, kKnobTop + y, "Rate");
         f.knobWithCaption(Lfo1Offset + i, 856, kKnobTop + y, "Offset");
         f.label("Shape", 908, kKnobTop + y, 964, kKnobTop + 16 + y);
         f.addChoice(Lfo1Type + i, new LfoTypeMenu(style.textRect(912, 48 + y, 960, 64 + y), &editor,
-                                                  kLfoTypeCommand + i, style.menu));
+                                                  kCmdLfo1Type + i, style.menu));
         f.labelledField(Lfo1Mod3 + i, 968, kKnobTop + y, modLabel(2, n));
         f.textButton(Lfo1Sync + i, 912, 72 + y, 960, 88 + y, "Free", "Sync");
         f.textButton(Lfo1Global + i, 968, 72 + y, 1016, 88 + y, "Voice", "Global");

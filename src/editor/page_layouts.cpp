@@ -15,19 +15,11 @@
 #include "editor/text_button.h"
 #include "editor/text_kick_button.h"
 #include "gui/c_view_container.h"
+#include "params/command_index.h"
 #include "params/parameter_id.h"
 
 namespace {
 
-constexpr int kFltModeCommand = 1034;
-constexpr int kSeqModeCommand = 1035;
-constexpr int kEqualiserMenuCommand = 1047;
-constexpr int kSequencerMenuCommand = 1048;
-constexpr int kModSourceCommand = 1010;
-constexpr int kModTargetCommand = 1022;
-constexpr int kPreviousPreset = 1056;
-constexpr int kNextPreset = 1057;
-constexpr int kClearLearn = 1058;
 
 // Page sections: their titles sit on the title bar (page y 0..20).
 void sectionTitle(ControlFactory& f, const char* text, int left, int right) { f.title(text, left, 0, right, 20); }
@@ -56,7 +48,7 @@ void midiLearnSection(ControlFactory& f, MidiLearnViews& learn) {
     auto* listen = new TextButton(style.textRect(176, 112, 224, 128), nullptr, -1, "Listen", "Active", style.menu);
     f.container().addView(listen);
     learn.listen = listen;
-    f.container().addView(new TextKickButton(style.textRect(232, 112, 272, 128), &f.editor(), kClearLearn, "Clear",
+    f.container().addView(new TextKickButton(style.textRect(232, 112, 272, 128), &f.editor(), kCmdClearLearn, "Clear",
                                              style.menu, true));
 }
 
@@ -66,7 +58,7 @@ void effectSections(ControlFactory& f) {
     f.labelledField(DriveGain, 296, 104, "Gain");
 
     sectionTitle(f, "EQUALISER", 368, 496);
-    f.container().addView(new EqualiserMenu(f.style().rect(368, 0, 496, 20), &f.editor(), kEqualiserMenuCommand));
+    f.container().addView(new EqualiserMenu(f.style().rect(368, 0, 496, 20), &f.editor(), kCmdEqMenu));
     f.knobWithCaption(EQ1Freq, 376, 32, "Freq 1");
     f.knobWithCaption(EQ2Freq, 432, 32, "Freq 2");
     f.labelledField(EQ1Gain, 376, 104, "Gain 1");
@@ -109,15 +101,15 @@ void buildHeader(ControlFactory& f, HeaderViews& views) {
     c.addView(new PresetMenu(style.rect(408, 11, 648, 35), &editor, editor.host()));
     StyledFont arrows = style.title;
     arrows.color = style.presetButton;
-    c.addView(new TextKickButton(style.textRect(392, 11, 408, 35), &editor, kPreviousPreset, "<", arrows, false));
-    c.addView(new TextKickButton(style.textRect(648, 11, 664, 35), &editor, kNextPreset, ">", arrows, false));
+    c.addView(new TextKickButton(style.textRect(392, 11, 408, 35), &editor, kCmdPreviousPreset, "<", arrows, false));
+    c.addView(new TextKickButton(style.textRect(648, 11, 664, 35), &editor, kCmdNextPreset, ">", arrows, false));
     for (int k = 0; k < 32; ++k) {
         auto* light = new OnOffDisplay(style.rect(400 + 8 * k, 38, 406 + 8 * k, 40), style.voiceOn, style.voiceOff);
         c.addView(light);
         views.voiceLights[k] = light;
     }
     f.label("Filter Mode", 800, 12, 888, 28, kRightText);
-    f.addChoice(FltMode, new FltModeMenu(style.textRect(896, 12, 976, 28), &editor, kFltModeCommand, style.menu));
+    f.addChoice(FltMode, new FltModeMenu(style.textRect(896, 12, 976, 28), &editor, kCmdFltMode, style.menu));
     f.valueField(Volume, 992, 12, 1040, 28);
     f.label("Volume", 984, 28, 1048, 40);
 }
@@ -136,9 +128,9 @@ void buildModPage(ControlFactory& f) {
         const int x0 = 16 + 160 * (s % 6), y0 = 24 + 60 * (s / 6);
         f.knobAt(Mod1Amount + s, x0, y0 + 5);
         f.addChoice(Mod1Source + s, new ModSourceMenu(style.textRect(x0 + 56, y0 + 2, x0 + 152, y0 + 18), &editor,
-                                                      kModSourceCommand + s, style.menu));
+                                                      kCmdMod1Source + s, style.menu));
         f.addChoice(Mod1Target + s, new ModTargetMenu(style.textRect(x0 + 56, y0 + 21, x0 + 152, y0 + 37), &editor,
-                                                      kModTargetCommand + s, style.menu));
+                                                      kCmdMod1Target + s, style.menu));
         f.valueDisplay(Mod1Amount + s, x0 + 56, y0 + 40, x0 + 152, y0 + 56);
     }
 }
@@ -146,10 +138,10 @@ void buildModPage(ControlFactory& f) {
 void buildSeqPage(ControlFactory& f, std::array<ParamLabel*, 16>& stepLabels) {
     EditorBase& editor = f.editor();
     const EditorStyle& style = f.style();
-    f.container().addView(new SequencerMenu(style.rect(8, 0, 992, 20), &editor, kSequencerMenuCommand));
+    f.container().addView(new SequencerMenu(style.rect(8, 0, 992, 20), &editor, kCmdSequenceMenu));
     sectionTitle(f, "SEQUENCER", 16, 992);
     f.textButton(UseSequencer, 16, 24, 56, 40, "Off", "On");
-    f.addChoice(SeqMode, new SeqModeMenu(style.textRect(64, 24, 112, 40), &editor, kSeqModeCommand, style.menu));
+    f.addChoice(SeqMode, new SeqModeMenu(style.textRect(64, 24, 112, 40), &editor, kCmdSeqMode, style.menu));
     f.label("Time", 16, 42, 56, 58, kRightText);
     f.valueField(SeqStepSize, 64, 42, 112, 58);
     f.label("Steps", 16, 61, 56, 77, kRightText);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "gui/c_option_menu.h"
+#include "params/command_index.h"
 
 struct StyledFont;
 
@@ -15,6 +16,6 @@ public:
     ParamMenu(const CRect& size, CControlListener* listener, int32_t tag, const StyledFont& font,
               const std::vector<std::string>& entries, const std::vector<std::string>& shortEntries = {});
 
-    // The parameter this menu shows (the command's tag minus 788).
-    int32_t parameter() const { return getTag() - 788; }
+    // The parameter this menu shows.
+    int32_t parameter() const { return getTag() - kMenuCommandOffset; }
 };

@@ -2,10 +2,11 @@
 
 #include "editor/editor_host.h"
 #include "editor/text_conversion.h"
+#include "params/command_index.h"
 #include "persist/config.h"
 
 PresetMenu::PresetMenu(const CRect& size, CControlListener* listener, EditorHost& host)
-    : COptionMenu(size, listener, 1055), host_(host) {
+    : COptionMenu(size, listener, kCmdLoadPreset), host_(host) {
     setTransparency(true);
     setStyle(kNoDrawStyle);
 }

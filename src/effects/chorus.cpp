@@ -12,10 +12,10 @@ void Chorus::prepare(float sampleRate) {
     delay_.prepare(sampleRate);
 }
 
-void Chorus::reset() {
-    mix_.reset();
-    depth_.reset();
-    delay_.reset();
+void Chorus::jumpSmoothers() {
+    mix_.jumpToNextTarget();
+    depth_.jumpToNextTarget();
+    delay_.jumpToNextTarget();
 }
 
 void Chorus::clear() {

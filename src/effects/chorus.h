@@ -1,13 +1,13 @@
 #pragma once
 
 #include "effects/chorus_line.h"
-#include "engine/param_smoother.h"
+#include "dsp/param_smoother.h"
 
 // Stereo chorus: two modulated lines, the left LFO at 0.9 times the right's rate.
 class Chorus {
 public:
     void prepare(float sampleRate);
-    void reset();   // smoothers jump
+    void jumpSmoothers();
     void clear();   // silent lines
     void beginBlock(const float* params);
     void process(const float* params, float& left, float& right);

@@ -17,9 +17,9 @@ void Drive::prepare(float sampleRate) {
     gain_.prepare(sampleRate);
 }
 
-void Drive::reset() {
-    amount_.reset();
-    gain_.reset();
+void Drive::jumpSmoothers() {
+    amount_.jumpToNextTarget();
+    gain_.jumpToNextTarget();
 }
 
 void Drive::process(const float* params, float& left, float& right) {

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "engine/param_smoother.h"
+#include "dsp/param_smoother.h"
 
 // Blend towards a signed square root, then an output gain of -20..+20 dB.
 class Drive {
 public:
     void prepare(float sampleRate);
-    void reset();
+    void jumpSmoothers();
     void process(const float* params, float& left, float& right);
 
 private:

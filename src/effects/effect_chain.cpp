@@ -47,11 +47,11 @@ void EffectChain::reset() {
     delay_.clear();
     chorus_.clear();
     reverb_.clear();
-    drive_.reset();
-    equaliser_.reset();
-    chorus_.reset();
-    delay_.reset();
-    reverb_.reset();
+    drive_.jumpSmoothers();
+    equaliser_.jumpSmoothers();
+    chorus_.jumpSmoothers();
+    delay_.jumpSmoothers();
+    reverb_.jumpSmoothers();
 }
 
 void EffectChain::beginBlock(const float* params, float tempo, int denominator, int blockLength) {

@@ -23,10 +23,10 @@ void Equaliser::prepare(float sampleRate) {
     }
 }
 
-void Equaliser::reset() {
+void Equaliser::jumpSmoothers() {
     for (Band* band : {&band1_, &band2_}) {
-        band->gainDb.reset();
-        band->frequencyHz.reset();
+        band->gainDb.jumpToNextTarget();
+        band->frequencyHz.jumpToNextTarget();
     }
 }
 

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "effects/svf_filter.h"
-#include "engine/param_smoother.h"
+#include "dsp/param_smoother.h"
 
 // Two bands: band 1 a low bell or low shelf (20..1000 Hz), band 2 a high bell
 // or high shelf (500..18000 Hz), each -20..+20 dB.
 class Equaliser {
 public:
     void prepare(float sampleRate);
-    void reset();
+    void jumpSmoothers();
     void process(const float* params, float& left, float& right);
     void clear();  // filter states only; normal operation never clears them
 

@@ -26,8 +26,8 @@ void PingPongDelay::prepare(float sampleRate) {
     for (ParamSmoother* s : {&mix_, &feedback_, &lowCut_, &width_}) s->prepare(sampleRate);
 }
 
-void PingPongDelay::reset() {
-    for (ParamSmoother* s : {&mix_, &feedback_, &lowCut_, &width_}) s->reset();
+void PingPongDelay::jumpSmoothers() {
+    for (ParamSmoother* s : {&mix_, &feedback_, &lowCut_, &width_}) s->jumpToNextTarget();
 }
 
 void PingPongDelay::clear() {

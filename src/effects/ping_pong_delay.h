@@ -2,7 +2,7 @@
 
 #include "effects/delay_line.h"
 #include "effects/low_cut_filter.h"
-#include "engine/param_smoother.h"
+#include "dsp/param_smoother.h"
 
 // Stereo ping-pong delay: the mono input enters the left line, whose output
 // feeds the right line, whose output feeds back into the left one. The echoes
@@ -10,7 +10,7 @@
 class PingPongDelay {
 public:
     void prepare(float sampleRate);  // new six-second lines, silent
-    void reset();                    // smoothers jump
+    void jumpSmoothers();
     void clear();                    // silent lines and echo path
     // Block start: the line lengths while on, one clearing after switching off.
     void beginBlock(const float* params, float tempo, int denominator);

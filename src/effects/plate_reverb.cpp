@@ -46,7 +46,7 @@ void PlateReverb::prepare(float sampleRate) {
     clear();
 }
 
-void PlateReverb::reset() { mix_.reset(); }
+void PlateReverb::jumpSmoothers() { mix_.jumpToNextTarget(); }
 
 void PlateReverb::setCoefficients() {
     for (ReverbLowpass* lp : {&inputLeft_, &inputRight_, &tankA_.damping, &tankB_.damping})

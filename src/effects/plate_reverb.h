@@ -2,7 +2,7 @@
 
 #include "effects/reverb_line.h"
 #include "effects/reverb_lowpass.h"
-#include "engine/param_smoother.h"
+#include "dsp/param_smoother.h"
 
 // Stereo plate reverb: input low-pass, two multi-tap early-reflection lines,
 // four input diffusers and a figure-of-eight tank of two halves, each feeding
@@ -11,7 +11,7 @@ class PlateReverb {
 public:
     PlateReverb();
     void prepare(float sampleRate);  // storage for the rate, then cleared
-    void reset();                    // mix smoother jumps
+    void jumpSmoothers();            // the mix smoother
     void clear();                    // silent, tank set up again at the next active block
     // Block start: size, decay and width targets, ramps across the block; or
     // one clearing after switching off.

@@ -16,8 +16,8 @@ void ReverbLowpass::setCutoff(float hertz, float sampleRate) {
     float ratio = sampleRate > 0.0f ? hertz / sampleRate : 0.0f;
     if (!(ratio > 0.0f)) ratio = 0.0f;
     if (ratio > kMaxRatio) ratio = kMaxRatio;
-    const double g = std::tan(3.14159265358979 * ratio);
-    const double a1 = 1.0 / (1.0 + g * (g + kDamping));
+    const double g = std::tan(3.14159265358979 * static_cast<double>(ratio));
+    const double a1 = 1.0 / (1.0 + g * (g + static_cast<double>(kDamping)));
     a1_ = static_cast<float>(a1);
     a2_ = static_cast<float>(g * a1);
     a3_ = static_cast<float>(g * g * a1);

@@ -45,14 +45,14 @@ void Envelope::setTimes(float attack, float decay, float release) {
     decayCoeff = decayCache.coeff(decayCurve, decayLength);
     releaseCoeff = releaseCache.coeff(decayCurve, releaseLength);
 
-    attackOffset = (1.0 + attackCurve) * (1.0 - attackCoeff);
-    decayOffset = (1.0 - decayCoeff) * (static_cast<double>(sustain) - decayCurve);
+    attackOffset = (1.0 + static_cast<double>(attackCurve)) * (1.0 - attackCoeff);
+    decayOffset = (1.0 - decayCoeff) * (static_cast<double>(sustain) - static_cast<double>(decayCurve));
     releaseOffset = -static_cast<double>(decayCurve) * (1.0 - releaseCoeff);
 }
 
 void Envelope::setSustain(float target) {
     sustain = sustainSmoother.update(clampUnit(target));
-    decayOffset = (1.0 - decayCoeff) * (static_cast<double>(sustain) - decayCurve);
+    decayOffset = (1.0 - decayCoeff) * (static_cast<double>(sustain) - static_cast<double>(decayCurve));
 }
 
 float Envelope::process() {
@@ -66,7 +66,7 @@ float Envelope::process() {
         break;
     case Decay:
         level = decayCoeff * level + decayOffset;
-        if (level <= sustain) {
+        if (level <= static_cast<double>(sustain)) {
             level = sustain;
             state = Sustain;
         }
@@ -95,8 +95,8 @@ int Envelope::runUntilIdle(float sustainTarget, float* out, int count) {
     for (int n = 0; n < count; ++n) {
         // A settled sustain gives the same level for the rest of the run.
         if (holdsSustain(sustainTarget)) {
-            const float level = static_cast<float>(this->level);
-            for (; n < count; ++n) out[n] = level;
+            const float held = static_cast<float>(level);
+            for (; n < count; ++n) out[n] = held;
             return count;
         }
         setSustain(sustainTarget);
@@ -107,13 +107,13 @@ int Envelope::runUntilIdle(float sustainTarget, float* out, int count) {
 }
 
 float Envelope::run(float sustainTarget, int count) {
-    float level = static_cast<float>(this->level);
+    float last = static_cast<float>(level);
     for (int n = 0; n < count; ++n) {
-        if (holdsSustain(sustainTarget)) return level;
+        if (holdsSustain(sustainTarget)) return last;
         setSustain(sustainTarget);
-        level = process();
+        last = process();
     }
-    return level;
+    return last;
 }
 
 void Envelope::start() { state = Attack; }
@@ -125,5 +125,5 @@ void Envelope::release() {
 void Envelope::reset() {
     state = Idle;
     level = 0.0;
-    sustainSmoother.reset();
+    sustainSmoother.jumpToNextTarget();
 }

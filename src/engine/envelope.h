@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/settling_smoother.h"
+#include "dsp/settling_smoother.h"
 
 // ADSR envelope with exponential segments. The attack aims above 1 and is cut
 // there; decay and release aim slightly below their targets so they arrive in

@@ -44,18 +44,18 @@ void Filter::forgetSetup() {
 }
 
 void Filter::jumpSmoothers() {
-    cutoff_.reset();
-    resonance_.reset();
+    cutoff_.jumpToNextTarget();
+    resonance_.jumpToNextTarget();
 }
 
-void Filter::clearState() {
+void Filter::clear() {
     ladder_ = LadderState();
     svf_ = SvfState();
 }
 
 bool Filter::active() const { return type_ != Bypass; }
 
-void Filter::setup(float typeParam, float cutoff, float resonance, float pitch, float track) {
+void Filter::setUp(float typeParam, float cutoff, float resonance, float pitch, float track) {
     // The inputs mostly hold from sample to sample (NaN never matches).
     const float inputs[kSetupInputs] = {typeParam, cutoff, resonance, pitch, track};
     bool same = true;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/settling_smoother.h"
+#include "dsp/settling_smoother.h"
 
 // One stereo multimode filter of a voice: type 1 a four-pole zero-delay
 // ladder lowpass with saturation, types 2..6 a trapezoidal state-variable
@@ -14,7 +14,7 @@ public:
     void jumpSmoothers();
     // per-sample set-up: typeParam = Flt1Type..., cutoff and resonance = parameter + modulation (clamped
     // inside), pitch = voice pitch as MIDI note after glide, track = Flt1Track
-    void setup(float typeParam, float cutoff, float resonance, float pitch, float track);
+    void setUp(float typeParam, float cutoff, float resonance, float pitch, float track);
     bool active() const;                      // type != 0
     void process(float& left, float& right);  // bypass when inactive; otherwise clip, smooth, coefficients, run
     // count samples of process, in place; with per-sample targets (from
@@ -25,7 +25,7 @@ public:
     int type() const { return type_; }
     float cutoffTarget() const { return cutoffTarget_; }   // normalised, 0..0.5
     float resonanceTarget() const { return resonanceTarget_; }
-    void clearState();  // not used by note starts; for a state that went bad, and tests
+    void clear();  // not used by note starts; for a state that went bad, and tests
 
 private:
     // Both channels side by side (lanes 0 and 1; lanes 2 and 3 stay at 0)

@@ -9,7 +9,7 @@ inline float clamp01(float x) { return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; 
 
 }  // namespace
 
-void Noise::reset() {
+void Noise::clear() {
     b0 = 0.0f;
     b1 = 0.0f;
     b2 = 0.0f;

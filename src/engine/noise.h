@@ -11,7 +11,7 @@ struct Noise {
     float b0 = 0.0f, b1 = 0.0f, b2 = 0.0f;
     RandomSource* random = nullptr;
 
-    void reset();   // pink states to 0
+    void clear();   // pink states to 0
     // typeParam is NoiseType; level/pan already include modulation (clamped inside)
     void render(float typeParam, float level, float pan, float& left, float& right);
     // count samples of render, added to left and right

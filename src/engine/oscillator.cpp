@@ -89,13 +89,13 @@ void Oscillator::resetPhase(float phaseParam) {
 }
 
 void Oscillator::jumpSmoothers() {
-    position_.reset();
-    pan_.reset();
-    volume_.reset();
-    unisonMix_.reset();
-    unisonSpread_.reset();
-    index1_.reset();
-    index2_.reset();
+    position_.jumpToNextTarget();
+    pan_.jumpToNextTarget();
+    volume_.jumpToNextTarget();
+    unisonMix_.jumpToNextTarget();
+    unisonSpread_.jumpToNextTarget();
+    index1_.jumpToNextTarget();
+    index2_.jumpToNextTarget();
 }
 
 float Oscillator::unisonIncrement(int copy) const {
@@ -139,13 +139,13 @@ void Oscillator::controlStep(const float* params, const float* T, int osc, float
     const float increment = clamp01(std::exp2(semitones / 12.0f) * a4 * inverseSampleRate_);
     baseIncrement_ = increment;
     if (type_ == Fm)
-        setupFm(params, T, osc, increment);
+        setUpFm(params, T, osc, increment);
     else
-        setupUnison(params, osc, increment);
+        setUpUnison(params, osc, increment);
     cacheLevels();
 }
 
-void Oscillator::setupUnison(const float* params, int osc, float increment) {
+void Oscillator::setUpUnison(const float* params, int osc, float increment) {
     // The copies are kept up to date even with the mix at 0, so a mix that
     // fades in between control steps finds them ready.
     const float mix = peekSmoother(unisonMix_, clamp01(params[Osc1UniMix + osc]));
@@ -164,7 +164,7 @@ void Oscillator::setupUnison(const float* params, int osc, float increment) {
         main_.increment = increment;
 }
 
-void Oscillator::setupFm(const float* params, const float* T, int osc, float increment) {
+void Oscillator::setUpFm(const float* params, const float* T, int osc, float increment) {
     const float amount1 = clamp01(params[Osc1Mod1Amt + osc] + T[TgtOsc1Mod1 + 2 * osc]);
     const float amount2 = clamp01(params[Osc1Mod2Amt + osc] + T[TgtOsc1Mod2 + 2 * osc]);
     indexTarget1_ = 5.0f * amount1 * amount1;

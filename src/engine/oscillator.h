@@ -2,7 +2,7 @@
 
 #include "dsp/random_source.h"
 
-#include "engine/settling_smoother.h"
+#include "dsp/settling_smoother.h"
 #include "tables/wt_collection.h"
 
 // One main oscillator of a voice with its eight unison copies and its
@@ -89,8 +89,8 @@ private:
     };
 
     void loadWaveSlots();
-    void setupUnison(const float* params, int osc, float increment);
-    void setupFm(const float* params, const float* T, int osc, float increment);
+    void setUpUnison(const float* params, int osc, float increment);
+    void setUpFm(const float* params, const float* T, int osc, float increment);
     void cacheLevels();
     bool levelsCachedFor(int rows, int mainIndex, const int* copyIndex);
     void selectRows(float position);

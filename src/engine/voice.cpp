@@ -51,7 +51,7 @@ void Voice::prepare(float sampleRate, const WtCollection* tables) {
     for (Filter& f : filters_) f.prepare(sampleRate);
     for (Envelope& e : envelopes) e.prepare(sampleRate);
     for (Lfo& l : lfos) l.prepare(sampleRate);
-    noise_.reset();
+    noise_.clear();
 }
 
 void Voice::setTempo(float tempo, int denominator) {
@@ -228,7 +228,7 @@ void Voice::setUpOscillators(const float* params, float pitchBend, float pitch) 
 void Voice::setUpFilters(const float* params, float pitch) {
     for (int j = 0; j < 2; ++j) {
         const int t = TgtFlt1Cut + 2 * j;
-        filters_[j].setup(params[Flt1Type + j], params[Flt1Cut + j] + sums_[t], params[Flt1Res + j] + sums_[t + 1],
+        filters_[j].setUp(params[Flt1Type + j], params[Flt1Cut + j] + sums_[t], params[Flt1Res + j] + sums_[t + 1],
                           pitch, params[Flt1Track + j]);
     }
 }
@@ -250,10 +250,10 @@ void Voice::renderOscillatorsAndNoise(const float* params, int from, int count) 
                         params[NoisePan] + sums_[TgtNoisePan], runB_[0] + from, runB_[1] + from, count);
 }
 
-void Voice::recordFilterTargets(const float* params, int from, int count, bool glide) {
+void Voice::recordFilterTargets(const float* params, int from, int count, bool gliding) {
     for (int i = from; i < from + count; ++i) {
         // The gliding pitch moves the tracked cutoff every sample.
-        if (glide) setUpFilters(params, pitch_[i - from]);
+        if (gliding) setUpFilters(params, pitch_[i - from]);
         for (int j = 0; j < 2; ++j) {
             cutoffTargets_[j][i] = filters_[j].cutoffTarget();
             resonanceTargets_[j][i] = filters_[j].resonanceTarget();
@@ -327,14 +327,14 @@ void Voice::recoverFromInvalidOutput() {
     // Filter states are otherwise never cleared, so a NaN there would silence
     // every later note of this voice.
     for (Filter& f : filters_) {
-        f.clearState();
+        f.clear();
         f.jumpSmoothers();
     }
     for (Oscillator& o : oscillators_) {
         o.resetPhase(0.0f);
         o.jumpSmoothers();
     }
-    noise_.reset();
+    noise_.clear();
 }
 
 void Voice::renderRun(const VoiceContext& context, float* left, float* right, int count) {
@@ -365,17 +365,17 @@ int Voice::renderSources(const VoiceContext& context, int count) {
 int Voice::prepareSpan(const VoiceContext& context, int offset, int count) {
     const float* params = context.params;
     const bool controlStep = controlCounter_ == 0;
-    const bool glide = context.voiceCount == 1;
+    const bool gliding = context.voiceCount == 1;
     const float firstPitch = advancePitch(context.voiceCount);
     pitch_[0] = firstPitch;
     if (controlStep) evaluateModulation(params, *context.controllers);
     count = advanceEnvelopes(params, controlStep, context.perSample, offset, count);
-    if (glide)
+    if (gliding)
         for (int i = 1; i < count; ++i) pitch_[i] = advancePitch(1);
     advanceLfos(context, controlStep, offset, count);
     if (controlStep) setUpOscillators(params, finiteOr(context.controllers->pitchBend, 0.0f), firstPitch);
     setUpFilters(params, firstPitch);
-    recordFilterTargets(params, offset, count, glide);
+    recordFilterTargets(params, offset, count, gliding);
     renderOscillatorsAndNoise(params, offset, count);
     controlCounter_ += count;
     if (controlCounter_ >= kControlPeriod) controlCounter_ = 0;

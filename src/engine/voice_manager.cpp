@@ -114,12 +114,12 @@ void VoiceManager::renderGlobalLfos(int count) {
 
 void VoiceManager::beginSample(int blockLength, int s) {
     if (s == 0) {
-        sequencer_.beginBlock(params_, tempo_, denominator_, *this);
+        playSequencerNotes(sequencer_.beginBlock(params_, tempo_, denominator_));
         effects_.beginBlock(params_, tempo_, denominator_, blockLength);
     }
     if (sequencer_.running()) {
         collectKeyEvents(s);
-        sequencer_.step(params_, s, keyEvents_.data(), static_cast<int>(keyEvents_.size()), *this);
+        playSequencerNotes(sequencer_.step(params_, s, keyEvents_.data(), static_cast<int>(keyEvents_.size())));
     }
     controllers_.seqModA = sequencer_.seqModA();
     controllers_.seqModB = sequencer_.seqModB();
@@ -210,22 +210,24 @@ void VoiceManager::render(float* left, float* right, int blockLength, int start,
 
 // ---- notes ----
 
-bool VoiceManager::legatoForNewNote(int channel, int count) const {
+bool VoiceManager::legatoForNewNote(int channel, int count, bool tiedStep) const {
     if (count != 1) return false;
     if (params_[GlideMode] > 0.0f) return true;
-    return channel == -1 && sequencer_.previousStepTied(params_);
+    return channel == -1 && tiedStep;
 }
 
-void VoiceManager::noteEvent(const MidiEvent& event) {
+void VoiceManager::noteEvent(const MidiEvent& event) { playNote(event, false); }
+
+void VoiceManager::playNote(const MidiEvent& event, bool tiedStep) {
     const float velocity = static_cast<float>(event.data2) / 127.0f;
     const int count = voiceCount();
     if (event.kind == EventNoteOn && velocity > 0.0f)
-        noteOn(event, velocity, count);
+        noteOn(event, velocity, count, tiedStep);
     else
-        noteOff(event, velocity, count);
+        noteOff(event, velocity, count, tiedStep);
 }
 
-void VoiceManager::noteOn(const MidiEvent& event, float velocity, int count) {
+void VoiceManager::noteOn(const MidiEvent& event, float velocity, int count, bool tiedStep) {
     for (const HeldNote& h : heldNotes_) {
         if (h.channel != event.channel || h.note != event.data1) continue;
         // The key is already down: mono ignores it, poly restarts its voice.
@@ -242,13 +244,13 @@ void VoiceManager::noteOn(const MidiEvent& event, float velocity, int count) {
     note.channel = event.channel;
     note.note = event.data1;
     note.velocity = velocity;
-    note.legato = legatoForNewNote(event.channel, count);
+    note.legato = legatoForNewNote(event.channel, count, tiedStep);
     note.glideMs = params_[GlideTime] * 1000.0f;
     appendGrowing(heldNotes_, note);
-    allocateVoice(note, count);
+    allocateVoice(note, count, tiedStep);
 }
 
-void VoiceManager::noteOff(const MidiEvent& event, float velocity, int count) {
+void VoiceManager::noteOff(const MidiEvent& event, float velocity, int count, bool tiedStep) {
     bool removedNewest = false;
     for (std::size_t i = 0; i < heldNotes_.size(); ++i) {
         if (heldNotes_[i].channel == event.channel && heldNotes_[i].note == event.data1) {
@@ -262,7 +264,7 @@ void VoiceManager::noteOff(const MidiEvent& event, float velocity, int count) {
         HeldNote& previous = heldNotes_.back();
         previous.legato = true;
         previous.glideMs = params_[GlideTime] * 1000.0f;
-        allocateVoice(previous, 1);
+        allocateVoice(previous, 1, tiedStep);
     }
     for (Voice& v : voices_)
         if (v.held.note == event.data1) v.release(velocity);
@@ -287,7 +289,7 @@ int VoiceManager::findVoiceToSteal(int count) const {
     return oldestReleased >= 0 ? oldestReleased : oldest;
 }
 
-void VoiceManager::allocateVoice(HeldNote note, int count) {
+void VoiceManager::allocateVoice(HeldNote note, int count, bool tiedStep) {
     note.alternate = alternateBit_;
     alternateBit_ = !alternateBit_;
     const int free = findFreeVoice(count);
@@ -301,7 +303,7 @@ void VoiceManager::allocateVoice(HeldNote note, int count) {
     if (!note.legato) note.legato = wasSounding;
     bool restart = true;
     if (params_[MonoMode] <= 0.0f) {
-        restart = note.channel == -1 ? !sequencer_.previousStepTied(params_) : !wasSounding;
+        restart = note.channel == -1 ? !tiedStep : !wasSounding;
     }
     if (restart) v.retrigger(params_);
     v.start(note, startCounter_++);
@@ -312,18 +314,22 @@ void VoiceManager::allNotesOff() {
     heldNotes_.clear();
 }
 
-void VoiceManager::sequencerNote(int kind, int deltaFrames, int note, int velocity) {
-    MidiEvent e;
-    e.kind = kind;
-    e.deltaFrames = deltaFrames;
-    e.channel = -1;
-    e.data1 = note;
-    // Step velocities come from stored values that may lie outside 0..127.
-    e.data2 = velocity < 0 ? 0 : (velocity > 127 ? 127 : velocity);
-    noteEvent(e);
+void VoiceManager::playSequencerNotes(const SequencerNotes& notes) {
+    for (const SequencerNote& n : notes) {
+        if (n.kind == SequencerNote::AllNotesOff) {
+            allNotesOff();
+            continue;
+        }
+        MidiEvent e;
+        e.kind = n.kind;
+        e.deltaFrames = n.deltaFrames;
+        e.channel = -1;
+        e.data1 = n.note;
+        // Step velocities come from stored values that may lie outside 0..127.
+        e.data2 = n.velocity < 0 ? 0 : (n.velocity > 127 ? 127 : n.velocity);
+        playNote(e, n.tied);
+    }
 }
-
-void VoiceManager::sequencerAllNotesOff() { allNotesOff(); }
 
 // ---- controllers ----
 

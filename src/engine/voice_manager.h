@@ -17,7 +17,7 @@
 // the whole engine: sequencer, MIDI, global LFOs, voices, effects. Between
 // two events the voices render a run at a time, their filters four voices
 // side by side.
-class VoiceManager : public MidiProcessor, public SequencerNoteSink {
+class VoiceManager : public MidiProcessor {
 public:
     static constexpr int kNumVoices = 32;
     // The longest run rendered at once; longer requests are rendered in turns.
@@ -43,8 +43,8 @@ public:
     void learnController(int cc) override;
     void controllerToParameter(int cc, float value) override;
 
-    void sequencerNote(int kind, int deltaFrames, int note, int velocity) override;
-    void sequencerAllNotesOff() override;
+    // Plays what the sequencer decided, in its order.
+    void playSequencerNotes(const SequencerNotes& notes);
 
     const Voice& voice(int index) const { return voices_[index]; }
     int heldNoteCount() const { return static_cast<int>(heldNotes_.size()); }
@@ -53,10 +53,13 @@ public:
 
 private:
     int voiceCount() const;
-    bool legatoForNewNote(int channel, int count) const;
-    void noteOn(const MidiEvent& event, float velocity, int count);
-    void noteOff(const MidiEvent& event, float velocity, int count);
-    void allocateVoice(HeldNote note, int count);
+    // tiedStep: a sequencer note (channel -1) that continues a step whose
+    // gate was exactly 1.0.
+    void playNote(const MidiEvent& event, bool tiedStep);
+    bool legatoForNewNote(int channel, int count, bool tiedStep) const;
+    void noteOn(const MidiEvent& event, float velocity, int count, bool tiedStep);
+    void noteOff(const MidiEvent& event, float velocity, int count, bool tiedStep);
+    void allocateVoice(HeldNote note, int count, bool tiedStep);
     int findFreeVoice(int count) const;
     int findVoiceToSteal(int count) const;
     void collectKeyEvents(int s);

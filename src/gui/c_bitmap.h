@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/c_rect.h"
+#include "gui/gui_limits.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,10 +18,8 @@
 // between views through std::shared_ptr.
 class CBitmap {
 public:
-    // Larger images are refused rather than allocated: a PNG header may
-    // claim any size up to 2^31 per side.
-    static constexpr int32_t kMaxSide = 32768;
-    static constexpr int64_t kMaxPixels = int64_t(1) << 26;
+    static constexpr int32_t kMaxSide = kMaxImageSide;
+    static constexpr int64_t kMaxPixels = kMaxImagePixels;
 
     CBitmap() = default;
     // A transparent bitmap; a size beyond the limits gives an empty bitmap.

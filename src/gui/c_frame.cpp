@@ -1,7 +1,7 @@
 #include "gui/c_frame.h"
 
 #include "gui/aeff_gui_editor.h"
-#include "gui/c_knob.h"
+#include "gui/gui_limits.h"
 
 namespace {
 

@@ -30,18 +30,18 @@ int CKnob::knobMode() const {
 }
 
 float CKnob::valueAtPoint(const CPoint& where) const {
-    const float cx = (size_.left + size_.right) * 0.5f;
-    const float cy = (size_.top + size_.bottom) * 0.5f;
-    const float angle = std::atan2(where.x - cx, cy - where.y);
+    const float cx = static_cast<float>(size_.left + size_.right) * 0.5f;
+    const float cy = static_cast<float>(size_.top + size_.bottom) * 0.5f;
+    const float angle = std::atan2(static_cast<float>(where.x) - cx, cy - static_cast<float>(where.y));
     return angleToValue(angle);
 }
 
 void CKnob::draw(CDrawContext* context) {
     if (background_ && background_->isLoaded()) context->drawBitmap(*background_, size_);
     const float angle = valueToAngle(getValueNormalized());
-    const float cx = (size_.left + size_.right) * 0.5f;
-    const float cy = (size_.top + size_.bottom) * 0.5f;
-    const float radius = std::min(size_.width(), size_.height()) * 0.4f;
+    const float cx = static_cast<float>(size_.left + size_.right) * 0.5f;
+    const float cy = static_cast<float>(size_.top + size_.bottom) * 0.5f;
+    const float radius = static_cast<float>(std::min(size_.width(), size_.height())) * 0.4f;
     context->setFrameColor(handleColor_);
     context->setLineWidth(std::max(1, int(radius / 8)));
     context->drawLine({int(cx), int(cy)},

@@ -1,13 +1,8 @@
 #pragma once
 
 #include "gui/c_control.h"
+#include "gui/gui_limits.h"
 #include "gui/value_drag.h"
-
-enum CKnobMode {
-    kCircularMode = 0,
-    kRelativCircularMode,
-    kLinearMode,
-};
 
 // A rotary control. Dragging follows the frame's knob mode: vertical in
 // linear mode, the angle around the centre in the circular modes (over

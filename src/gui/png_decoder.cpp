@@ -3,7 +3,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "gui/c_bitmap.h"
+#include "gui/gui_limits.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ bool decodePngFile(const std::filesystem::path& path, DecodedImage& out) {
     // is not worth reading.
     file.seekg(0, std::ios::end);
     const std::streamoff length = file.tellg();
-    if (length <= 0 || length > CBitmap::kMaxPixels * 4 + (1 << 20)) return false;
+    if (length <= 0 || length > kMaxImagePixels * 4 + (1 << 20)) return false;
     file.seekg(0);
     std::vector<uint8_t> bytes(static_cast<size_t>(length));
     if (!file.read(reinterpret_cast<char*>(bytes.data()), length)) return false;

@@ -7,6 +7,7 @@
 
 #include "dsp/denormal_flush.h"
 #include "dsp/sample_rate_limits.h"
+#include "params/command_index.h"
 #include "params/parameter_display.h"
 #include "params/parameter_table.h"
 #include "persist/preset_file.h"
@@ -27,8 +28,8 @@ bool isUsableSampleRate(float rate) {
 
 }  // namespace
 
-Plugin::Plugin(audioMasterCallback audioMaster)
-    : PluginBase(audioMaster, parameters_, defaultValues_),
+Plugin::Plugin(audioMasterCallback host)
+    : PluginBase(host, parameters_, defaultValues_),
       config_(nullptr, keys_),
       voiceManager_(engineParameters_, &config_, &controllerSink_) {
     // Two instances started in the same second still draw different numbers.
@@ -88,7 +89,7 @@ void Plugin::applyRequests() {
     parameters_.snapshot(engineParameters_);
     if (requests_.takeReset()) {
         voiceManager_.reset();
-        outputGain_.reset();
+        outputGain_.jumpToNextTarget();
     }
     float mode = 0.0f;
     if (requests_.takeSequencerMode(mode)) voiceManager_.sequencer().setDirectionFromMode(mode);
@@ -129,7 +130,7 @@ void Plugin::setParameter(VstInt32 index, float value) {
         if (editor && editor->isOpen()) editor->setParameter(index, value);
     }
     // 262..999 and negative indices are not parameters.
-    if (index >= 1000) runCommand(index, value);
+    if (index >= kCmdNothing) runCommand(index, value);
 }
 
 // The engine sees the value at once, the host and the editor at their next

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "engine/param_smoother.h"
+#include "dsp/param_smoother.h"
 #include "engine/voice_manager.h"
 #include "params/module_parameters.h"
 #include "params/parameter_id.h"

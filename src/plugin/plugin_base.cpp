@@ -24,8 +24,8 @@ void narrowProgramName(const std::wstring& name, char* text) {
 
 }  // namespace
 
-PluginBase::PluginBase(audioMasterCallback audioMaster, ParameterStore& parameters, const float* defaultValues)
-    : AudioEffectX(audioMaster, 1, 1), values_(parameters), defaults_(defaultValues) {
+PluginBase::PluginBase(audioMasterCallback host, ParameterStore& parameters, const float* defaultValues)
+    : AudioEffectX(host, 1, 1), values_(parameters), defaults_(defaultValues) {
     setNumInputs(0);
     setNumOutputs(2);
     setUniqueID(kUniqueId);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "params/command_index.h"
 #include "params/modulation_codes.h"
 #include "params/value_mappings.h"
 #include "persist/preset_file.h"
@@ -12,37 +13,6 @@
 #include "plugin/plugin.h"
 
 namespace {
-
-enum CommandIndex : VstInt32 {
-    kCmdNothing = 1000,
-    kCmdOsc1Type = 1001,
-    kCmdLfo3Type = 1009,
-    kCmdMod1Source = 1010,
-    kCmdMod12Source = 1021,
-    kCmdMod1Target = 1022,
-    kCmdMod12Target = 1033,
-    kCmdFltMode = 1034,
-    kCmdSeqMode = 1035,
-    kCmdOsc1Menu = 1036,
-    kCmdFlt1Menu = 1039,
-    kCmdEnv1Menu = 1041,
-    kCmdLfo1Menu = 1044,
-    kCmdEqMenu = 1047,
-    kCmdSequenceMenu = 1048,
-    kCmdMainMenu = 1049,
-    kCmdScale = 1050,
-    kCmdTheme = 1051,
-    kCmdPresetBank = 1052,
-    kCmdModCC1 = 1053,
-    kCmdModCC2 = 1054,
-    kCmdLoadPreset = 1055,
-    kCmdPreviousPreset = 1056,
-    kCmdNextPreset = 1057,
-    kCmdClearLearn = 1058,
-};
-
-// Menu parameters 213..247 are set by command 788 + their index.
-constexpr VstInt32 kMenuCommandOffset = 788;
 
 enum ModuleAction { kCopy = 0, kPaste = 1, kReset = 3, kFirstExtra = 5 };
 

@@ -71,8 +71,8 @@ int StepSequencer::gateFor(const float* params, int stepIndex) const {
     return clampInt(static_cast<int>(gate), 1, stepLength_ > 1 ? stepLength_ : 1);
 }
 
-void StepSequencer::beginBlock(const float* params, float tempo, int denominator,
-                               SequencerNoteSink& sink) {
+SequencerNotes StepSequencer::beginBlock(const float* params, float tempo, int denominator) {
+    SequencerNotes out;
     int newLength = computeStepLength(params[SeqStepSize], tempo, denominator, sampleRate_);
     if (newLength != stepLength_) {
         stepLength_ = newLength;
@@ -80,14 +80,21 @@ void StepSequencer::beginBlock(const float* params, float tempo, int denominator
     }
 
     bool wanted = switchOn(params[UseSequencer]);
-    if (wanted && !running_) restart(true, sink);
-    else if (!wanted && running_) restart(false, sink);
+    if (wanted && !running_) restart(true, out);
+    else if (!wanted && running_) restart(false, out);
+    return out;
 }
 
-void StepSequencer::stop(SequencerNoteSink& sink) { restart(false, sink); }
+SequencerNotes StepSequencer::stop() {
+    SequencerNotes out;
+    restart(false, out);
+    return out;
+}
 
-void StepSequencer::restart(bool run, SequencerNoteSink& sink) {
-    sink.sequencerAllNotesOff();
+void StepSequencer::restart(bool run, SequencerNotes& out) {
+    SequencerNote allOff;
+    allOff.kind = SequencerNote::AllNotesOff;
+    out.add(allOff);
     running_ = run;
     phraseActive_ = false;
     firstStepOfPhrase_ = false;
@@ -158,8 +165,19 @@ int StepSequencer::pickNextNote(int mode) {
     return lowest;
 }
 
-void StepSequencer::phraseEnded(int s, SequencerNoteSink& sink) {
-    sink.sequencerNote(kNoteOff, s, soundingNote_, kNoteOffVelocity);
+// The tie is read as the note is decided, before the step moves on.
+SequencerNote StepSequencer::decided(const float* params, int kind, int s, int note, int velocity) const {
+    SequencerNote n;
+    n.kind = kind;
+    n.deltaFrames = s;
+    n.note = note;
+    n.velocity = velocity;
+    n.tied = previousStepTied(params);
+    return n;
+}
+
+void StepSequencer::phraseEnded(const float* params, int s, SequencerNotes& out) {
+    out.add(decided(params, kNoteOff, s, soundingNote_, kNoteOffVelocity));
     phraseActive_ = false;
     firstStepOfPhrase_ = false;
     lastPicked_ = -1;
@@ -172,7 +190,7 @@ void StepSequencer::phraseEnded(int s, SequencerNoteSink& sink) {
     slopeB_ = 0.0f;
 }
 
-void StepSequencer::startStep(const float* params, int g, int s, SequencerNoteSink& sink) {
+void StepSequencer::startStep(const float* params, int g, int s, SequencerNotes& out) {
     const int count = seqStepCountFromValue(params[SeqStepCount]);
     // A count lowered below the coming step takes effect at once.
     if (stepIndex_ >= count) stepIndex_ = 0;
@@ -186,12 +204,12 @@ void StepSequencer::startStep(const float* params, int g, int s, SequencerNoteSi
     const int transpose = seqNoteOffsetFromValue(unitValue(params[SeqNote1 + stepIndex_], 0.5f));
     soundingNote_ = clampInt(g + transpose, 0, 127);
 
-    // The step counts as sounding before its note-on goes out, so the note
-    // handler asking previousStepTied() sees this step's predecessor.
+    // The step counts as sounding before its note-on is decided, so the tie
+    // is that of this step's predecessor.
     firstStepOfPhrase_ = !phraseActive_;
     phraseActive_ = true;
     shownStep_ = stepIndex_;
-    sink.sequencerNote(kNoteOn, s, soundingNote_, velocity);
+    out.add(decided(params, kNoteOn, s, soundingNote_, velocity));
 
     seqModA_ = stepModValue(params, SeqModA1, stepIndex_);
     seqModB_ = stepModValue(params, SeqModB1, stepIndex_);
@@ -215,9 +233,9 @@ int StepSequencer::samplesUntilNextStep() const {
     return stepLength_ - sampleCounter_ + 2;
 }
 
-void StepSequencer::step(const float* params, int s, const KeyEvent* events, int eventCount,
-                         SequencerNoteSink& sink) {
-    if (!running_) return;
+SequencerNotes StepSequencer::step(const float* params, int s, const KeyEvent* events, int eventCount) {
+    SequencerNotes out;
+    if (!running_) return out;
     for (int i = 0; i < eventCount; ++i) applyKeyEvent(events[i]);
 
     const int mode = choiceValue(params[SeqMode]);
@@ -228,19 +246,20 @@ void StepSequencer::step(const float* params, int s, const KeyEvent* events, int
 
     const int g = pickNextNote(mode);
     if (g == -1) {
-        if (phraseActive_) phraseEnded(s, sink);
+        if (phraseActive_) phraseEnded(params, s, out);
     } else if (phraseStarts) {
         sampleCounter_ = 0;
     }
 
     if (phraseActive_ && sampleCounter_ >= gateLength_)
-        sink.sequencerNote(kNoteOff, s, soundingNote_, kNoteOffVelocity);
+        out.add(decided(params, kNoteOff, s, soundingNote_, kNoteOffVelocity));
 
-    if (sampleCounter_ == 0) startStep(params, g, s, sink);
+    if (sampleCounter_ == 0) startStep(params, g, s, out);
 
     if (switchOn(params[SeqSmoothModA])) seqModA_ += slopeA_;
     if (switchOn(params[SeqSmoothModB])) seqModB_ += slopeB_;
 
     ++sampleCounter_;
     if (sampleCounter_ > stepLength_) sampleCounter_ = 0;
+    return out;
 }

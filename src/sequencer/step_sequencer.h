@@ -5,12 +5,33 @@
 // transposed, with the step's velocity and gate, and sets the two step
 // modulation values.
 
-// Receives the sequencer's own notes (channel -1, kind 1 note on / 2 note off).
-class SequencerNoteSink {
-public:
-    virtual ~SequencerNoteSink() = default;
-    virtual void sequencerNote(int kind, int deltaFrames, int note, int velocity) = 0;
-    virtual void sequencerAllNotesOff() = 0;
+// What the sequencer decided at one sample, in the order it decided it; the
+// caller plays these notes (channel -1) right after the step. The sequencer
+// itself knows nothing of voices.
+struct SequencerNote {
+    // Same numbers as the MIDI event kinds for note on and note off.
+    enum Kind { NoteOn = 1, NoteOff = 2, AllNotesOff = 3 };
+    int kind = NoteOn;
+    int deltaFrames = 0;
+    int note = 0;
+    int velocity = 0;
+    // The step before the sounding one had its gate at exactly 1.0 when this
+    // note was decided: the note continues that step's note (legato, no restart).
+    bool tied = false;
+};
+
+struct SequencerNotes {
+    // A sample ends a phrase or a gate and starts a step at most: three
+    // notes, or one all-notes-off at a block start.
+    static constexpr int kMax = 4;
+    SequencerNote notes[kMax];
+    int count = 0;
+
+    void add(const SequencerNote& note) {
+        if (count < kMax) notes[count++] = note;
+    }
+    const SequencerNote* begin() const { return notes; }
+    const SequencerNote* end() const { return notes + count; }
 };
 
 class StepSequencer {
@@ -31,14 +52,13 @@ public:
     void prepare(float sampleRate);
 
     // Block start: step length / gate update, then start or stop by
-    // UseSequencer (start/stop call sink.sequencerAllNotesOff() first and
-    // reset the state).
-    void beginBlock(const float* params, float tempo, int denominator, SequencerNoteSink& sink);
+    // UseSequencer (start and stop begin with an all-notes-off and reset the
+    // state).
+    SequencerNotes beginBlock(const float* params, float tempo, int denominator);
 
     // One sample while running: takes this sample's key events (in event
-    // order), sends the step notes to the sink and updates Seq Mod A/B.
-    void step(const float* params, int s, const KeyEvent* events, int eventCount,
-              SequencerNoteSink& sink);
+    // order), decides the step notes and updates Seq Mod A/B.
+    SequencerNotes step(const float* params, int s, const KeyEvent* events, int eventCount);
 
     bool running() const { return running_; }
     int shownStep() const { return shownStep_; }
@@ -51,8 +71,8 @@ public:
     // Menu change of the mode: up unless "Down".
     void setDirectionFromMode(float seqModeValue);
 
-    // Silences everything and stops (engine reset uses it).
-    void stop(SequencerNoteSink& sink);
+    // Silences everything and stops.
+    SequencerNotes stop();
 
     // Samples per step as the block start computes it (the step lasts one more).
     static int computeStepLength(float stepSizeValue, float tempo, int denominator,
@@ -68,13 +88,14 @@ public:
 private:
     enum Mode { ModeUp = 0, ModeDown = 1, ModeUpDown = 2 };
 
-    void restart(bool run, SequencerNoteSink& sink);
+    void restart(bool run, SequencerNotes& out);
     void applyKeyEvent(const KeyEvent& event);
     void addHeldNote(int note);
     void removeHeldNote(int note);
     int pickNextNote(int mode);
-    void phraseEnded(int s, SequencerNoteSink& sink);
-    void startStep(const float* params, int g, int s, SequencerNoteSink& sink);
+    void phraseEnded(const float* params, int s, SequencerNotes& out);
+    void startStep(const float* params, int g, int s, SequencerNotes& out);
+    SequencerNote decided(const float* params, int kind, int s, int note, int velocity) const;
     int gateFor(const float* params, int stepIndex) const;
 
     float sampleRate_ = 44100.0f;

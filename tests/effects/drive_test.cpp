@@ -41,7 +41,7 @@ TEST(DriveTest, GainSpansPlusMinusTwentyDecibelsAndSmooths) {
     l = r = 0.1f;
     drive.process(p.data(), l, r);
     EXPECT_GT(l, 0.9f);  // then it glides
-    drive.reset();
+    drive.jumpSmoothers();
     l = r = 0.1f;
     drive.process(p.data(), l, r);
     EXPECT_FLOAT_EQ(l, 0.01f);

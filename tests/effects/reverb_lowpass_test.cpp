@@ -13,12 +13,12 @@ double gainAt(double hertz, float sampleRate) {
     const int settle = static_cast<int>(sampleRate / 10), measure = static_cast<int>(sampleRate / 2);
     double in = 0.0, out = 0.0;
     for (int i = 0; i < settle + measure; ++i) {
-        const float x = static_cast<float>(std::sin(2.0 * M_PI * hertz * i / sampleRate));
+        const float x = static_cast<float>(std::sin(2.0 * M_PI * static_cast<double>(hertz) * i / static_cast<double>(sampleRate)));
         const float y = lowpass.process(x);
         if (!std::isfinite(y)) return -1.0;
         if (i >= settle) {
-            in += double(x) * x;
-            out += double(y) * y;
+            in += double(x) * double(x);
+            out += double(y) * double(y);
         }
     }
     return std::sqrt(out / in);

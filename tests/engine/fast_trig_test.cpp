@@ -9,7 +9,7 @@ TEST(FastTrig, TangentHoldsItsPrecisionUpToJustBelowNyquist) {
     for (int i = 0; i <= 499900; ++i) {
         const float x = static_cast<float>(i) * 1e-6f;
         const double exact = std::tan(M_PI * static_cast<double>(x));
-        const double error = std::fabs(tanPi(x) - exact) / (exact > 0.0 ? exact : 1.0);
+        const double error = std::fabs(static_cast<double>(tanPi(x)) - exact) / (exact > 0.0 ? exact : 1.0);
         worst = std::max(worst, error);
     }
     EXPECT_LT(worst, 3e-7);
@@ -22,7 +22,7 @@ TEST(FastTrig, SineOfCyclesOverSeveralTurnsBothWays) {
     double worst = 0.0;
     for (int i = -300000; i <= 300000; ++i) {
         const float x = static_cast<float>(i) * 1e-5f;
-        worst = std::max(worst, std::fabs(sinCycles(x) - std::sin(2.0 * M_PI * static_cast<double>(x))));
+        worst = std::max(worst, std::fabs(static_cast<double>(sinCycles(x)) - std::sin(2.0 * M_PI * static_cast<double>(x))));
     }
     EXPECT_LT(worst, 2e-7);
     EXPECT_EQ(sinCycles(0.0f), 0.0f);

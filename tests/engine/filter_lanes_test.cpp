@@ -20,7 +20,7 @@ TEST(FilterLanes, SideBySideSoundsAsEachFilterAlone) {
         for (int v = 0; v < kUsed; ++v) {
             for (Filter* f : {&together[v], &alone[v]}) {
                 f->prepare(44100.0f);
-                f->setup(static_cast<float>(type), 0.5f, 0.3f, 60.0f, 0.0f);
+                f->setUp(static_cast<float>(type), 0.5f, 0.3f, 60.0f, 0.0f);
             }
             for (int c = 0; c < 2; ++c) {
                 signal[v][c].resize(kCount);

@@ -19,9 +19,9 @@ float measureGain(int type, float cutoffHz, float resonance, float sineHz, float
     const int settle = 22050, measure = 8820;
     float peak = 0;
     for (int i = 0; i < settle + measure; ++i) {
-        filter.setup(static_cast<float>(type), cutoffFor(cutoffHz), resonance, 57.0f, 0.0f);
+        filter.setUp(static_cast<float>(type), cutoffFor(cutoffHz), resonance, 57.0f, 0.0f);
         // Phase in double: a float phase would add jitter noise that leaks through the pass band.
-        float l = static_cast<float>(amplitude * std::sin(2.0 * M_PI * sineHz * i / kRate)), r = l;
+        float l = static_cast<float>(static_cast<double>(amplitude) * std::sin(2.0 * M_PI * static_cast<double>(sineHz) * i / static_cast<double>(kRate))), r = l;
         filter.process(l, r);
         if (i >= settle) peak = std::fmax(peak, std::fabs(l));
     }
@@ -33,24 +33,24 @@ float measureGain(int type, float cutoffHz, float resonance, float sineHz, float
 TEST(Filter, CutoffMapsOnAFifthPowerCurveAndTracksTheKey) {
     Filter filter;
     filter.prepare(96000.0f);
-    filter.setup(2.0f, 0.0f, 0.0f, 57.0f, 1.0f);
+    filter.setUp(2.0f, 0.0f, 0.0f, 57.0f, 1.0f);
     EXPECT_FLOAT_EQ(filter.cutoffTarget(), 20.0f / 96000.0f);
-    filter.setup(2.0f, 1.0f, 0.0f, 57.0f, 1.0f);
+    filter.setUp(2.0f, 1.0f, 0.0f, 57.0f, 1.0f);
     EXPECT_FLOAT_EQ(filter.cutoffTarget(), 21000.0f / 96000.0f);
-    filter.setup(2.0f, 0.5f, 0.0f, 57.0f, 0.0f);
+    filter.setUp(2.0f, 0.5f, 0.0f, 57.0f, 0.0f);
     const float plain = filter.cutoffTarget();
     EXPECT_FLOAT_EQ(plain, (20.0f + 20980.0f / 32.0f) / 96000.0f);
     for (float note : {0.0f, 30.0f, 69.0f, 127.0f}) {
-        filter.setup(2.0f, 0.5f, 0.0f, note, 0.0f);
+        filter.setUp(2.0f, 0.5f, 0.0f, note, 0.0f);
         EXPECT_FLOAT_EQ(filter.cutoffTarget(), plain);
     }
-    filter.setup(2.0f, 0.5f, 0.0f, 69.0f, 1.0f);
+    filter.setUp(2.0f, 0.5f, 0.0f, 69.0f, 1.0f);
     EXPECT_FLOAT_EQ(filter.cutoffTarget(), 2.0f * plain);
-    filter.setup(2.0f, 0.5f, 0.0f, 45.0f, 0.5f);
+    filter.setUp(2.0f, 0.5f, 0.0f, 45.0f, 0.5f);
     EXPECT_FLOAT_EQ(filter.cutoffTarget(), plain / std::sqrt(2.0f));
-    filter.setup(2.0f, 1.0f, 0.0f, 127.0f, 1.0f);
+    filter.setUp(2.0f, 1.0f, 0.0f, 127.0f, 1.0f);
     EXPECT_EQ(filter.cutoffTarget(), 0.5f);
-    filter.setup(2.0f, 7.0f, -3.0f, 57.0f, 0.0f);  // modulation past the range clamps
+    filter.setUp(2.0f, 7.0f, -3.0f, 57.0f, 0.0f);  // modulation past the range clamps
     EXPECT_FLOAT_EQ(filter.cutoffTarget(), 21000.0f / 96000.0f);
     EXPECT_EQ(filter.resonanceTarget(), 0.0f);
 }
@@ -59,7 +59,7 @@ TEST(Filter, TypeZeroPassesUnclippedAndBadTypesAreOff) {
     for (float type : {0.0f, NAN, -1.0f, 7.0f, INFINITY, 1e20f}) {
         Filter filter;
         filter.prepare(kRate);
-        filter.setup(type, 0.1f, 0.5f, 60.0f, 0.0f);
+        filter.setUp(type, 0.1f, 0.5f, 60.0f, 0.0f);
         EXPECT_FALSE(filter.active()) << type;
         float l = 3.0f, r = -2.5f;
         filter.process(l, r);
@@ -73,7 +73,7 @@ TEST(Filter, ActiveFilterClipsItsInput) {
     filter.prepare(kRate);
     float l = 0, r = 0;
     for (int i = 0; i < 20000; ++i) {
-        filter.setup(2.0f, 1.0f, 0.0f, 57.0f, 0.0f);
+        filter.setUp(2.0f, 1.0f, 0.0f, 57.0f, 0.0f);
         l = 5.0f;
         r = -5.0f;
         filter.process(l, r);
@@ -114,7 +114,7 @@ TEST(Filter, BadParametersAndInputNeverReachTheOutput) {
         filter.prepare(kRate);
         for (float v : bad) {
             for (int i = 0; i < 200; ++i) {
-                filter.setup(static_cast<float>(type), v, v, v, v);
+                filter.setUp(static_cast<float>(type), v, v, v, v);
                 float l = v, r = std::sin(0.1f * i);
                 filter.process(l, r);
                 ASSERT_TRUE(std::isfinite(l) && std::isfinite(r)) << type;
@@ -123,8 +123,8 @@ TEST(Filter, BadParametersAndInputNeverReachTheOutput) {
         // Recovers to the ordinary response once the values are sane again.
         float peak = 0;
         for (int i = 0; i < 40000; ++i) {
-            filter.setup(static_cast<float>(type), cutoffFor(1000.0f), 0.0f, 57.0f, 0.0f);
-            float l = static_cast<float>(0.1 * std::sin(2.0 * M_PI * 100.0 * i / kRate)), r = l;
+            filter.setUp(static_cast<float>(type), cutoffFor(1000.0f), 0.0f, 57.0f, 0.0f);
+            float l = static_cast<float>(0.1 * std::sin(2.0 * M_PI * 100.0 * i / static_cast<double>(kRate))), r = l;
             filter.process(l, r);
             if (i > 30000) peak = std::fmax(peak, std::fabs(l));
         }
@@ -139,7 +139,7 @@ TEST(Filter, SelfOscillatingLadderStaysBoundedAndTailsFlushToZero) {
     float l = 0, r = 0;
     float peak = 0;
     for (int i = 0; i < 100000; ++i) {
-        filter.setup(1.0f, 0.9f, 1.0f, 57.0f, 0.0f);
+        filter.setUp(1.0f, 0.9f, 1.0f, 57.0f, 0.0f);
         l = r = (i < 1000) ? 1.0f : 0.0f;
         filter.process(l, r);
         peak = std::fmax(peak, std::fabs(l));
@@ -150,7 +150,7 @@ TEST(Filter, SelfOscillatingLadderStaysBoundedAndTailsFlushToZero) {
     Filter svf;
     svf.prepare(kRate);
     for (int i = 0; i < 200000; ++i) {
-        svf.setup(2.0f, 0.3f, 0.2f, 57.0f, 0.0f);
+        svf.setUp(2.0f, 0.3f, 0.2f, 57.0f, 0.0f);
         l = r = (i < 100) ? 0.5f : 0.0f;
         svf.process(l, r);
     }

@@ -12,14 +12,14 @@ RandomSource testRandom(7);
 TEST(Noise, WhiteIsTheSameOnBothSidesAndHalvedAtCentre) {
     Noise noise;
     noise.random = &testRandom;
-    noise.reset();
+    noise.clear();
     double sum = 0;
     float lowest = 0, highest = 0;
     for (int i = 0; i < 100000; ++i) {
         float l = 0, r = 0;
         noise.render(Noise::White, 1.0f, 0.5f, l, r);
         ASSERT_EQ(l, r);
-        sum += l;
+        sum += static_cast<double>(l);
         lowest = std::fmin(lowest, l);
         highest = std::fmax(highest, l);
     }
@@ -34,12 +34,12 @@ TEST(Noise, WhiteIsTheSameOnBothSidesAndHalvedAtCentre) {
 TEST(Noise, PinkFilterFollowsItsThreePoles) {
     Noise noise;
     noise.random = &testRandom;
-    noise.reset();
+    noise.clear();
     const float first = noise.pink(1.0f);
     EXPECT_FLOAT_EQ(first, (0.099046f + 0.296516f + 1.05269f + 0.1848f) * 0.16f);
     const float second = noise.pink(0.0f);
     EXPECT_FLOAT_EQ(second, (0.99765f * 0.099046f + 0.963f * 0.296516f + 0.57f * 1.05269f) * 0.16f);
-    noise.reset();
+    noise.clear();
     EXPECT_EQ(noise.b0 + noise.b1 + noise.b2, 0.0f);
 }
 
@@ -47,7 +47,7 @@ TEST(Noise, StereoTypesDrawTheRightSideApart) {
     for (float type : {2.0f, 3.0f}) {
         Noise noise;
         noise.random = &testRandom;
-        noise.reset();
+        noise.clear();
         int differing = 0;
         for (int i = 0; i < 100; ++i) {
             float l = 0, r = 0;
@@ -62,7 +62,7 @@ TEST(Noise, LevelAndPanAreClampedAndBadTypesAreWhite) {
     Noise noise;
     noise.random = &testRandom;
     for (float type : {NAN, -1.0f, 4.0f, 1e30f}) {
-        noise.reset();
+        noise.clear();
         float l = 0, r = 0;
         noise.render(type, 1.0f, 0.5f, l, r);
         EXPECT_EQ(l, r);

@@ -158,7 +158,7 @@ TEST_F(OscillatorTest, FmWithoutModulationIsTheCarrierSine) {
     std::vector<float> l, r;
     render(1000, l, r);
     for (int i = 0; i < 1000; ++i)
-        ASSERT_NEAR(l[i], 0.5f * std::sin(2.0 * M_PI * (0.25 + i * 440.0 / 44100.0)), 2e-4) << i;
+        ASSERT_NEAR(l[i], 0.5 * std::sin(2.0 * M_PI * (0.25 + i * 440.0 / 44100.0)), 2e-4) << i;
 
     params[Osc1Mod1Amt] = 1.0f;
     params[Osc1Mod2Amt] = 1.0f;
@@ -203,7 +203,7 @@ TEST_F(OscillatorTest, PanAndVolumeAreLinearWithModulation) {
     std::vector<float> l, r;
     render(100, l, r);
     for (int i = 1; i < 100; ++i) EXPECT_NEAR(l[i] * 0.25f, r[i] * 0.75f, 1e-6f);
-    EXPECT_NEAR(l[50], 0.75f * std::sin(2.0 * M_PI * 50 * 440.0 / 44100.0), 2e-4);
+    EXPECT_NEAR(l[50], 0.75 * std::sin(2.0 * M_PI * 50 * 440.0 / 44100.0), 2e-4);
 }
 
 TEST_F(OscillatorTest, BadTypesAndParametersGiveFiniteOrSilentOutput) {

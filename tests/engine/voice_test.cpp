@@ -70,12 +70,12 @@ protected:
         int crossings = 0;
         for (std::size_t i = 1; i < x.size(); ++i) {
             if (x[i - 1] < 0.0f && x[i] >= 0.0f) {
-                const double t = (i - 1) + x[i - 1] / double(x[i - 1] - x[i]);
+                const double t = static_cast<double>(i - 1) + static_cast<double>(x[i - 1]) / double(x[i - 1] - x[i]);
                 if (first < 0.0) first = t; else ++crossings;
                 last = t;
             }
         }
-        return crossings > 0 ? float(crossings * kRate / (last - first)) : 0.0f;
+        return crossings > 0 ? float(crossings * static_cast<double>(kRate) / (last - first)) : 0.0f;
     }
 
     static float peak(const std::vector<float>& x) {

@@ -25,7 +25,7 @@ public:
         }
         pending_.clear();
     }
-    void setMouseCapture(bool captured) override { this->captured = captured; }
+    void setMouseCapture(bool capture) override { captured = capture; }
     PopupResult popupMenu(COptionMenu& menu, const CPoint& where) override {
         ++popups;
         popupWhere = where;

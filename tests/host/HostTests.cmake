@@ -8,6 +8,11 @@ add_library(painted_editor_plugin MODULE ${CMAKE_CURRENT_SOURCE_DIR}/host/painte
 target_include_directories(painted_editor_plugin PRIVATE ${CMAKE_SOURCE_DIR}/src)
 set_target_properties(painted_editor_plugin PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/testplugins
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/testplugins)
+if(NOT WIN32)
+  # A library that exports our class names with other layouts, loaded beside the plug-in.
+  add_library(clashing_names_library MODULE ${CMAKE_CURRENT_SOURCE_DIR}/host/clashing_names_library.cpp)
+  set_target_properties(clashing_names_library PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/testplugins)
+endif()
 if(WIN32)
   target_link_options(null_plugin PRIVATE -static)
   target_link_options(painted_editor_plugin PRIVATE -static)
@@ -25,6 +30,9 @@ file(GLOB TVX_HOST_TEST_SOURCES CONFIGURE_DEPENDS
 set(TVX_DISPLAY_TEST_SOURCES ${TVX_HOST_TEST_SOURCES})
 list(FILTER TVX_DISPLAY_TEST_SOURCES INCLUDE REGEX "_display_test\\.cpp$")
 list(FILTER TVX_HOST_TEST_SOURCES EXCLUDE REGEX "_display_test\\.cpp$")
+if(WIN32)
+  list(FILTER TVX_HOST_TEST_SOURCES EXCLUDE REGEX "clashing_names_test\\.cpp$")
+endif()
 add_executable(host_tests ${TVX_HOST_TEST_SOURCES} ${TVX_TEST_SUPPORT})
 target_include_directories(host_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(host_tests PRIVATE vsthost_lib midi_builder ${TVX_GTEST_LIBS})
@@ -37,6 +45,10 @@ set(TVX_HOST_TEST_DEFINITIONS
   TVX_PRESETS_DIR="${TVX_PATH_PREFIX}${CMAKE_SOURCE_DIR}/presets"
   TVX_SCRATCH_DIR="${TVX_PATH_PREFIX}${CMAKE_BINARY_DIR}/scratch")
 target_compile_definitions(host_tests PRIVATE ${TVX_HOST_TEST_DEFINITIONS})
+if(NOT WIN32)
+  add_dependencies(host_tests clashing_names_library)
+  target_compile_definitions(host_tests PRIVATE TVX_CLASHING_LIBRARY_PATH="$<TARGET_FILE:clashing_names_library>")
+endif()
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/scratch)
 if(CMAKE_CROSSCOMPILING)
   target_link_options(host_tests PRIVATE -static)

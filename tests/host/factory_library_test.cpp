@@ -167,11 +167,11 @@ protected:
 
 double mean(const std::vector<float>& x, size_t end) {
     double sum = 0.0;
-    for (size_t i = 0; i < end && i < x.size(); ++i) sum += x[i];
+    for (size_t i = 0; i < end && i < x.size(); ++i) sum += double(x[i]);
     return end ? sum / static_cast<double>(std::min(end, x.size())) : 0.0;
 }
 
-double toDb(float x) { return 20.0 * std::log10(std::max(x, 1e-12f)); }
+double toDb(float x) { return 20.0 * std::log10(double(std::max(x, 1e-12f))); }
 
 }  // namespace
 

@@ -49,7 +49,7 @@ protected:
         int crossings = 0;
         for (size_t i = from + 1; i < samples.size(); ++i) {
             if (samples[i - 1] < 0.0f && samples[i] >= 0.0f) {
-                double at = double(i - 1) + samples[i - 1] / double(samples[i - 1] - samples[i]);
+                double at = double(i - 1) + double(samples[i - 1]) / double(samples[i - 1] - samples[i]);
                 if (first < 0.0) first = at;
                 else ++crossings;
                 last = at;

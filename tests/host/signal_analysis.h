@@ -27,7 +27,7 @@ inline double zeroCrossingFrequency(const std::vector<float>& x, size_t begin, s
     int crossings = 0;
     for (size_t i = begin + 1; i < end && i < x.size(); ++i) {
         if (x[i - 1] < 0.0f && x[i] >= 0.0f) {
-            double at = static_cast<double>(i - 1) + x[i - 1] / (static_cast<double>(x[i - 1]) - x[i]);
+            double at = static_cast<double>(i - 1) + static_cast<double>(x[i - 1]) / (static_cast<double>(x[i - 1]) - static_cast<double>(x[i]));
             if (crossings == 0) first = at;
             last = at;
             ++crossings;

@@ -56,8 +56,8 @@ TEST_F(VoiceEngineHost, NoteA4PlaysA440HzSineAtTheExpectedLevel) {
     EXPECT_NEAR(peak(right, 22050), kSineLevel, kSineLevel * 0.001f);
     // A sine, not some other wave of the same peak: its RMS is peak / sqrt 2.
     double sum = 0.0;
-    for (size_t i = 22050; i < 66150; ++i) sum += static_cast<double>(left[i]) * left[i];
-    EXPECT_NEAR(std::sqrt(sum / 44100.0), kSineLevel / std::sqrt(2.0), kSineLevel * 0.001f);
+    for (size_t i = 22050; i < 66150; ++i) sum += static_cast<double>(left[i]) * static_cast<double>(left[i]);
+    EXPECT_NEAR(std::sqrt(sum / 44100.0), static_cast<double>(kSineLevel) / std::sqrt(2.0), static_cast<double>(kSineLevel * 0.001f));
     for (size_t i = 0; i < left.size(); ++i) ASSERT_EQ(left[i], right[i]) << i;
 }
 

@@ -23,11 +23,11 @@ struct SentNote {
     long time;
     int note;
     int velocity;
-    bool tied;  // previousStepTied() as the note handler sees it
+    bool tied;  // the tie the sequencer decided with the note
 };
 
 // Drives the sequencer the way the block renderer does and records what it sends.
-class Harness : public SequencerNoteSink {
+class Harness {
 public:
     explicit Harness(int blockSize = 128) : blockSize_(blockSize) {
         fillDefaultValues(params);
@@ -37,10 +37,12 @@ public:
         seq.prepare(44100.0f);
     }
 
-    void sequencerNote(int kind, int deltaFrames, int note, int velocity) override {
-        sent.push_back({kind, blockStart_ + deltaFrames, note, velocity, seq.previousStepTied(params)});
+    void take(const SequencerNotes& notes) {
+        for (const SequencerNote& n : notes) {
+            if (n.kind == SequencerNote::AllNotesOff) ++allNotesOffCalls;
+            else sent.push_back({n.kind, blockStart_ + n.deltaFrames, n.note, n.velocity, n.tied});
+        }
     }
-    void sequencerAllNotesOff() override { ++allNotesOffCalls; }
 
     void press(int note) { pending_.push_back({1, note}); }
     void release(int note) { pending_.push_back({2, note}); }
@@ -53,8 +55,8 @@ public:
                 blockStart_ = now;
                 s = 0;
             }
-            if (s == 0) seq.beginBlock(params, tempo, denominator, *this);
-            seq.step(params, s, pending_.data(), static_cast<int>(pending_.size()), *this);
+            if (s == 0) take(seq.beginBlock(params, tempo, denominator));
+            take(seq.step(params, s, pending_.data(), static_cast<int>(pending_.size())));
             pending_.clear();
             ++now;
         }

@@ -18,8 +18,8 @@ TEST(Fft, MatchesDirectTransform) {
         double sumRe = 0, sumIm = 0;
         for (int j = 0; j < n; ++j) {
             const double angle = -2.0 * M_PI * j * k / n;
-            sumRe += inRe[j] * std::cos(angle) - inIm[j] * std::sin(angle);
-            sumIm += inRe[j] * std::sin(angle) + inIm[j] * std::cos(angle);
+            sumRe += double(inRe[j]) * std::cos(angle) - double(inIm[j]) * std::sin(angle);
+            sumIm += double(inRe[j]) * std::sin(angle) + double(inIm[j]) * std::cos(angle);
         }
         EXPECT_NEAR(re[k], sumRe, 1e-4) << k;
         EXPECT_NEAR(im[k], sumIm, 1e-4) << k;

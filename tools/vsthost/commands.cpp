@@ -359,7 +359,7 @@ int runRender(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
         std::fprintf(err, "vsthost: %s\n", error.c_str());
         return 1;
     }
-    const double audioSeconds = result.left.size() / r.options.sampleRate;
+    const double audioSeconds = static_cast<double>(result.left.size()) / r.options.sampleRate;
     std::fprintf(out, "wrote %s: %zu frames at %.0f Hz (%.3f s)\n", r.out.c_str(), result.left.size(),
                  r.options.sampleRate, audioSeconds);
     if (r.options.measureCpu) printCpuReport(out, result.processCpuSeconds, audioSeconds);

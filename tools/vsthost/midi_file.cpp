@@ -251,8 +251,8 @@ bool parseMidiFile(const std::vector<uint8_t>& data, MidiFile& file, std::string
                      [](const MidiFileEvent& a, const MidiFileEvent& b) { return a.tick < b.tick; });
     if (smpteSecondsPerTick > 0.0) {
         file.tempos.push_back({0, 0.0, 120.0});
-        for (MidiFileEvent& e : file.events) e.seconds = e.tick * smpteSecondsPerTick;
-        file.lengthSeconds = endTick * smpteSecondsPerTick;
+        for (MidiFileEvent& e : file.events) e.seconds = static_cast<double>(e.tick) * smpteSecondsPerTick;
+        file.lengthSeconds = static_cast<double>(endTick) * smpteSecondsPerTick;
     } else {
         file.tempos = buildTempoMap(rawTempos, ticksPerQuarter);
         for (MidiFileEvent& e : file.events) e.seconds = secondsAtTick(file.tempos, e.tick, ticksPerQuarter);

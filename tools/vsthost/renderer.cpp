@@ -58,7 +58,7 @@ RenderResult renderMidi(PluginHost& host, const MidiFile& midi, const RenderOpti
     size_t next = 0;
     for (size_t start = 0; start < total; start += block) {
         const int frames = static_cast<int>(std::min<size_t>(block, total - start));
-        const double seconds = start / rate;
+        const double seconds = static_cast<double>(start) / rate;
         host.state().samplePosition = static_cast<double>(start);
         host.state().tempo = options.tempo > 0.0 ? options.tempo : midi.tempoAt(seconds);
 

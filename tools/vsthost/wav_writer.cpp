@@ -9,8 +9,8 @@ namespace vsthost {
 namespace {
 
 void put16(std::vector<unsigned char>& out, uint16_t v) {
-    out.push_back(v & 0xFF);
-    out.push_back(v >> 8);
+    out.push_back(static_cast<unsigned char>(v & 0xFF));
+    out.push_back(static_cast<unsigned char>(v >> 8));
 }
 
 void put32(std::vector<unsigned char>& out, uint32_t v) {

@@ -1,4 +1,4 @@
-#include "engine/settling_smoother.h"
+#include "dsp/settling_smoother.h"
 
 #include <gtest/gtest.h>
 

@@ -19,7 +19,8 @@ struct ParamSmoother {
         jump = true;
     }
 
-    void reset() { jump = true; }
+    // The next update takes its target at once.
+    void jumpToNextTarget() { jump = true; }
 
     float update(float target) {
         if (jump) {

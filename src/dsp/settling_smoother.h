@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dsp/simd.h"
-#include "engine/param_smoother.h"
+#include "dsp/param_smoother.h"
 
 #include <cfloat>
 
@@ -14,7 +14,7 @@ struct SettlingSmoother {
     float lastTarget = 0.0f;
     bool settled = false;
 
-    void reset() { smoother.reset(); }
+    void jumpToNextTarget() { smoother.jumpToNextTarget(); }
     float value() const { return smoother.value; }
 
     // True when update(target) would return the value as it stands.

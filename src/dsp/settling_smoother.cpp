@@ -1,4 +1,4 @@
-#include "engine/settling_smoother.h"
+#include "dsp/settling_smoother.h"
 
 void SettlingSmoother::fillSideBySide(SettlingSmoother* const* smoothers, const float* targets,
                                       float* const* outputs, int n, int count) {
