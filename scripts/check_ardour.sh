@@ -17,9 +17,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 plugin=$(realpath "${1:-$root/build/native/plugin/Tessaravox.so}")
 vsthost=$(realpath "${2:-$root/build/native/bin/vsthost}")
 midi=$root/demo/audition.mid
-# A preset whose sound does not depend on how the host cuts the blocks (the
-# dummy backend's differ from vsthost's): with free-running chorus or LFOs,
-# many factory sounds differ by rounding between block sizes.
+# A preset that sounds the same however a host runs it: sounds with a
+# chorus or a free-running LFO differ, by rounding, between block sizes, and
+# may depend on how long the host ran the plug-in before the first note.
 preset="$root/presets/Bass/Acid Line.prs"
 rate=48000
 step_seconds=120
