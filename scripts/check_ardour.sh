@@ -39,7 +39,8 @@ scanner=/usr/lib/ardour7/ardour-vst-scanner
 [ -x "$scanner" ] || fail "Ardour's plug-in scanner $scanner is missing"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/check_ardour.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# Kept when a step fails, for a look at Ardour's logs, session and export.
+trap 'status=$?; if [ "$status" -eq 0 ]; then rm -rf "$work"; else echo "check_ardour: its files are in $work" >&2; fi' EXIT
 # A home of its own: Ardour's configuration, scan log and plug-in cache and
 # the plug-in's settings land here, and nothing on the machine is read.
 export HOME=$work/home
@@ -65,6 +66,8 @@ cat >"$XDG_CONFIG_HOME/ardour7/config" <<XML
   </Config>
 </Ardour>
 XML
+# A fresh copy in a fresh folder, scanned below: Ardour drops a plug-in
+# file copied over one it scanned before as stale until it is scanned again.
 cp "$plugin" "$work/vst/Tessaravox.so"
 
 # Runs one step with a time limit; on failure shows what it printed.
