@@ -58,7 +58,7 @@ local function base64(data)
   return table.concat(out)
 end
 
--- Ticks per quarter note and the last tick of a type 0 file.
+-- Ticks per quarter note and the last tick of a type 0 file at 120 BPM.
 local function midi_extent(data)
   if data:sub(1, 4) ~= "MThd" then fail(midi_path .. " is not a Standard MIDI File") end
   local format, tracks, division = string.unpack(">I2I2I2", data, 9)
@@ -81,8 +81,14 @@ local function midi_extent(data)
     local b = data:byte(pos)
     if b >= 0x80 then status = b; pos = pos + 1 end
     if status == 0xFF then
+      local kind = data:byte(pos)
       pos = pos + 1
-      pos = pos + varlen()
+      local length = varlen()
+      -- The session keeps Ardour's tempo, 120 beats per minute.
+      if kind == 0x51 and string.unpack(">I3", data, pos) ~= 500000 then
+        fail(midi_path .. ": a tempo other than 120 beats per minute")
+      end
+      pos = pos + length
     elseif status == 0xF0 or status == 0xF7 then
       pos = pos + varlen()
     else
