@@ -2,10 +2,10 @@
 # Every test: set up, build all three configurations, check the exports and
 # imports of both DLLs, that the 32-bit DLL's engine has no x87 arithmetic and
 # the libraries of the .so, drive the .so in Ardour 7, build and check the
-# download packages, run the win64 tests under wine64, the native tests built with AddressSanitizer and
-# UndefinedBehaviorSanitizer, the native tests built with the scalar forms of
-# the vector code, every fuzz target for a bounded time (TVX_FUZZ_SECONDS,
-# default 30), and the native tests.
+# download packages, run the win64 tests under wine64, the native tests built
+# with AddressSanitizer and UndefinedBehaviorSanitizer, the native tests built
+# with the scalar forms of the vector code, every fuzz target for a bounded
+# time (TVX_FUZZ_SECONDS, default 30), and the native tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/setup.sh"
