@@ -84,16 +84,17 @@ run() {
 }
 
 # Ardour 7.3's exporter now and then hangs as it starts (also for a session
-# without tracks) or, on a busy machine, starts its export a few samples
-# early. An export is tried up to three times, each with a time limit of
-# its own; the check passes only when one equals vsthost's rendering sample
-# for sample, so a plug-in that renders wrongly fails every try.
+# without tracks) or, more often on a busy machine, starts its export 16
+# samples late, so the notes come early. An export is tried up to five
+# times, each with a time limit of its own (one takes about 5 s); the check
+# passes only when one equals vsthost's rendering sample for sample, so a
+# plug-in that renders wrongly fails every try.
 export_and_compare() {
   local name=$1 attempt status
-  for attempt in 1 2 3; do
+  for attempt in 1 2 3 4 5; do
     rm -f "$work/$name.wav"
     status=0
-    timeout --kill-after=10 60 ardour7-export --bitdepth float --output "$work/$name.wav" "$session" check \
+    timeout --kill-after=10 30 ardour7-export --bitdepth float --output "$work/$name.wav" "$session" check \
       >"$work/$name-$attempt.log" 2>&1 || status=$?
     if [ "$status" -eq 0 ]; then
       if timeout 60 ardour7-lua "$root/scripts/ardour/compare_wavs.lua" "$work/reference.wav" "$work/$name.wav" \
@@ -103,7 +104,7 @@ export_and_compare() {
       fi
       echo "check_ardour: $name, try $attempt: $(tail -n 1 "$work/compare-$name-$attempt.log")" >&2
     elif [ "$status" -eq 124 ]; then
-      echo "check_ardour: $name, try $attempt: ardour7-export did not finish within 60 s" >&2
+      echo "check_ardour: $name, try $attempt: ardour7-export did not finish within 30 s" >&2
     else
       echo "check_ardour: $name, try $attempt: ardour7-export failed (exit status $status)" >&2
       tail -n 5 "$work/$name-$attempt.log" >&2
