@@ -14,8 +14,8 @@
 # Ardour and the plug-in write goes to a temporary home of its own.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-plugin=$(realpath "${1:-$root/build/native/plugin/Tessaravox.so}")
-vsthost=$(realpath "${2:-$root/build/native/bin/vsthost}")
+plugin=$(realpath -m "${1:-$root/build/native/plugin/Tessaravox.so}")
+vsthost=$(realpath -m "${2:-$root/build/native/bin/vsthost}")
 midi=$root/demo/audition.mid
 # A preset that sounds the same however a host runs it: sounds with a
 # chorus or a free-running LFO differ, by rounding, between block sizes, and
@@ -86,15 +86,15 @@ run() {
 # Ardour 7.3's exporter now and then hangs as it starts (also for a session
 # without tracks) or, more often on a busy machine, starts its export 16
 # samples late, so the notes come early. An export is tried up to five
-# times, each with a time limit of its own (one takes about 5 s); the check
-# passes only when one equals vsthost's rendering sample for sample, so a
-# plug-in that renders wrongly fails every try.
+# times, each with a time limit of its own (one takes about 5 s on an idle
+# machine); the check passes only when one equals vsthost's rendering sample
+# for sample, so a plug-in that renders wrongly fails every try.
 export_and_compare() {
   local name=$1 attempt status
   for attempt in 1 2 3 4 5; do
     rm -f "$work/$name.wav"
     status=0
-    timeout --kill-after=10 30 ardour7-export --bitdepth float --output "$work/$name.wav" "$session" check \
+    timeout --kill-after=10 45 ardour7-export --bitdepth float --output "$work/$name.wav" "$session" check \
       >"$work/$name-$attempt.log" 2>&1 || status=$?
     if [ "$status" -eq 0 ]; then
       if timeout 60 ardour7-lua "$root/scripts/ardour/compare_wavs.lua" "$work/reference.wav" "$work/$name.wav" \
@@ -104,7 +104,7 @@ export_and_compare() {
       fi
       echo "check_ardour: $name, try $attempt: $(tail -n 1 "$work/compare-$name-$attempt.log")" >&2
     elif [ "$status" -eq 124 ]; then
-      echo "check_ardour: $name, try $attempt: ardour7-export did not finish within 30 s" >&2
+      echo "check_ardour: $name, try $attempt: ardour7-export did not finish within 45 s" >&2
     else
       echo "check_ardour: $name, try $attempt: ardour7-export failed (exit status $status)" >&2
       tail -n 5 "$work/$name-$attempt.log" >&2
