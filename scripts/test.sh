@@ -2,11 +2,11 @@
 # Every test: check the layering of the includes, set up, build all three
 # configurations (warnings are errors), check the exports and
 # imports of both DLLs, that the 32-bit DLL's engine has no x87 arithmetic and
-# the libraries of the .so, build and check the download packages, run the
-# win64 tests under wine64, the native tests built with AddressSanitizer and
-# UndefinedBehaviorSanitizer, the native tests built with the scalar forms of
-# the vector code, every fuzz target for a bounded time (TVX_FUZZ_SECONDS,
-# default 30), and the native tests.
+# the libraries of the .so, drive the .so in Ardour 7, build and check the
+# download packages, run the win64 tests under wine64, the native tests built
+# with AddressSanitizer and UndefinedBehaviorSanitizer, the native tests built
+# with the scalar forms of the vector code, every fuzz target for a bounded
+# time (TVX_FUZZ_SECONDS, default 30), and the native tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/setup.sh"
@@ -25,6 +25,9 @@ bash scripts/check_x87.sh build/win32/plugin/Tessaravox_32.dll
 
 echo "== Linux plug-in exports and libraries"
 bash scripts/check_so.sh build/native/plugin/Tessaravox.so
+
+echo "== a real DAW: Ardour 7 scans, plays, exports and reopens the plug-in"
+bash scripts/check_ardour.sh build/native/plugin/Tessaravox.so build/native/bin/vsthost
 
 echo "== packages: layout as INSTALL.txt lists it, the tested plug-ins inside"
 bash scripts/package.sh

@@ -16,6 +16,7 @@
 #include "gui/test_image_context.h"
 #include "host/midi_block.h"
 #include "params/parameter_id.h"
+#include "support/desktop_scope.h"
 #include "support/x11_test_display.h"
 #include "host/editor_places.h"
 #include "vsthost/editor_window.h"
@@ -39,9 +40,6 @@ protected:
         std::string error;
         ASSERT_TRUE(host_.load(TVX_PLUGIN_PATH, error)) << error;
         host_.start(44100.0, 512);
-        // ctest runs tests side by side in one home folder: another test
-        // may have left a larger size in the settings.
-        setParameter(kSizeCommand, 0.0f);
     }
     void TearDown() override {
         close();
@@ -124,6 +122,9 @@ protected:
     }
 
     static XvfbServer* server_;
+    // The plug-in finds no dialog program, file opener or settings of the
+    // machine's user; it lives inside this desktop from load to unload.
+    DesktopScope desktop_;
     std::unique_ptr<X11TestClient> user_;
     vsthost::PluginHost host_;
     std::unique_ptr<vsthost::EditorWindow> window_;
@@ -265,9 +266,7 @@ TEST_F(X11EditorTest, ClosingOnTheSeqPageReopensOnIt) {
 }
 
 TEST_F(X11EditorTest, WithoutADialogProgramThePresetFieldSaysWhatToInstall) {
-    const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
-    setenv("PATH", "/nonexistent", 1);  // neither zenity nor kdialog
-    ASSERT_TRUE(open());
+    ASSERT_TRUE(open());  // the test's PATH has neither zenity nor kdialog
     idle(3);
     auto nameField = [&] {
         std::vector<uint32_t> area;
@@ -279,7 +278,6 @@ TEST_F(X11EditorTest, WithoutADialogProgramThePresetFieldSaysWhatToInstall) {
     EXPECT_TRUE(rightClickAndType(300, 20, {XK_Down, XK_Down, XK_Return}));  // "Load Preset"
     EXPECT_TRUE(idleUntil([&] { return nameField() != before; }));
     screenshot("no-dialog");
-    setenv("PATH", path.c_str(), 1);
 }
 
 TEST_F(X11EditorTest, OpenCloseCyclesLeaveNoWindowOrConnectionBehind) {

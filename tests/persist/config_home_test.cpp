@@ -9,6 +9,7 @@
 #include "params/parameter_table.h"
 #include "persist/config.h"
 #include "platform/platform.h"
+#include "support/desktop_scope.h"
 
 namespace fs = std::filesystem;
 
@@ -28,6 +29,9 @@ struct PortableFolder {
 }  // namespace
 
 TEST(ConfigHome, LocalDataFolderUnlessAPortableFolderLiesBesideTheModule) {
+#ifndef _WIN32
+    DesktopScope desktop;  // the folders are made in a home of the test's own
+#endif
     float params[kNumParameters];
     fillDefaultValues(params);
     const std::wstring module = platform().moduleFilePath();

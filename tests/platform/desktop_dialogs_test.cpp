@@ -1,5 +1,6 @@
 // The Linux platform layer's dialogs, message boxes and "open folder",
-// driven through stand-in dialog programs that record their arguments.
+// driven through stand-in dialog programs that record their arguments, on a
+// PATH that holds nothing else.
 #ifndef _WIN32
 #include "platform/posix/desktop_dialogs.h"
 
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "support/desktop_scope.h"
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -39,21 +41,10 @@ protected:
     void SetUp() override {
         setPlatformForTesting(nullptr);
         fs::create_directories(bin() / "calls");
-        if (const char* path = std::getenv("PATH")) oldPath_ = path;
-        ::setenv("PATH", bin().c_str(), 1);
-        if (const char* desktop = std::getenv("XDG_CURRENT_DESKTOP")) oldDesktop_ = desktop;
-        ::unsetenv("XDG_CURRENT_DESKTOP");
-    }
-    void TearDown() override {
-        ::setenv("PATH", oldPath_.c_str(), 1);
-        if (!oldDesktop_.empty()) ::setenv("XDG_CURRENT_DESKTOP", oldDesktop_.c_str(), 1);
     }
 
-    fs::path bin() const { return temp_.path() / "bin"; }
-    void install(const std::string& name) {
-        std::ofstream(bin() / name) << kStandInTool;
-        fs::permissions(bin() / name, fs::perms::owner_all);
-    }
+    fs::path bin() const { return desktop_.bin(); }
+    void install(const std::string& name) { desktop_.install(name, kStandInTool); }
     void answer(int call, const std::string& text, int code = 0) {
         std::ofstream(bin() / ("answer" + std::to_string(call))) << text;
         std::ofstream(bin() / ("code" + std::to_string(call))) << code;
@@ -78,9 +69,8 @@ protected:
         return request;
     }
 
-    TempFolder temp_;
-    std::string oldPath_;
-    std::string oldDesktop_;
+    DesktopScope desktop_;
+    const TempFolder& temp_ = desktop_.folder();
 };
 
 TEST_F(DesktopDialogsTest, ZenityShowsTheRequestAndItsAnswerIsTakenVerbatimWithoutAShell) {
@@ -153,7 +143,7 @@ TEST_F(DesktopDialogsTest, KdialogIsUsedWhenItIsTheOneInstalledOrTheDesktopIsKde
                                                       "/home/someone/Presets/", "*.prs|Presets (*.prs)"}));
 
     install("zenity");
-    ::setenv("XDG_CURRENT_DESKTOP", "KDE", 1);
+    desktop_.set("XDG_CURRENT_DESKTOP", "KDE");
     platform().messageBox(L"The preset could not be loaded.", L"Error", MessageIcon::Information);
     EXPECT_EQ(arguments(1), (std::vector<std::string>{"--title", "Error", "--msgbox",
                                                       "The preset could not be loaded."}));
@@ -183,12 +173,11 @@ TEST_F(DesktopDialogsTest, ShowHomeFolderStartsXdgOpenWithoutWaitingForIt) {
     // call waited for it, it would report that it was released too late.
     const fs::path opened = temp_.path() / "opened";
     const fs::path release = temp_.path() / "release";
-    std::ofstream(bin() / "xdg-open") << "#!/bin/sh\nPATH=/usr/bin:/bin\nfor i in $(seq 100); do\n"
-                                      << "  [ -f '" << release.string() << "' ] && break; sleep 0.1\ndone\n"
-                                      << "[ -f '" << release.string() << "' ] || set -- 'never released'\n"
-                                      << "printf '%s' \"$1\" > '" << opened.string() << ".part'\n"
-                                      << "mv '" << opened.string() << ".part' '" << opened.string() << "'\n";
-    fs::permissions(bin() / "xdg-open", fs::perms::owner_all);
+    desktop_.install("xdg-open", "#!/bin/sh\nPATH=/usr/bin:/bin\nfor i in $(seq 100); do\n"
+                                 "  [ -f '" + release.string() + "' ] && break; sleep 0.1\ndone\n"
+                                 "[ -f '" + release.string() + "' ] || set -- 'never released'\n"
+                                 "printf '%s' \"$1\" > '" + opened.string() + ".part'\n"
+                                 "mv '" + opened.string() + ".part' '" + opened.string() + "'\n");
     const std::wstring home = temp_.file("Home $(folder)");
     platform().openFolder(home);
     std::ofstream(release) << "go";

@@ -7,36 +7,11 @@
 #include <filesystem>
 #include <string>
 
+#include "support/desktop_scope.h"
 #include "support/fake_platform.h"
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
-
-#ifndef _WIN32
-namespace {
-
-// Sets an environment variable for one scope and restores the old value.
-class EnvironmentScope {
-public:
-    EnvironmentScope(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old, hadOld_ = true;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~EnvironmentScope() {
-        if (hadOld_)
-            ::setenv(name_, old_.c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::string old_;
-    bool hadOld_ = false;
-};
-
-}  // namespace
-#endif
 
 TEST(Platform, PatternMatchingIgnoresAsciiCase) {
     EXPECT_TRUE(matchesPattern(L"Lead.prs", L"*.prs"));
@@ -95,8 +70,8 @@ TEST(NativePlatform, FoldersAndListing) {
 
 #ifndef _WIN32
 TEST(PosixPlatform, LocalDataFolderFollowsXdgDataHome) {
-    TempFolder folder;
-    std::string data = (folder.path() / "xdg" / "share").string();
+    DesktopScope desktop;
+    std::string data = (desktop.folder().path() / "xdg" / "share").string();
     {
         EnvironmentScope xdg("XDG_DATA_HOME", data);
         EXPECT_EQ(platform().localDataFolder(), fs::path(data).wstring());
@@ -104,12 +79,13 @@ TEST(PosixPlatform, LocalDataFolderFollowsXdgDataHome) {
     }
     {
         EnvironmentScope xdg("XDG_DATA_HOME", "relative/ignored");
-        EnvironmentScope home("HOME", folder.path().string());
-        EXPECT_EQ(platform().localDataFolder(), (folder.path() / ".local" / "share").wstring());
+        EXPECT_EQ(platform().localDataFolder(), (desktop.home() / ".local" / "share").wstring());
     }
 }
 
 TEST(PosixPlatform, ModulePathDialogsAndMessages) {
+    // A desktop without zenity or kdialog, whatever this machine has.
+    DesktopScope desktop;
     std::wstring module = platform().moduleFilePath();
     ASSERT_FALSE(module.empty());
     EXPECT_EQ(module[0], L'/');

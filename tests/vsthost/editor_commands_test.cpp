@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/command_runner.h"
+#include "support/desktop_scope.h"
 
 namespace {
 
@@ -48,17 +49,13 @@ TEST(EditorCommands, HelpNamesTheEditorCommands) {
 
 #if !defined(_WIN32)
 TEST(EditorCommands, WithoutAWindowSystemTheCommandsSaySoAndFail) {
-    // No X display to open the window on.
-    const char* display = std::getenv("DISPLAY");
-    const std::string saved = display != nullptr ? display : "";
-    unsetenv("DISPLAY");
+    EnvironmentScope noDisplay("DISPLAY", std::nullopt);  // no X display to open the window on
     for (const char* command : {"snapshot", "edit"}) {
         CommandResult r = command == std::string("snapshot") ? runVsthost({command, kPainted, "--out", kOut})
                                                               : runVsthost({command, kPainted});
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find("cannot open the X display"), std::string::npos) << r.err;
     }
-    if (display != nullptr) setenv("DISPLAY", saved.c_str(), 1);
 }
 #endif
 
