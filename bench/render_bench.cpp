@@ -253,6 +253,37 @@ void BM_PluginMemory(benchmark::State& state) {
     state.counters["MiB"] = static_cast<double>(bytes) / (1024.0 * 1024.0);
     state.counters["object_KiB"] = static_cast<double>(sizeof(Plugin)) / 1024.0;
 }
-BENCHMARK(BM_PluginMemory)->Arg(44100)->Arg(96000)->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PluginMemory)->Arg(44100)->Arg(96000)->Arg(768000)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// A chunk loaded while 16 notes of the pad and its effects sound: the time
+// on the calling thread (parsing and publishing; the engine's reset and the
+// fade of the old sound wait for the next block), and that next block, which
+// renders the old sound's fade besides the new sound.
+void BM_ChunkLoadWhilePlaying(benchmark::State& state) {
+    const bool measureBlock = state.range(0) != 0;
+    auto plugin = makePlugin();
+    holdEnvelopes(*plugin);
+    padSound(*plugin);
+    void* data = nullptr;
+    const VstInt32 size = plugin->getChunk(&data, false);
+    const std::vector<char> chunk(static_cast<char*>(data), static_cast<char*>(data) + size);
+    Renderer renderer(*plugin);
+    for (auto _ : state) {
+        state.PauseTiming();
+        renderer.holdNotes(16);
+        for (int b = 0; b < 20; ++b) renderer.block();
+        if (measureBlock) plugin->setChunk(const_cast<char*>(chunk.data()), size, false);
+        state.ResumeTiming();
+        if (measureBlock)
+            renderer.block();
+        else
+            plugin->setChunk(const_cast<char*>(chunk.data()), size, false);
+        state.PauseTiming();
+        if (!measureBlock) renderer.block();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ChunkLoadWhilePlaying)->Name("ChunkLoad/a_CallingThread")->Arg(0)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ChunkLoadWhilePlaying)->Name("ChunkLoad/b_NextBlock")->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -3,12 +3,16 @@
 #include <cstddef>
 #include <vector>
 
+#include "dsp/sample_rate_limits.h"
+
 // Circular line of the plate reverb, used as a plain delay, a multi-tap delay
 // or an allpass. A tap k reads the sample k positions after the write
 // position, which moves with it; tap 0 is the oldest sample.
 class ReverbLine {
 public:
-    static constexpr int kMaxLength = 96000;
+    // The longest line (0.15 s) at the highest rate, with room to spare;
+    // bounds the storage should a rate beyond it ever arrive.
+    static constexpr int kMaxLength = static_cast<int>(kMaxSampleRate * 0.25f);
 
     // Storage for the longest length this line takes at the rate, with headroom.
     void allocate(float sampleRate, float longestSeconds);

@@ -5,7 +5,10 @@
 namespace {
 
 constexpr float kDefaultSampleRate = 44100.0f;
-constexpr float kMaxSegmentSeconds = 20.0f;
+constexpr double kMaxSegmentSeconds = 20.0;
+// Long enough that the fall is no steeper than a mid-range tone's own
+// slope, short enough to sound like the instant stop that release 0 asks for.
+constexpr double kReleaseFadeSeconds = 0.001;
 
 // NaN fails both comparisons and ends at 0, so a broken value means "instant".
 float clampUnit(float x) { return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; }
@@ -16,22 +19,23 @@ void Envelope::prepare(float fs) {
     sampleRate = (std::isfinite(fs) && fs > 0.0f) ? fs : kDefaultSampleRate;
 }
 
-float Envelope::segmentLength(float time, float fs) {
-    float x = clampUnit(time);
-    return kMaxSegmentSeconds * x * x * x * fs;
+double Envelope::segmentLength(float time, float fs) {
+    const double x = clampUnit(time);
+    return kMaxSegmentSeconds * x * x * x * static_cast<double>(fs);
 }
 
-double Envelope::segmentCoeff(double ratio, float length) {
-    if (!(length > 0.0f)) return 0.0;
-    return std::exp(-std::log(ratio) / static_cast<double>(length));
+double Envelope::segmentCoeff(double ratio, double length) {
+    if (!(length > 0.0)) return 0.0;
+    return std::exp(-std::log(ratio) / length);
 }
 
-double Envelope::SegmentCache::coeff(float curve, float segmentLength) {
+double Envelope::releaseFadeStep(float fs) { return 1.0 / (kReleaseFadeSeconds * static_cast<double>(fs)); }
+
+double Envelope::SegmentCache::coeff(double curve, double segmentLength) {
     if (!(segmentLength == length && curve == curveOf)) {
         length = segmentLength;
         curveOf = curve;
-        const double c = curve;
-        value = segmentCoeff((1.0 + c) / c, segmentLength);
+        value = segmentCoeff((1.0 + curve) / curve, segmentLength);
     }
     return value;
 }
@@ -45,14 +49,19 @@ void Envelope::setTimes(float attack, float decay, float release) {
     decayCoeff = decayCache.coeff(decayCurve, decayLength);
     releaseCoeff = releaseCache.coeff(decayCurve, releaseLength);
 
-    attackOffset = (1.0 + static_cast<double>(attackCurve)) * (1.0 - attackCoeff);
-    decayOffset = (1.0 - decayCoeff) * (static_cast<double>(sustain) - static_cast<double>(decayCurve));
-    releaseOffset = -static_cast<double>(decayCurve) * (1.0 - releaseCoeff);
+    attackOffset = (1.0 + attackCurve) * (1.0 - attackCoeff);
+    decayOffset = (1.0 - decayCoeff) * (static_cast<double>(sustain) - decayCurve);
+    releaseOffset = -decayCurve * (1.0 - releaseCoeff);
+    if (releaseLength == 0.0) {
+        // The same recurrence, as a straight fall.
+        releaseCoeff = 1.0;
+        releaseOffset = -releaseFadeStep(sampleRate);
+    }
 }
 
 void Envelope::setSustain(float target) {
     sustain = sustainSmoother.update(clampUnit(target));
-    decayOffset = (1.0 - decayCoeff) * (static_cast<double>(sustain) - static_cast<double>(decayCurve));
+    decayOffset = (1.0 - decayCoeff) * (static_cast<double>(sustain) - decayCurve);
 }
 
 float Envelope::process() {

@@ -208,6 +208,13 @@ void VoiceManager::render(float* left, float* right, int blockLength, int start,
     }
 }
 
+void VoiceManager::renderTail(float* left, float* right, int count) {
+    // Block ramps are aimed over the tail, not left to run past their block.
+    effects_.beginBlock(params_, tempo_, denominator_, count);
+    for (int done = 0; done < count; done += kMaxRun)
+        renderRun(left + done, right + done, std::min(kMaxRun, count - done));
+}
+
 // ---- notes ----
 
 bool VoiceManager::legatoForNewNote(int channel, int count, bool tiedStep) const {

@@ -34,6 +34,10 @@ public:
     // A block is rendered in rising order, from sample 0 on, in calls of any length.
     void render(float* left, float* right, int blockLength, int start, int count);
     void renderSample(float& left, float& right, int blockLength, int s) { render(&left, &right, blockLength, s, 1); }
+    // The next count samples of the voices and effects as they go on by
+    // themselves, without events, sequencer steps or block set-up: a sound
+    // about to be replaced, to be faded out.
+    void renderTail(float* left, float* right, int count);
     bool isVoiceSounding(int voice) const;
     int shownStep() const;
 

@@ -8,10 +8,18 @@
 // renders them. Posting and taking never wait.
 class EngineRequests {
 public:
-    void requestReset() { resets_.fetch_add(1, std::memory_order_release); }
-    bool takeReset() {
-        if (resets_.load(std::memory_order_relaxed) == 0) return false;
-        return resets_.exchange(0, std::memory_order_acquire) != 0;
+    // What a reset does to the sound that plays when it is carried out.
+    enum ResetKind : unsigned {
+        kHardReset = 1u,         // cut: the host stopped processing, nothing plays on
+        kFadedReset = 2u,        // a program or chunk: the old sound fades out
+        kResetIfSounding = 4u,   // a preset from the editor: fades out what sounds
+    };
+
+    void requestReset(ResetKind kind) { resets_.fetch_or(kind, std::memory_order_release); }
+    // The kinds asked for since the last call, or 0.
+    unsigned takeResets() {
+        if (resets_.load(std::memory_order_relaxed) == 0) return 0;
+        return resets_.exchange(0, std::memory_order_acquire);
     }
 
     void requestSequencerMode(float mode) {

@@ -19,12 +19,13 @@ namespace {
 
 constexpr float kDefaultTempo = 120.0f;
 constexpr int kDefaultDenominator = 4;
+// A replaced sound fades out in a straight line (the shape with the gentlest
+// steepest step for its length) while the new one starts at once: notes the
+// host sends with a program change play on time, and 4 ms keeps even a bass
+// tone's fade below its own slope.
+constexpr float kReplacedSoundFadeSeconds = 0.004f;
 
-// Rates outside the accepted range keep the current rate: above it the
-// effects could not keep their times within their line lengths.
-bool isUsableSampleRate(float rate) {
-    return std::isfinite(rate) && rate >= kMinSampleRate && rate <= kMaxSampleRate;
-}
+bool isSupportedSampleRate(float rate) { return rate >= kMinSampleRate && rate <= kMaxSampleRate; }
 
 }  // namespace
 
@@ -66,30 +67,88 @@ std::array<float, kNumParameters> Plugin::parameterValues() const {
 }
 
 // Hosts change the rate only while processing is off, so the engine may be
-// rebuilt here directly (it allocates the tables).
+// rebuilt here directly (it allocates the tables and lines). A host plays at
+// the rate it sets, whatever the answer: at a rate the engine cannot play
+// right it stays silent. Values that are no rate at all are ignored.
 void Plugin::setSampleRate(float rate) {
-    if (!isUsableSampleRate(rate)) return;
+    if (!std::isfinite(rate) || !(rate > 0.0f)) return;
+    AudioEffect::setSampleRate(rate);
+    unsupportedRate_.store(!isSupportedSampleRate(rate), std::memory_order_relaxed);
     // The same rate again must not cut the notes that sound.
-    if (rate == preparedRate_) return;
+    if (!isSupportedSampleRate(rate) || rate == preparedRate_) return;
     preparedRate_ = rate;
     parameters_.snapshot(engineParameters_);
     voiceManager_.setSampleRate(rate);
     outputGain_.prepare(rate, 40.0f);
-    AudioEffect::setSampleRate(rate);
+    fadeLength_ = static_cast<int>(std::ceil(kReplacedSoundFadeSeconds * rate));
+    fadeLeft_.assign(static_cast<std::size_t>(fadeLength_), 0.0f);
+    fadeRight_.assign(static_cast<std::size_t>(fadeLength_), 0.0f);
+    fadeRemaining_ = 0;
+    lastLeft_ = lastRight_ = 0.0f;
 }
 
 // The processing thread carries the reset out before its next block; the
 // values the host and the editor read are already the new ones.
 void Plugin::resetEngine() {
-    requests_.requestReset();
+    requests_.requestReset(EngineRequests::kHardReset);
     refreshEditor();
 }
 
+void Plugin::programLoaded() {
+    requests_.requestReset(EngineRequests::kFadedReset);
+    refreshEditor();
+}
+
+void Plugin::soundReplaced() {
+    requests_.requestReset(EngineRequests::kResetIfSounding);
+    refreshEditor();
+}
+
+bool Plugin::engineSounding() const {
+    if (lastLeft_ != 0.0f || lastRight_ != 0.0f) return true;
+    for (int i = 0; i < VoiceManager::kNumVoices; ++i)
+        if (voiceManager_.isVoiceSounding(i)) return true;
+    return false;
+}
+
+// Renders the old sound on for the fade's length with the old parameters and
+// gain, faded, on top of what is left of an earlier fade.
+void Plugin::captureFadeTail() {
+    const int n = fadeLength_;
+    for (int done = 0; done < n; done += VoiceManager::kMaxRun) {
+        const int count = std::min(VoiceManager::kMaxRun, n - done);
+        voiceManager_.renderTail(runLeft_, runRight_, count);
+        for (int i = 0; i < count; ++i) {
+            const int at = done + i;
+            const float gain = outputGain_.update(engineParameters_[Volume]);
+            const float ramp = static_cast<float>(n - at) / static_cast<float>(n + 1);
+            float left = gain * runLeft_[i] * ramp, right = gain * runRight_[i] * ramp;
+            // Reading ahead of the writing position: the earlier fade moves to the front.
+            if (at < fadeRemaining_) {
+                left += fadeLeft_[static_cast<std::size_t>(fadePosition_ + at)];
+                right += fadeRight_[static_cast<std::size_t>(fadePosition_ + at)];
+            }
+            fadeLeft_[static_cast<std::size_t>(at)] = std::isfinite(left) ? left : 0.0f;
+            fadeRight_[static_cast<std::size_t>(at)] = std::isfinite(right) ? right : 0.0f;
+        }
+    }
+    fadePosition_ = 0;
+    fadeRemaining_ = n;
+}
+
 void Plugin::applyRequests() {
+    const unsigned resets = requests_.takeResets();
+    const bool hard = (resets & EngineRequests::kHardReset) != 0;
+    const bool sounding = resets != 0 && !hard && engineSounding();
+    const bool reset = hard || (resets & EngineRequests::kFadedReset) != 0 ||
+                       ((resets & EngineRequests::kResetIfSounding) != 0 && sounding);
+    if (hard) fadeRemaining_ = 0;
+    if (sounding && reset) captureFadeTail();
     parameters_.snapshot(engineParameters_);
-    if (requests_.takeReset()) {
+    if (reset) {
         voiceManager_.reset();
         outputGain_.jumpToNextTarget();
+        lastLeft_ = lastRight_ = 0.0f;
     }
     float mode = 0.0f;
     if (requests_.takeSequencerMode(mode)) voiceManager_.sequencer().setDirectionFromMode(mode);
@@ -183,21 +242,44 @@ float Plugin::outputSample(float value, float gain) const {
 }
 
 template <typename Sample>
+void Plugin::writeRun(Sample** outputs, int start, int count) {
+    const bool writable = outputs && outputs[0] && outputs[1];
+    int i = 0;
+    // The replaced sound's fade first, then the plain path.
+    for (; i < count && fadeRemaining_ > 0; ++i, ++fadePosition_, --fadeRemaining_) {
+        const float gain = outputGain_.update(engineParameters_[Volume]);
+        const auto at = static_cast<std::size_t>(fadePosition_);
+        if (writable) {
+            outputs[0][start + i] = static_cast<Sample>(outputSample(gain * runLeft_[i] + fadeLeft_[at], 1.0f));
+            outputs[1][start + i] = static_cast<Sample>(outputSample(gain * runRight_[i] + fadeRight_[at], 1.0f));
+        }
+    }
+    for (; i < count; ++i) {
+        const float gain = outputGain_.update(engineParameters_[Volume]);
+        if (writable) {
+            outputs[0][start + i] = static_cast<Sample>(outputSample(runLeft_[i], gain));
+            outputs[1][start + i] = static_cast<Sample>(outputSample(runRight_[i], gain));
+        }
+    }
+}
+
+template <typename Sample>
 void Plugin::renderBlock(Sample** outputs, VstInt32 sampleFrames) {
+    if (unsupportedRate_.load(std::memory_order_relaxed)) {
+        if (outputs && outputs[0] && outputs[1])
+            for (VstInt32 i = 0; i < sampleFrames; ++i) outputs[0][i] = outputs[1][i] = Sample(0);
+        voiceManager_.clearEvents();
+        return;
+    }
     const DenormalFlush flushDenormals;
     applyRequests();
     readHostTime();
-    const bool writable = outputs && outputs[0] && outputs[1];
     for (VstInt32 start = 0; start < sampleFrames; start += VoiceManager::kMaxRun) {
         const int count = std::min<int>(VoiceManager::kMaxRun, sampleFrames - start);
         voiceManager_.render(runLeft_, runRight_, sampleFrames, start, count);
-        for (int i = 0; i < count; ++i) {
-            const float gain = outputGain_.update(engineParameters_[Volume]);
-            if (writable) {
-                outputs[0][start + i] = static_cast<Sample>(outputSample(runLeft_[i], gain));
-                outputs[1][start + i] = static_cast<Sample>(outputSample(runRight_[i], gain));
-            }
-        }
+        lastLeft_ = runLeft_[count - 1];
+        lastRight_ = runRight_[count - 1];
+        writeRun(outputs, static_cast<int>(start), count);
     }
     voiceManager_.clearEvents();
     publishEngineState();

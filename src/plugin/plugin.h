@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "dsp/param_smoother.h"
 #include "engine/voice_manager.h"
@@ -35,6 +36,7 @@ public:
     void getParameterDisplay(VstInt32 index, char* text) override;
     VstInt32 processEvents(VstEvents* events) override;
     void resetEngine() override;
+    void programLoaded() override;
 
     // The present values as the host and the editor see them.
     std::array<float, kNumParameters> parameterValues() const;
@@ -69,6 +71,8 @@ private:
     std::atomic<std::uint32_t> voiceLights_{0};
     std::atomic<int> shownStep_{-1};
     float preparedRate_ = 0.0f;
+    // Set while the host runs at a rate outside the supported range.
+    std::atomic<bool> unsupportedRate_{false};
     float defaultValues_[kNumParameters] = {};
     float clipboard_[kNumParameters] = {};
     const wchar_t* keys_[kNumParameters] = {};
@@ -79,6 +83,14 @@ private:
     // One run of the engine's output before the gain.
     float runLeft_[VoiceManager::kMaxRun] = {};
     float runRight_[VoiceManager::kMaxRun] = {};
+    // The sound a reset replaced, rendered on, faded out and with its output
+    // gain applied; mixed into the output while fadeRemaining_ > 0.
+    std::vector<float> fadeLeft_, fadeRight_;
+    int fadeLength_ = 0;
+    int fadePosition_ = 0;
+    int fadeRemaining_ = 0;
+    // The engine's last sample: a reset after silence needs no fade.
+    float lastLeft_ = 0.0f, lastRight_ = 0.0f;
     int currentPresetIndex_ = -1;
     PluginEditor* pluginEditor_ = nullptr;  // owned by the base class
 
@@ -94,6 +106,12 @@ private:
         parameters_.publishChanges(before, values);
     }
     void applyRequests();
+    bool engineSounding() const;
+    void captureFadeTail();
+    template <typename Sample>
+    void writeRun(Sample** outputs, int start, int count);
+    // A preset or the init sound replaced the sound from the editor.
+    void soundReplaced();
     void publishEngineState();
     void readHostTime();
     template <typename Sample>

@@ -42,7 +42,7 @@ float PluginBase::getParameter(VstInt32 index) {
 
 void PluginBase::setProgram(VstInt32) {
     curProgram = 0;
-    resetEngine();
+    programLoaded();
 }
 
 void PluginBase::getProgramName(char* name) { narrowProgramName(presetName_, name); }

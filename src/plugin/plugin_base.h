@@ -40,6 +40,8 @@ public:
 
     // Clears voices and effect state; the plug-in adds its engine.
     virtual void resetEngine() {}
+    // A program or chunk replaced the sound.
+    virtual void programLoaded() { resetEngine(); }
 
     const std::wstring& presetName() const { return presetName_; }
 

@@ -157,7 +157,7 @@ void Plugin::runMainMenuCommand(int action) {
         case 1: loadPresetWithDialog(); break;
         case 3:
             loadInitSound();
-            refreshEditor();
+            soundReplaced();
             break;
         case 13: config_.showHomeFolder(); break;
         case 15:
@@ -195,8 +195,8 @@ bool Plugin::loadPreset(const std::wstring& path) {
         failed = loadPresetFile(path, defaultValues_, values, presetName_, presetPath_);
     });
     if (failed != 0) return false;
-    // The knobs must show the sound just loaded.
-    refreshEditor();
+    // Notes of the old sound fade out; the knobs show the sound just loaded.
+    soundReplaced();
     return true;
 }
 

@@ -87,7 +87,7 @@ TEST(EffectChainTest, BrokenParametersOddRatesAndEmptyBlocksRecover) {
         EffectParams good;
         good[ChorusMix] = good[DelayMix] = good[ReverbMix] = 0.5f;
         float level = 0.0f;
-        runChain(chain, good, 2000, sine, [&](int, float l, float) { level = std::fmax(level, std::fabs(l)); });
+        runChain(chain, good, 4000, sine, [&](int, float l, float) { level = std::fmax(level, std::fabs(l)); });
         EXPECT_GT(level, 0.1f) << fs;
         EXPECT_LT(level, 50.0f) << fs;  // 440 Hz resonates in the tank at 1 kHz
     }

@@ -73,7 +73,7 @@ TEST(Envelope, BrokenInputsStayFinite) {
     Envelope env = makeEnvelope(nan, -1e30f, nan, 1e30f);
     EXPECT_EQ(env.attackCoeff, 0.0f);  // NaN time counts as 0
     EXPECT_EQ(env.decayCoeff, 0.0f);
-    EXPECT_FLOAT_EQ(env.releaseLength, 20.0f * kFs);
+    EXPECT_DOUBLE_EQ(env.releaseLength, 20.0 * kFs);
     env.start();
     for (int i = 0; i < 10; ++i) {
         env.setSustain(nan);
@@ -83,7 +83,7 @@ TEST(Envelope, BrokenInputsStayFinite) {
     Envelope badRate;
     badRate.prepare(nan);
     badRate.setTimes(1.0f, 1.0f, 1.0f);
-    EXPECT_FLOAT_EQ(badRate.attackLength, 20.0f * 44100.0f);
+    EXPECT_DOUBLE_EQ(badRate.attackLength, 20.0 * 44100.0);
 }
 
 // The longest attack (20 s) lasts its 20 s at every rate; with float
@@ -99,4 +99,35 @@ TEST(Envelope, LongestSegmentsLastTheirTimeAtEveryRate) {
         EXPECT_NEAR(samplesInState(env, Envelope::Attack), 20.0f * fs, 0.001f * 20.0f * fs) << fs;
         EXPECT_NEAR(samplesInState(env, Envelope::Decay), 20.0f * fs, 0.001f * 20.0f * fs) << fs;
     }
+}
+
+// Release 0 stops within 1 ms along a straight line, at every rate and from
+// any level; the shortest release above it keeps its exponential curve.
+TEST(Envelope, ReleaseZeroFallsWithinOneMillisecond) {
+    for (float fs : {44100.0f, 768000.0f}) {
+        for (float sustain : {1.0f, 0.3f}) {
+            Envelope env;
+            env.prepare(fs);
+            env.reset();
+            env.setSustain(sustain);
+            env.setTimes(0.0f, 0.0f, 0.0f);
+            env.start();
+            while (env.state != Envelope::Sustain) env.process();
+            env.release();
+            double previous = env.level;
+            int samples = 0;
+            while (env.state == Envelope::Release) {
+                env.process();
+                ++samples;
+                EXPECT_LE(previous - env.level, 1000.0 / fs + 1e-12);
+                previous = env.level;
+            }
+            EXPECT_EQ(env.level, 0.0);
+            EXPECT_LE(samples, static_cast<int>(std::ceil(0.001 * fs)) + 1) << fs;
+            EXPECT_GE(samples, static_cast<int>(sustain * 0.001f * fs)) << fs;
+        }
+    }
+    Envelope shortest = makeEnvelope(0.0f, 0.0f, 1.0f, 0.01f);
+    EXPECT_DOUBLE_EQ(shortest.releaseCoeff,
+                     Envelope::segmentCoeff((1.0 + 0.01) / 0.01, Envelope::segmentLength(0.01f, kFs)));
 }

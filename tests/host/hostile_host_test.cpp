@@ -110,7 +110,7 @@ TEST_F(HostileHost, EventsOfTwoCallsBeforeOneBlockBothSound) {
 
 TEST_F(HostileHost, PitchIsRightAfterRateChangesWhileSuspended) {
     useSine();
-    for (float rate : {8000.0f, 22050.0f, 192000.0f, 384000.0f, 44100.0f}) {
+    for (float rate : {8000.0f, 22050.0f, 192000.0f, 768000.0f, 44100.0f}) {
         SCOPED_TRACE(rate);
         op(effMainsChanged, 0, 0);
         op(effSetSampleRate, 0, 0, nullptr, rate);
@@ -123,6 +123,28 @@ TEST_F(HostileHost, PitchIsRightAfterRateChangesWhileSuspended) {
         EXPECT_NEAR(frequency(left, frames / 5, rate), 440.0, 440.0 * 0.002);
         sendMidi(0, 0x80, 69, 0);
     }
+}
+
+// A host cannot be refused a rate: beyond the range the plug-in plays
+// silence, not a wrong pitch, and plays again once the rate is back in it.
+TEST_F(HostileHost, RateAboveTheRangeIsSilent) {
+    useSine();
+    std::vector<float> left, right;
+    for (float rate : {1536000.0f, 48000.0f}) {
+        op(effMainsChanged, 0, 0);
+        op(effSetSampleRate, 0, 0, nullptr, rate);
+        op(effMainsChanged, 0, 1);
+        sendMidi(0, 0x90, 69, 100);
+        render(24000, left, right, 1024);
+        sendMidi(0, 0x80, 69, 0);
+    }
+    EXPECT_NEAR(frequency(left, 4800, 48000.0), 440.0, 440.0 * 0.002);
+    op(effMainsChanged, 0, 0);
+    op(effSetSampleRate, 0, 0, nullptr, 1536000.0f);
+    op(effMainsChanged, 0, 1);
+    sendMidi(0, 0x90, 69, 100);
+    render(24000, left, right, 1024);
+    EXPECT_EQ(peak(left) + peak(right), 0.0);
 }
 
 TEST_F(HostileHost, MainsAndProgramCallsInAnyOrderKeepTheInstancePlayable) {

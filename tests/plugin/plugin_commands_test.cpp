@@ -291,3 +291,28 @@ TEST_F(PluginCommands, InitPresetAboutAndHomeFolder) {
     ASSERT_EQ(system.openedFolders.size(), 1u);
     EXPECT_EQ(fs::path(system.openedFolders[0]), home());
 }
+
+// A preset or the init sound chosen while a note sounds fades the note out
+// within 5 ms rather than cutting it or letting it jump into the new sound.
+TEST_F(PluginCommands, PresetAndInitLoadsFadeOutTheSoundingNote) {
+    writePresets({"Alpha"});
+    for (float load : {3.0f, 0.0f}) {
+        plugin->setParameter(Osc1Pos, 0.75f);
+        plugin->setParameter(Flt1Type, 0.0f);
+        plugin->setParameter(Env1Rel, 0.5f);
+        midi(0, 0x90, 69, 127);
+        std::vector<float> before, after, right;
+        render(4096 + 25, before, right);
+        if (load == 3.0f)
+            command(1049, 3.0f);  // "Init Preset"
+        else
+            command(1055, 0.0f);  // the first preset of the list
+        render(4096, after, right);
+        float tone = 0.0f, step = std::fabs(after[0] - before.back());
+        for (size_t i = 2048; i < before.size(); ++i) tone = std::max(tone, std::fabs(before[i] - before[i - 1]));
+        for (size_t i = 1; i < after.size(); ++i) step = std::max(step, std::fabs(after[i] - after[i - 1]));
+        EXPECT_LE(step, 2.0f * tone) << load;
+        EXPECT_GT(std::fabs(after[50]), 0.0f) << load;
+        for (size_t i = 221; i < after.size(); ++i) ASSERT_EQ(after[i], 0.0f) << load << " " << i;
+    }
+}

@@ -260,7 +260,7 @@ bool parseRenderArgs(const std::vector<std::string>& args, RenderArgs& r, std::s
                 return false;
             }
             if (a == "--rate") {
-                if (number < 8000 || number > 384000) { error = "--rate must be between 8000 and 384000"; return false; }
+                if (number < 8000 || number > 1536000) { error = "--rate must be between 8000 and 1536000"; return false; }
                 r.options.sampleRate = number;
             } else if (a == "--block") {
                 if (number < 1 || number > 65536 || number != std::floor(number)) {
