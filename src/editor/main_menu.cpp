@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "editor/controller_names.h"
 #include "editor/editor_host.h"
 #include "editor/text_conversion.h"
 #include "persist/config.h"
@@ -10,7 +11,6 @@ namespace {
 
 constexpr int32_t kSizeCommand = 1050;
 constexpr int32_t kThemeCommand = 1051;
-constexpr int32_t kBankCommand = 1052;
 constexpr int32_t kModCc1Command = 1053;
 constexpr int32_t kModCc2Command = 1054;
 constexpr int32_t kNoCommand = 1000;
@@ -18,7 +18,7 @@ constexpr int32_t kNoCommand = 1000;
 COptionMenu* controllerMenu(CControlListener* listener, int32_t tag) {
     auto* menu = new COptionMenu(CRect(), listener, tag);
     menu->addEntry("None");
-    for (int cc = 0; cc < 120; ++cc) menu->addEntry(std::to_string(cc));
+    for (int cc = 0; cc < 120; ++cc) menu->addEntry(controllerMenuText(cc));
     return menu;
 }
 
@@ -42,7 +42,7 @@ MainMenu::MainMenu(const CRect& size, CControlListener* listener, EditorHost& ho
     themesMenu_ = new COptionMenu(CRect(), listener, kThemeCommand);
     addEntry(themesMenu_, "Themes");
     addSeparator();
-    banksMenu_ = new COptionMenu(CRect(), listener, kBankCommand);
+    banksMenu_ = new COptionMenu(CRect(), listener, MainMenu::kBankCommand);
     addEntry(banksMenu_, "Preset Banks");
     addSeparator();
     auto* settings = new COptionMenu(CRect(), listener, kNoCommand);

@@ -22,6 +22,9 @@ public:
         kAbout = 15,
     };
 
+    // The command that selects a bank by its "Preset Banks" position.
+    static constexpr int32_t kBankCommand = 1052;
+
     MainMenu(const CRect& size, CControlListener* listener, EditorHost& host);
 
     void beforePopup() override;

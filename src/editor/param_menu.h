@@ -17,4 +17,6 @@ public:
 
     // The parameter this menu shows (the command's tag minus 788).
     int32_t parameter() const { return getTag() - 788; }
+    // The open list checks the entry now chosen.
+    void beforePopup() override;
 };
