@@ -1,5 +1,7 @@
 #include "editor/menu_hint.h"
 
+#include <algorithm>
+
 #include "editor/context_menu.h"
 #include "editor/editor_style.h"
 #include "editor/main_menu.h"
@@ -34,7 +36,11 @@ const ContextMenu* menuAt(const CViewContainer& container, const CPoint& where) 
 }  // namespace
 
 void MenuHint::build(CViewContainer& header, const EditorStyle& style) {
-    label_ = new ParamLabel(style.textRect(184, 12, 392, 36), "", style.label, kLeftText);
+    // Plainer and a little smaller than the captions: a hint, not a name.
+    StyledFont font = style.label;
+    font.desc.style = kNormalFace;
+    font.desc.size = std::max(8, font.desc.size * 9 / 10);
+    label_ = new ParamLabel(style.textRect(180, 12, 390, 36), "", font, kLeftText);
     label_->setMouseEnabled(false);
     header.addView(label_);
     lastMouse_ = CPoint(-1, -1);

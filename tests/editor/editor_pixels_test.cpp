@@ -117,8 +117,8 @@ TEST_F(EditorPixels, ARestStepsVelocityBarIsEmptyAndAPlayedStepsIsNot) {
                      3));
 }
 
-// Page images of a theme: single colours, so any pixel of the page shows
-// whether the image is drawn.
+// Page images of a theme (drawn for 200 %, as theme images are): single
+// colours, so any pixel of the page shows whether the image is drawn.
 class ThemedPagePixels : public ::testing::Test {
 protected:
     ThemedPagePixels() {
@@ -127,7 +127,7 @@ protected:
         fs::create_directories(data / "Themes" / "Solid");
         system.modulePath = (data.parent_path() / "Tessaravox.so").wstring();
         const auto solid = [](std::uint32_t rgba) {
-            return png_writer::encode(992, 144, [rgba](std::uint32_t, std::uint32_t) { return rgba; });
+            return png_writer::encode(1984, 288, [rgba](std::uint32_t, std::uint32_t) { return rgba; });
         };
         TempFolder::writeBytes((data / "Themes" / "Solid" / "Background2.png").wstring(), solid(kGreen));
         TempFolder::writeBytes((data / "Themes" / "Solid" / "Background3.png").wstring(), solid(kMagenta));

@@ -397,5 +397,32 @@ TEST_F(X11EditorTest, ASwitchedOffOscillatorIsVeiledUntilItIsSwitchedOn) {
         << std::hex << pixel(x, oscillator2Y) << " " << pixel(x, oscillator1Y);
 }
 
+TEST_F(X11EditorTest, RestingOnTheHeaderOrATitleBarNamesTheRightButtonsMenu) {
+    ASSERT_TRUE(open());
+    auto hintArea = [&] {
+        std::vector<uint32_t> area;
+        for (int y = 14; y < 34; y += 2)
+            for (int x = 182; x < 388; x += 2) area.push_back(pixel(x, y));
+        return area;
+    };
+    user_->moveTo(600, 300);  // over a knob: no hint
+    idle(3);
+    const std::vector<uint32_t> empty = hintArea();
+    user_->moveTo(700, 30);
+    EXPECT_TRUE(idleUntil([&] { return hintArea() != empty; }));
+    idle(2);
+    screenshot("hint-header");
+    const std::vector<uint32_t> header = hintArea();
+    user_->moveTo(100, kOsc1TitleY);
+    EXPECT_TRUE(idleUntil([&] { return hintArea() != header && hintArea() != empty; }));
+    screenshot("hint-title-bar");
+    // A left click there still opens nothing.
+    user_->click(1, 100, kOsc1TitleY);
+    idle(3);
+    EXPECT_TRUE(user_->popups(hostWindow()).empty());
+    user_->moveTo(600, 300);
+    EXPECT_TRUE(idleUntil([&] { return hintArea() == empty; }));
+}
+
 }  // namespace
 #endif
