@@ -16,5 +16,9 @@ void StepColumn::setState(State state) {
 
 void StepColumn::draw(CDrawContext* context) {
     if (state_ == kUnused) context->fillRect(size_, veil_);
-    if (state_ == kPlaying) context->frameRect(size_, playing_, frameWidth_);
+    if (state_ != kPlaying) return;
+    // A light wash over the whole column as well as the frame: the frame
+    // alone is faint where the playing colour is close to the panel's.
+    context->fillRect(size_, CColor(playing_.red, playing_.green, playing_.blue, 56));
+    context->frameRect(size_, playing_, frameWidth_);
 }
