@@ -66,6 +66,20 @@ contents() {
   printf '  %-42s  %s\n' "INSTALL.txt" "this file"
 }
 
+menus_note() {
+  cat <<'NOTE'
+3. Where the menus are
+
+The right mouse button opens the menus: on the header strip at the top of
+the window the main menu (save, load and init presets, window size, themes,
+preset banks, MIDI controller settings); on a module's title bar that
+module's menu (copy, paste, reset and more). A click on the preset name
+lists the presets of the current bank and, below them, every bank with its
+presets. The editor names these menus in its header when the mouse rests
+where they open.
+NOTE
+}
+
 themes_note() {
   if compgen -G "themes/*/" >/dev/null; then
     echo "Each folder under Themes is a colour theme: choose it in the main menu's"
@@ -119,6 +133,8 @@ preset bank list, then pick its presets from the preset menu or step through
 them with the arrows.
 
 $(themes_note)
+
+$(menus_note)
 EOF
 }
 
@@ -160,6 +176,8 @@ preset bank list, then pick its presets from the preset menu or step through
 them with the arrows.
 
 $(themes_note)
+
+$(menus_note)
 EOF
 }
 

@@ -60,8 +60,16 @@ CControl* ControlFactory::knobWithCaption(int parameter, int x, int y, const std
 }
 
 CControl* ControlFactory::valueField(int parameter, int left, int top, int right, int bottom) {
-    const CRect field = style_.textRect(left, top, right, bottom);
-    display(parameter, field);
+    return valueField(parameter, display(parameter, style_.textRect(left, top, right, bottom)));
+}
+
+CControl* ControlFactory::valueField(int parameter, ParamDisplay* shown) {
+    const CRect field = shown->getViewSize();
+    if (registry_.display[parameter] != shown) {
+        shown->setValue(editor_.host().parameterValue(parameter));
+        container_.addView(shown);
+        registry_.display[parameter] = shown;
+    }
     auto* drag = new ParamKnob(field, &editor_, parameter, nullptr);
     setDefault(drag, parameter);
     container_.addView(drag);

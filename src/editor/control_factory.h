@@ -30,6 +30,8 @@ public:
     // A value display that is dragged like a knob: the display, with a
     // knob without film strip over it.
     CControl* valueField(int parameter, int left, int top, int right, int bottom);
+    // The same with a display made by the caller (sized in window pixels).
+    CControl* valueField(int parameter, ParamDisplay* shown);
     // A name over a value field, each 16 high, `width` wide.
     CControl* labelledField(int parameter, int x, int y, const std::string& name, int width = 48);
     ParamLabel* label(const std::string& text, int left, int top, int right, int bottom,

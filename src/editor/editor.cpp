@@ -7,9 +7,11 @@
 #include "editor/control_factory.h"
 #include "editor/editor_host.h"
 #include "editor/main_view_container.h"
+#include "editor/mod_page_layout.h"
 #include "editor/param_display.h"
 #include "editor/param_label.h"
 #include "editor/preset_menu.h"
+#include "editor/step_column.h"
 #include "editor/sub_view_containers.h"
 #include "editor/text_conversion.h"
 #include "editor/text_tab_button.h"
@@ -101,6 +103,7 @@ bool Editor::open(void* parentWindow) {
     buildViews();
     images_ = {};  // the views keep what they use
     pushAllParameters();
+    presetChanged_.store(true);  // the name with its edit mark
     viewsReady_.store(true);
     idle();
     return true;
@@ -110,6 +113,7 @@ void Editor::buildViews() {
     registry_.clear();
     oscillators_ = {};
     stepStyles_.fill(-1);
+    dimming_.clear();
 
     // The image lies under the colour fill: it shows only where a theme
     // makes backgroundColor translucent.
@@ -126,11 +130,13 @@ void Editor::buildViews() {
 
     ControlFactory header(*this, style_, registry_, *content_);
     buildHeader(header, header_);
+    hint_.build(*content_, style_);
 
     mainView_ = new MainViewContainer(style_.rect(0, 40, 1056, 624), style_);
     content_->addView(mainView_);
     ControlFactory modules(*this, style_, registry_, *mainView_);
     buildModuleRows(modules, oscillators_);
+    dimming_.addModuleRows(*mainView_, style_);
     buildPages();
     styleMenusThatDrawNothing(*frame, style_.menu);
 }
@@ -143,17 +149,20 @@ void Editor::buildPages() {
     auto* modPage = new SubView2Container(pageSize, style_, images_.modPage);
     auto* seqPage = new SubView3Container(pageSize, style_, images_.seqPage);
     const CRect tab = style_.textRect(0, 0, 48, 48);
-    pages_->addTab(mainPage, new TextTabButton(tab, "MAIN", style_.onTab, style_.offTab));
+    // The first tab lies beside the page's title bar (20 high).
+    const CCoord belowTitleBar = style_.scaled(20);
+    pages_->addTab(mainPage, new TextTabButton(tab, "MAIN", style_.onTab, style_.offTab, belowTitleBar));
     pages_->addTab(modPage, new TextTabButton(tab, "MOD", style_.onTab, style_.offTab));
     pages_->addTab(seqPage, new TextTabButton(tab, "SEQ", style_.onTab, style_.offTab));
     mainView_->addView(pages_);
 
     ControlFactory mainControls(*this, style_, registry_, *mainPage);
     buildMainPage(mainControls, learn_);
+    dimming_.addEffects(*mainPage, style_);
     ControlFactory modControls(*this, style_, registry_, *modPage);
-    buildModPage(modControls);
+    buildModPage(modControls, dimming_);
     ControlFactory seqControls(*this, style_, registry_, *seqPage);
-    buildSeqPage(seqControls, stepLabels_);
+    buildSeqPage(seqControls, stepLabels_, stepColumns_);
     pages_->selectTab(rememberedPage_);
 }
 
@@ -171,6 +180,9 @@ void Editor::close() {
     header_ = {};
     learn_ = {};
     stepLabels_.fill(nullptr);
+    stepColumns_.fill(nullptr);
+    dimming_.clear();
+    hint_.forget();
     content_ = mainView_ = nullptr;
     pages_ = nullptr;
     touching_ = false;
@@ -207,6 +219,8 @@ void Editor::idle() {
     idleOscillators();
     idleSequencerSteps();
     idlePresetName();
+    dimming_.update(host_);
+    if (frame) hint_.update(*frame);
     AEffGUIEditor::idle();
 }
 
@@ -255,6 +269,9 @@ void Editor::idleSequencerSteps() {
     const int playing = host_.playingStep();
     for (int j = 0; j < 16; ++j) {
         const int styleIndex = j == playing ? 2 : j < used ? 1 : 0;
+        if (stepColumns_[j])
+            stepColumns_[j]->setState(styleIndex == 2 ? StepColumn::kPlaying
+                                      : styleIndex == 1 ? StepColumn::kUsed : StepColumn::kUnused);
         if (!stepLabels_[j] || stepStyles_[j] == styleIndex) continue;
         stepStyles_[j] = styleIndex;
         stepLabels_[j]->applyStyle(style_.seqLabel[styleIndex]);
@@ -265,7 +282,12 @@ void Editor::showNotice(const std::wstring& text) {
     if (header_.presetName) header_.presetName->setText(toUtf8(text));
 }
 
+// An edited sound carries a mark after its name until it is saved or
+// loaded again.
 void Editor::idlePresetName() {
-    if (!presetChanged_.exchange(false) || !header_.presetName) return;
-    header_.presetName->setText(toUtf8(host_.presetName()));
+    const bool edited = host_.presetEdited();
+    if (!presetChanged_.exchange(false) && edited == shownEdited_) return;
+    if (!header_.presetName) return;
+    shownEdited_ = edited;
+    header_.presetName->setText(toUtf8(host_.presetName()) + (edited ? " *" : ""));
 }

@@ -8,11 +8,14 @@
 #include "editor/editor_base.h"
 #include "editor/editor_images.h"
 #include "editor/editor_style.h"
+#include "editor/menu_hint.h"
 #include "editor/module_layout.h"
 #include "editor/page_layouts.h"
+#include "editor/section_dimming.h"
 
 class CTabView;
 class CViewContainer;
+class StepColumn;
 
 // The plug-in's window: builds the view tree at every opening (theme and
 // size are read anew each time), feeds the controls the parameter values
@@ -53,11 +56,15 @@ private:
     MidiLearnViews learn_;
     std::array<ParamLabel*, 16> stepLabels_{};
     std::array<int, 16> stepStyles_{};
+    std::array<StepColumn*, 16> stepColumns_{};
+    SectionDimming dimming_;
+    MenuHint hint_;
     CViewContainer* content_ = nullptr;
     CViewContainer* mainView_ = nullptr;
     CTabView* pages_ = nullptr;
     int rememberedPage_ = kMainPage;
     std::atomic<bool> presetChanged_{false};
+    bool shownEdited_ = false;
     // Held by close while views go away; setParameter from another thread
     // skips its update rather than wait.
     std::mutex viewsMutex_;

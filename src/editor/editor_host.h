@@ -21,6 +21,10 @@ public:
     // The display text of a parameter's value, at full length.
     virtual std::string parameterText(int index) const = 0;
     virtual std::wstring presetName() const = 0;
+    // The file the sound was last loaded from or saved to, or empty.
+    virtual std::wstring presetPath() const { return {}; }
+    // A sound parameter changed since the preset was loaded or saved.
+    virtual bool presetEdited() const { return false; }
     virtual bool isVoiceSounding(int voice) const = 0;
     // The sequencer step now playing, or -1.
     virtual int playingStep() const = 0;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "editor/controller_names.h"
 #include "editor/editor_host.h"
 #include "editor/text_conversion.h"
 #include "params/command_index.h"
@@ -13,7 +14,7 @@ namespace {
 COptionMenu* controllerMenu(CControlListener* listener, int32_t tag) {
     auto* menu = new COptionMenu(CRect(), listener, tag);
     menu->addEntry("None");
-    for (int cc = 0; cc < 120; ++cc) menu->addEntry(std::to_string(cc));
+    for (int cc = 0; cc < 120; ++cc) menu->addEntry(controllerMenuText(cc));
     return menu;
 }
 

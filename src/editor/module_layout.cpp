@@ -133,8 +133,10 @@ struct RowBuilder {
         f.addChoice(Lfo1Type + i, new LfoTypeMenu(style.textRect(912, 48 + y, 960, 64 + y), &editor,
                                                   kCmdLfo1Type + i, style.menu));
         f.labelledField(Lfo1Mod3 + i, 968, kKnobTop + y, modLabel(2, n));
-        f.textButton(Lfo1Sync + i, 912, 72 + y, 960, 88 + y, "Free", "Sync");
-        f.textButton(Lfo1Global + i, 968, 72 + y, 1016, 88 + y, "Voice", "Global");
+        f.label("Tempo", 908, 64 + y, 964, 80 + y);
+        f.textButton(Lfo1Sync + i, 912, 80 + y, 960, 96 + y, "Free", "Sync");
+        f.label("Scope", 964, 64 + y, 1020, 80 + y);
+        f.textButton(Lfo1Global + i, 968, 80 + y, 1016, 96 + y, "Voice", "Global");
         f.labelledField(Lfo1Phase + i, 800, kFieldTop + y, "Phase");
         f.labelledField(Lfo1Attack + i, 856, kFieldTop + y, "Attack");
         f.labelledField(Lfo1Mod1 + i, 912, kFieldTop + y, modLabel(0, n));

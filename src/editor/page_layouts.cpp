@@ -1,7 +1,9 @@
 #include "editor/page_layouts.h"
 
+#include <algorithm>
 #include <string>
 
+#include "editor/bar_display.h"
 #include "editor/control_factory.h"
 #include "editor/editor_base.h"
 #include "editor/editor_host.h"
@@ -10,9 +12,11 @@
 #include "editor/on_off_display.h"
 #include "editor/param_label.h"
 #include "editor/preset_menu.h"
+#include "editor/preset_step_button.h"
 #include "editor/selection_menus.h"
 #include "editor/text_conversion.h"
 #include "editor/text_button.h"
+#include "editor/step_column.h"
 #include "editor/text_kick_button.h"
 #include "gui/c_view_container.h"
 #include "params/command_index.h"
@@ -29,7 +33,8 @@ void controlSection(ControlFactory& f) {
     f.labelledField(Polyphony, 16, 24, "Voices");
     f.labelledField(GlideTime, 16, 64, "Glide");
     f.labelledField(MasterTune, 16, 104, "Tuning", 64);
-    f.textButton(MonoMode, 96, 32, 152, 48, "Retrig", "Legato");
+    f.label("Mono Mode", 88, 24, 160, 40);
+    f.textButton(MonoMode, 96, 40, 152, 56, "Retrig", "Legato");
     f.label("Glide Mode", 88, 56, 160, 72);
     f.textButton(GlideMode, 96, 72, 152, 88, "Legato", "All");
     f.labelledField(PitchBend, 96, 104, "Bend", 56);
@@ -77,6 +82,7 @@ void effectSections(ControlFactory& f) {
     f.knobWithCaption(DelayLoCut, 792, 32, "Lo Cut", 8);
     f.labelledField(DelayWidth, 664, 104, "Width");
     f.labelledField(DelayMix, 728, 104, "Mix");
+    f.label("Tempo", 788, 104, 844, 120);
     f.textButton(DelaySync, 792, 120, 840, 136, "Free", "Sync");
 
     sectionTitle(f, "REVERB", 864, 992);
@@ -93,16 +99,16 @@ void buildHeader(ControlFactory& f, HeaderViews& views) {
     const EditorStyle& style = f.style();
     CViewContainer& c = f.container();
     c.addView(new MainMenu(style.rect(0, 0, 1056, 40), &editor, editor.host()));
-    auto* logo = new ParamLabel(style.textRect(16, 16, 224, 32), "T E S S A R A V O X", style.logo, kLeftText);
+    auto* logo = new ParamLabel(style.textRect(16, 16, 176, 32), "T E S S A R A V O X", style.logo, kLeftText);
     c.addView(logo);
     views.presetName = new ParamLabel(style.textRect(408, 11, 648, 35), toUtf8(editor.host().presetName()),
                                       style.display, kCenterText, true);
     c.addView(views.presetName);
     c.addView(new PresetMenu(style.rect(408, 11, 648, 35), &editor, editor.host()));
-    StyledFont arrows = style.title;
-    arrows.color = style.presetButton;
-    c.addView(new TextKickButton(style.textRect(392, 11, 408, 35), &editor, kCmdPreviousPreset, "<", arrows, false));
-    c.addView(new TextKickButton(style.textRect(648, 11, 664, 35), &editor, kCmdNextPreset, ">", arrows, false));
+    c.addView(new PresetStepButton(style.rect(392, 11, 408, 35), &editor, kCmdPreviousPreset, false, style.presetButton,
+                                   style.display.back));
+    c.addView(new PresetStepButton(style.rect(648, 11, 664, 35), &editor, kCmdNextPreset, true, style.presetButton,
+                                   style.display.back));
     for (int k = 0; k < 32; ++k) {
         auto* light = new OnOffDisplay(style.rect(400 + 8 * k, 38, 406 + 8 * k, 40), style.voiceOn, style.voiceOff);
         c.addView(light);
@@ -120,22 +126,7 @@ void buildMainPage(ControlFactory& f, MidiLearnViews& learn) {
     effectSections(f);
 }
 
-void buildModPage(ControlFactory& f) {
-    EditorBase& editor = f.editor();
-    const EditorStyle& style = f.style();
-    sectionTitle(f, "MODULATION MATRIX", 16, 992);
-    for (int s = 0; s < 12; ++s) {
-        const int x0 = 16 + 160 * (s % 6), y0 = 24 + 60 * (s / 6);
-        f.knobAt(Mod1Amount + s, x0, y0 + 5);
-        f.addChoice(Mod1Source + s, new ModSourceMenu(style.textRect(x0 + 56, y0 + 2, x0 + 152, y0 + 18), &editor,
-                                                      kCmdMod1Source + s, style.menu));
-        f.addChoice(Mod1Target + s, new ModTargetMenu(style.textRect(x0 + 56, y0 + 21, x0 + 152, y0 + 37), &editor,
-                                                      kCmdMod1Target + s, style.menu));
-        f.valueDisplay(Mod1Amount + s, x0 + 56, y0 + 40, x0 + 152, y0 + 56);
-    }
-}
-
-void buildSeqPage(ControlFactory& f, std::array<ParamLabel*, 16>& stepLabels) {
+void buildSeqPage(ControlFactory& f, std::array<ParamLabel*, 16>& stepLabels, std::array<StepColumn*, 16>& columns) {
     EditorBase& editor = f.editor();
     const EditorStyle& style = f.style();
     f.container().addView(new SequencerMenu(style.rect(8, 0, 992, 20), &editor, kCmdSequenceMenu));
@@ -146,20 +137,37 @@ void buildSeqPage(ControlFactory& f, std::array<ParamLabel*, 16>& stepLabels) {
     f.valueField(SeqStepSize, 64, 42, 112, 58);
     f.label("Steps", 16, 61, 56, 77, kRightText);
     f.valueField(SeqStepCount, 64, 61, 112, 77);
-    f.label("Glide", 16, 99, 56, 115, kRightText);
+    // Each glide switch sits on the row of the lane it smooths.
+    f.label("Glide A", 10, 99, 60, 115, kRightText);
     f.textButton(SeqSmoothModA, 64, 99, 112, 115, "Step", "Smooth");
-    f.label("Glide", 16, 118, 56, 134, kRightText);
+    f.label("Glide B", 10, 118, 60, 134, kRightText);
     f.textButton(SeqSmoothModB, 64, 118, 112, 134, "Step", "Smooth");
 
     const char* rows[5] = {"Note", "Gate", "Vel", "Mod A", "Mod B"};
     const int rowTop[5] = {42, 61, 80, 99, 118};
     const int firstParameter[5] = {SeqNote1, SeqLen1, SeqVel1, SeqModA1, SeqModB1};
     for (int r = 0; r < 5; ++r) f.label(rows[r], 116, rowTop[r], 160, rowTop[r] + 16, kRightText);
+    // Gate and velocity fill from the left (a rest is empty), Mod A and B
+    // from the middle.
+    const BarDisplay::Origin bars[5] = {BarDisplay::kFromLeft, BarDisplay::kFromLeft, BarDisplay::kFromLeft,
+                                        BarDisplay::kFromCentre, BarDisplay::kFromCentre};
+    EditorHost& host = editor.host();
     for (int j = 0; j < 16; ++j) {
         const int x = 176 + 51 * j;
         stepLabels[j] = new ParamLabel(style.textRect(x, 24, x + 48, 40), std::to_string(j + 1), style.seqLabel[0],
                                        kCenterText, true);
         f.container().addView(stepLabels[j]);
-        for (int r = 0; r < 5; ++r) f.valueField(firstParameter[r] + j, x, rowTop[r], x + 48, rowTop[r] + 16);
+        f.valueField(firstParameter[0] + j, x, rowTop[0], x + 48, rowTop[0] + 16);
+        for (int r = 1; r < 5; ++r)
+            f.valueField(firstParameter[r] + j,
+                         new BarDisplay(style.textRect(x, rowTop[r], x + 48, rowTop[r] + 16), host,
+                                        firstParameter[r] + j, style.display, bars[r]));
+    }
+    const CColor veil(style.background.red, style.background.green, style.background.blue, 150);
+    const CCoord frameWidth = std::max<CCoord>(2, style.scaled(2));
+    for (int j = 0; j < 16; ++j) {
+        const int x = 176 + 51 * j;
+        columns[j] = new StepColumn(style.rect(x - 1, 22, x + 49, 136), veil, style.seqLabel[2].back, frameWidth);
+        f.container().addView(columns[j]);
     }
 }

@@ -5,6 +5,7 @@
 class ControlFactory;
 class CView;
 class ParamLabel;
+class StepColumn;
 
 // The header strip (content coordinates) and the three pages of the page
 // switcher (page coordinates, 992 x 144).
@@ -22,5 +23,5 @@ struct MidiLearnViews {
 
 void buildHeader(ControlFactory& factory, HeaderViews& views);
 void buildMainPage(ControlFactory& factory, MidiLearnViews& learn);
-void buildModPage(ControlFactory& factory);
-void buildSeqPage(ControlFactory& factory, std::array<ParamLabel*, 16>& stepLabels);
+void buildSeqPage(ControlFactory& factory, std::array<ParamLabel*, 16>& stepLabels,
+                  std::array<StepColumn*, 16>& columns);

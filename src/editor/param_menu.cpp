@@ -13,3 +13,7 @@ ParamMenu::ParamMenu(const CRect& size, CControlListener* listener, int32_t tag,
         if (i < shortEntries.size()) setEntryShortTitle(static_cast<int>(i), shortEntries[i]);
     }
 }
+
+void ParamMenu::beforePopup() {
+    for (int i = 0; i < getNbEntries(); ++i) checkEntry(i, i == getCurrent());
+}

@@ -18,4 +18,6 @@ public:
 
     // The parameter this menu shows.
     int32_t parameter() const { return getTag() - kMenuCommandOffset; }
+    // The open list checks the entry now chosen.
+    void beforePopup() override;
 };

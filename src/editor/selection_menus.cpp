@@ -34,8 +34,5 @@ LfoTypeMenu::LfoTypeMenu(const CRect& size, CControlListener* listener, int32_t 
 ModSourceMenu::ModSourceMenu(const CRect& size, CControlListener* listener, int32_t tag, const StyledFont& font)
     : ParamMenu(size, listener, tag, font, menuTexts(kNumModSources, modSourceMenuText)) {}
 
-ModTargetMenu::ModTargetMenu(const CRect& size, CControlListener* listener, int32_t tag, const StyledFont& font)
-    : ParamMenu(size, listener, tag, font, menuTexts(kNumModTargets, modTargetMenuText)) {}
-
 SeqModeMenu::SeqModeMenu(const CRect& size, CControlListener* listener, int32_t tag, const StyledFont& font)
     : ParamMenu(size, listener, tag, font, {"Up", "Down", "Up/Down"}, {"Up", "Dn", "Up/Dn"}) {}

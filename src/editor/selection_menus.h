@@ -17,7 +17,9 @@ TVX_SELECTION_MENU(FltTypeMenu)
 TVX_SELECTION_MENU(FltModeMenu)
 TVX_SELECTION_MENU(LfoTypeMenu)
 TVX_SELECTION_MENU(ModSourceMenu)
-TVX_SELECTION_MENU(ModTargetMenu)
 TVX_SELECTION_MENU(SeqModeMenu)
 
 #undef TVX_SELECTION_MENU
+
+// The target menu groups its entries into submenus.
+#include "editor/mod_target_menu.h"

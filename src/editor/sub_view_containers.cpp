@@ -15,6 +15,7 @@ SubView2Container::SubView2Container(const CRect& size, const EditorStyle& style
     : ScaledViewContainer(size, style) {
     setBackground(std::move(background));
     addDivider(1, kFromRow, kToRow, true);
+    addDivider(62, kFromRow, kToRow, false);  // between slots 1-6 and 7-12
 }
 
 SubView3Container::SubView3Container(const CRect& size, const EditorStyle& style, SharedBitmap background)

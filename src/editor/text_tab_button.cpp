@@ -3,8 +3,8 @@
 #include <utility>
 
 TextTabButton::TextTabButton(const CRect& size, std::string text, const StyledFont& onFont,
-                             const StyledFont& offFont)
-    : COnOffButton(size, nullptr, -1), text_(std::move(text)), onFont_(onFont), offFont_(offFont) {
+                             const StyledFont& offFont, CCoord textTop)
+    : COnOffButton(size, nullptr, -1), text_(std::move(text)), onFont_(onFont), offFont_(offFont), textTop_(textTop) {
     setTransparency(true);
 }
 
@@ -12,5 +12,7 @@ void TextTabButton::draw(CDrawContext* context) {
     const StyledFont& font = isOn() ? onFont_ : offFont_;
     context->setFont(font.desc);
     context->setFontColor(font.color);
-    context->drawString(text_, size_, kCenterText);
+    CRect area = size_;
+    area.top += textTop_;
+    context->drawString(text_, area, kCenterText);
 }

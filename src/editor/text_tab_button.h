@@ -9,7 +9,9 @@
 // in the off-tab font otherwise.
 class TextTabButton : public COnOffButton {
 public:
-    TextTabButton(const CRect& size, std::string text, const StyledFont& onFont, const StyledFont& offFont);
+    // `textTop` keeps the name below a bar that crosses the top of the tab.
+    TextTabButton(const CRect& size, std::string text, const StyledFont& onFont, const StyledFont& offFont,
+                  CCoord textTop = 0);
 
     void draw(CDrawContext* context) override;
     const std::string& text() const { return text_; }
@@ -17,4 +19,5 @@ public:
 private:
     std::string text_;
     StyledFont onFont_, offFont_;
+    CCoord textTop_;
 };

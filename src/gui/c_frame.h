@@ -53,6 +53,8 @@ public:
 
     // The view that holds the mouse between button down and up, if any.
     bool isMouseCaptured() const { return mouseCaptured_; }
+    // Where the mouse was last seen over the frame, pressed or not.
+    const CPoint& getLastMouse() const { return lastMouse_; }
 
     void setViewSize(const CRect& rect, bool invalidate = true) override;
 

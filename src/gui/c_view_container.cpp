@@ -131,8 +131,9 @@ void CViewContainer::drawChildren(CDrawContext* context, const CRect& updateRect
 }
 
 void CViewContainer::drawBackgroundRect(CDrawContext* context, const CRect& rect) {
-    if (getTransparency()) return;
-    if (backgroundColor_.alpha != 0) context->fillRect(rect, backgroundColor_);
+    // Transparency spares only the colour fill: a page that lies on its own
+    // image still shows it.
+    if (!getTransparency() && backgroundColor_.alpha != 0) context->fillRect(rect, backgroundColor_);
     if (background_ && background_->isLoaded()) {
         CRect source = rect;
         source.offset(-backgroundOffset_.x, -backgroundOffset_.y);

@@ -79,6 +79,7 @@ void Config::scanThemes() {
     if (!themesAvailable) return;
     for (const FolderEntry& entry : platform().listFolder(themesFolder))
         if (entry.isFolder && entry.name != L"." && entry.name != L"..") themeNames.push_back(entry.name);
+    sortNamesIgnoringCase(themeNames);
 }
 
 void Config::selectTheme(int index) {

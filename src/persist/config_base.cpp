@@ -1,6 +1,7 @@
 #include "persist/config_base.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <locale>
 #include <sstream>
 
@@ -19,7 +20,19 @@ bool ensureFolder(const std::wstring& path) {
 
 bool isDotEntry(const std::wstring& name) { return name == L"." || name == L".."; }
 
+wint_t folded(wchar_t c) { return std::towupper(static_cast<wint_t>(c)); }
+
 }  // namespace
+
+void sortNamesIgnoringCase(std::vector<std::wstring>& names) {
+    std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+        const bool less = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                                       [](wchar_t x, wchar_t y) { return folded(x) < folded(y); });
+        const bool greater = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
+                                                          [](wchar_t x, wchar_t y) { return folded(x) < folded(y); });
+        return less || (!greater && a < b);
+    });
+}
 
 ConfigBase::ConfigBase() {
     homeFound = findHomeFolder();
@@ -88,6 +101,7 @@ void ConfigBase::scanPresetBanks() {
     if (!presetsAvailable) return;
     for (const FolderEntry& entry : platform().listFolder(presetsFolder))
         if (entry.isFolder && !isDotEntry(entry.name)) presetBanks.push_back(entry.name);
+    sortNamesIgnoringCase(presetBanks);
 }
 
 namespace {
@@ -109,11 +123,25 @@ bool isInitPresetName(const std::wstring& name) {
 void ConfigBase::scanPresetFiles() {
     presetFiles.clear();
     if (!presetsAvailable) return;
-    std::wstring folder = presetBankFolder();
+    presetFiles = presetFilesIn(presetBankFolder());
+}
+
+std::vector<std::wstring> ConfigBase::presetFilesOfBank(int index) const {
+    if (!presetsAvailable || index < 0 || static_cast<size_t>(index) > presetBanks.size()) return {};
+    return presetFilesIn(index == 0 ? presetsFolder : joinPath(presetsFolder, presetBanks[size_t(index) - 1]));
+}
+
+std::vector<std::wstring> ConfigBase::presetFilesIn(const std::wstring& folder) const {
     // The init preset is loaded by its own command and never listed, so the
     // index the menu sends names the file the menu shows there.
+    std::vector<std::wstring> names;
     for (const FolderEntry& entry : platform().listFolder(folder, L"*.prs"))
-        if (!entry.isFolder && !isInitPresetName(entry.name)) presetFiles.push_back(joinPath(folder, entry.name));
+        if (!entry.isFolder && !isInitPresetName(entry.name)) names.push_back(entry.name);
+    sortNamesIgnoringCase(names);
+    std::vector<std::wstring> paths;
+    paths.reserve(names.size());
+    for (const std::wstring& name : names) paths.push_back(joinPath(folder, name));
+    return paths;
 }
 
 void ConfigBase::selectPresetBank(int index) {

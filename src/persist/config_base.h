@@ -23,8 +23,13 @@ public:
     void readSettings();
     void writeSettingsFile();
 
+    // Both lists come sorted by name, ignoring case, as Windows lists them.
     void scanPresetBanks();
     void scanPresetFiles();
+    // The preset files of bank `index` (0 the presets folder itself, k >= 1
+    // entry k - 1 of presetBanks), sorted like presetFiles; empty for an
+    // unknown index.
+    std::vector<std::wstring> presetFilesOfBank(int index) const;
     // Index 0 is the presets folder itself, k >= 1 entry k - 1 of presetBanks
     // (an unknown index keeps the bank); the preset files are scanned again.
     // The caller resets its current preset position.
@@ -47,9 +52,13 @@ public:
     std::vector<std::wstring> presetBanks;
 
 private:
+    std::vector<std::wstring> presetFilesIn(const std::wstring& folder) const;
     bool findHomeFolder();
     void createFolders();
 };
+
+// Sorts names by their letters, ignoring case (exact order breaks ties).
+void sortNamesIgnoringCase(std::vector<std::wstring>& names);
 
 // The name of the portable home folder placed beside the plug-in file.
 extern const wchar_t* const kPortableHomeName;

@@ -58,6 +58,12 @@ void Plugin::loadInitSound() {
         loadInitPreset(config_.presetsFolder, defaultValues_, values, presetName_, presetPath_);
     });
     currentPresetIndex_ = -1;
+    presetEdited_.store(false);
+}
+
+void Plugin::setProgram(VstInt32 program) {
+    PluginBase::setProgram(program);
+    presetEdited_.store(false);
 }
 
 std::array<float, kNumParameters> Plugin::parameterValues() const {
@@ -185,6 +191,7 @@ void Plugin::reportIfNoDialog() {
 
 void Plugin::setParameter(VstInt32 index, float value) {
     if (index >= 0 && index < kNumParameters) {
+        if (parameters_.get(index) != value) noteEdit(index);
         parameters_.set(index, value);
         if (editor && editor->isOpen()) editor->setParameter(index, value);
     }
@@ -197,6 +204,7 @@ void Plugin::setParameter(VstInt32 index, float value) {
 void Plugin::setParameterFromEngine(int index, float value) {
     if (index < 0 || index >= kNumParameters) return;
     engineParameters_[index] = value;
+    if (parameters_.get(index) != value) noteEdit(index);
     parameters_.set(index, value);
     parameters_.markChanged(index);
 }

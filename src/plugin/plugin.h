@@ -37,6 +37,8 @@ public:
     VstInt32 processEvents(VstEvents* events) override;
     void resetEngine() override;
     void programLoaded() override;
+    // Loading a sound (a chunk, the host's program) makes it unedited again.
+    void setProgram(VstInt32 program) override;
 
     // The present values as the host and the editor see them.
     std::array<float, kNumParameters> parameterValues() const;
@@ -46,6 +48,9 @@ public:
     VoiceManager& voiceManager() { return voiceManager_; }
     Config& config() { return config_; }
     int currentPresetIndex() const { return currentPresetIndex_; }
+    const std::wstring& presetPath() const { return presetPath_; }
+    // A sound parameter changed since the preset was loaded or saved.
+    bool presetEdited() const { return presetEdited_.load(std::memory_order_relaxed); }
 
     // What the editor's idle step shows, as the last rendered block left it;
     // safe to read from any thread.
@@ -92,9 +97,14 @@ private:
     // The engine's last sample: a reset after silence needs no fade.
     float lastLeft_ = 0.0f, lastRight_ = 0.0f;
     int currentPresetIndex_ = -1;
+    std::atomic<bool> presetEdited_{false};
     PluginEditor* pluginEditor_ = nullptr;  // owned by the base class
 
     void setParameterFromEngine(int index, float value);
+    // The output volume is the listener's level, not part of the sound.
+    void noteEdit(int index) {
+        if (index != Volume) presetEdited_.store(true, std::memory_order_relaxed);
+    }
     // Copies the values, edits them and publishes what the edit changed as
     // one change.
     template <typename Edit>
@@ -137,5 +147,6 @@ private:
     void loadSequenceWithDialog();
     void loadPresetByIndex(int index);
     void stepPreset(int direction);
+    void stepIntoFirstFilledBank(int direction);
     bool loadPreset(const std::wstring& path);
 };

@@ -47,10 +47,21 @@ FileDialogRequest fileDialog(const wchar_t* title, const FileKind& kind, unsigne
     return request;
 }
 
+// The menu choices that change the sound (a copy or a file menu's save
+// leaves it as it is; a load through a dialog marks it afresh).
+bool changesSound(VstInt32 index, int entry) {
+    if (index >= kCmdOsc1Type && index <= kCmdSeqMode) return true;
+    if (index >= kCmdOsc1Menu && index < kCmdEqMenu) return entry != kCopy;
+    if (index == kCmdEqMenu) return entry == 0 || entry == 1;
+    if (index == kCmdSequenceMenu) return entry == 3;
+    return false;
+}
+
 }  // namespace
 
 void Plugin::runCommand(VstInt32 index, float value) {
     const int entry = choiceValue(value, -1);
+    if (changesSound(index, entry)) presetEdited_.store(true);
     if (index >= kCmdOsc1Type && index <= kCmdLfo3Type) {
         parameters_.set(index - kMenuCommandOffset, value);
     } else if (index >= kCmdMod1Source && index <= kCmdMod12Source) {
@@ -195,6 +206,7 @@ bool Plugin::loadPreset(const std::wstring& path) {
         failed = loadPresetFile(path, defaultValues_, values, presetName_, presetPath_);
     });
     if (failed != 0) return false;
+    presetEdited_.store(false);
     // Notes of the old sound fade out; the knobs show the sound just loaded.
     soundReplaced();
     return true;
@@ -217,6 +229,7 @@ void Plugin::loadSequenceWithDialog() {
         showError(L"The sequence could not be loaded.");
         return;
     }
+    presetEdited_.store(true);
     refreshEditor();
 }
 
@@ -230,10 +243,24 @@ void Plugin::stepPreset(int direction) {
     const int count = static_cast<int>(config_.presetFiles.size());
     if (count == 0) {
         currentPresetIndex_ = -1;
+        stepIntoFirstFilledBank(direction);
         return;
     }
     int index = currentPresetIndex_ + direction;
     if (direction < 0 && (currentPresetIndex_ < 0 || index < 0)) index = count - 1;
     if (direction > 0 && (currentPresetIndex_ < 0 || index >= count)) index = 0;
     loadPresetByIndex(index);
+}
+
+// An empty bank has nothing to step through: a new user's Default bank
+// leads to the first bank that holds presets, at its first or last one.
+void Plugin::stepIntoFirstFilledBank(int direction) {
+    config_.scanPresetBanks();
+    for (int bank = 0; bank <= static_cast<int>(config_.presetBanks.size()); ++bank) {
+        const size_t count = config_.presetFilesOfBank(bank).size();
+        if (count == 0) continue;
+        config_.selectPresetBank(bank);
+        loadPresetByIndex(direction > 0 ? 0 : static_cast<int>(config_.presetFiles.size()) - 1);
+        return;
+    }
 }

@@ -90,6 +90,10 @@ std::string PluginEditor::parameterText(int index) const {
 
 std::wstring PluginEditor::presetName() const { return plugin_.presetName(); }
 
+std::wstring PluginEditor::presetPath() const { return plugin_.presetPath(); }
+
+bool PluginEditor::presetEdited() const { return plugin_.presetEdited(); }
+
 // Both are published by the processing thread once per block.
 bool PluginEditor::isVoiceSounding(int voice) const { return plugin_.voiceLight(voice); }
 

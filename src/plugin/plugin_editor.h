@@ -33,6 +33,8 @@ public:
     void endEdit(int index) override;
     std::string parameterText(int index) const override;
     std::wstring presetName() const override;
+    std::wstring presetPath() const override;
+    bool presetEdited() const override;
     bool isVoiceSounding(int voice) const override;
     int playingStep() const override;
     Config& config() override;

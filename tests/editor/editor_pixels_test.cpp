@@ -12,6 +12,9 @@
 #include "gui/c_frame.h"
 #include "gui/c_tab_view.h"
 #include "gui/cairo/cairo_image_context.h"
+#include "support/fake_platform.h"
+#include "support/png_writer.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -96,6 +99,60 @@ TEST_F(EditorPixels, EveryScaleDrawsTheWholeWindow) {
         EXPECT_EQ(image.pixelAt(window.width() - 1, window.height() - 1).alpha, 255);
         EXPECT_EQ(image.pixelAt(0, 0).alpha, 255);
     }
+}
+
+TEST_F(EditorPixels, ARestStepsVelocityBarIsEmptyAndAPlayedStepsIsNot) {
+    host.params_[SeqVel1] = 0.0f;
+    host.params_[SeqVel1 + 1] = 1.0f;
+    ASSERT_TRUE(editor.open(nullptr));
+    editor.pageSwitcher()->selectTab(Editor::kSeqPage);
+    CairoImageContext& image = draw("editor-seq-rest");
+    const EditorStyle& style = editor.style();
+    // The left end of each "Vel" field, clear of its centred number.
+    auto velocityLeft = [&](int step) { return image.pixelAt(56 + 176 + 51 * step + 3, 480 + 80 + 8); };
+    EXPECT_EQ(velocityLeft(0), style.display.back);
+    EXPECT_TRUE(near(velocityLeft(1), blendOver(CColor(style.display.color.red, style.display.color.green,
+                                                       style.display.color.blue, 96),
+                                                style.display.back),
+                     3));
+}
+
+// Page images of a theme (drawn for 200 %, as theme images are): single
+// colours, so any pixel of the page shows whether the image is drawn.
+class ThemedPagePixels : public ::testing::Test {
+protected:
+    ThemedPagePixels() {
+        namespace fs = std::filesystem;
+        const fs::path data = folder.path() / "plugins" / "Tessaravox_Data";
+        fs::create_directories(data / "Themes" / "Solid");
+        system.modulePath = (data.parent_path() / "Tessaravox.so").wstring();
+        const auto solid = [](std::uint32_t rgba) {
+            return png_writer::encode(1984, 288, [rgba](std::uint32_t, std::uint32_t) { return rgba; });
+        };
+        TempFolder::writeBytes((data / "Themes" / "Solid" / "Background2.png").wstring(), solid(kGreen));
+        TempFolder::writeBytes((data / "Themes" / "Solid" / "Background3.png").wstring(), solid(kMagenta));
+    }
+
+    static constexpr std::uint32_t kGreen = 0x00FF00FFu, kMagenta = 0xFF00FFFFu;
+    TempFolder folder;
+    FakePlatform system;
+};
+
+TEST_F(ThemedPagePixels, TheModAndSeqPagesLieOnTheThemesPageImages) {
+    FakeEditorHost host;
+    host.config().themeName = L"Solid";
+    Editor editor{host};
+    ASSERT_TRUE(editor.open(nullptr));
+    const CRect window = editor.getFrame()->getViewSize();
+    CairoImageContext image(window.width(), window.height());
+    editor.pageSwitcher()->selectTab(Editor::kModPage);
+    editor.getFrame()->drawRect(&image, window);
+    // Right of slot 12's amount: nothing but the page lies there.
+    EXPECT_EQ(image.pixelAt(56 + 986, 480 + 100), CColor(0, 255, 0));
+    editor.pageSwitcher()->selectTab(Editor::kSeqPage);
+    editor.getFrame()->drawRect(&image, window);
+    EXPECT_EQ(image.pixelAt(56 + 140, 480 + 30), CColor(255, 0, 255));
+    image.writePng(scratchPath("editor-seq-themed.png"));
 }
 
 }  // namespace

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -25,6 +28,9 @@
 namespace {
 
 using namespace editor_places;
+
+constexpr int MainMenuBankCommand = 1052;
+constexpr int ModTargetCommand = 1022;
 
 class X11EditorTest : public ::testing::Test {
 protected:
@@ -96,6 +102,9 @@ protected:
     // another thread while the menu's loop holds this one. Returns whether
     // a menu appeared.
     bool rightClickAndType(int x, int y, const std::vector<KeySym>& keys, const std::string& screenshotName = "") {
+        return clickAndType(3, x, y, keys, screenshotName);
+    }
+    bool clickAndType(int button, int x, int y, const std::vector<KeySym>& keys, const std::string& screenshotName = "") {
         std::atomic<bool> seen{false};
         std::thread typist([&] {
             X11TestClient typing;
@@ -106,19 +115,35 @@ protected:
                 // The menu as it looks before the last key.
                 if (i + 1 == keys.size() && !screenshotName.empty()) {
                     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                    typing.writePng(0, 0, 700, 400, std::string(TVX_SCRATCH_DIR) + "/x11-" + screenshotName + ".png");
+                    typing.writePng(0, 0, 1056, 700, std::string(TVX_SCRATCH_DIR) + "/x11-" + screenshotName + ".png");
                 }
                 typing.key(keys[i]);
                 std::this_thread::sleep_for(std::chrono::milliseconds(30));
             }
         });
         user_->moveTo(x, y);
-        user_->button(3, true);
-        user_->button(3, false);
+        user_->button(button, true);
+        user_->button(button, false);
         idle(3);  // the press opens the menu and its loop runs in here
         typist.join();
         idle();
         return seen;
+    }
+
+    std::string programName() {
+        char name[64] = {};
+        host_.dispatch(effGetProgramName, 0, 0, name);
+        return name;
+    }
+    // Loads the plug-in anew with its home folder in `home`.
+    void reloadWithHome(const std::string& home) {
+        close();
+        window_.reset();
+        host_.unload();
+        setenv("XDG_DATA_HOME", home.c_str(), 1);
+        std::string error;
+        ASSERT_TRUE(host_.load(TVX_PLUGIN_PATH, error)) << error;
+        host_.start(44100.0, 512);
     }
 
     static XvfbServer* server_;
@@ -295,6 +320,106 @@ TEST_F(X11EditorTest, OpenCloseCyclesLeaveNoWindowOrConnectionBehind) {
     close();
     host_.dispatch(effEditClose);
     host_.dispatch(effEditIdle);
+}
+
+// Banks and presets made in shuffled order; each preset's Osc1Pos tells
+// which file was loaded.
+void writePresets(const std::filesystem::path& presets) {
+    const char* banks[][3] = {{"zeta", "z2", "Z1"}, {"Alpha", "c3", "A1"}, {"beta", "b2", "A1"}};
+    float position = 0.1f;
+    for (const auto& bank : banks) {
+        for (int p = 1; p < 3; ++p) {
+            std::filesystem::create_directories(presets / bank[0]);
+            std::ofstream(presets / bank[0] / (std::string(bank[p]) + ".prs")) << "Osc1Pos=" << position << "\r\n";
+            position += 0.1f;
+        }
+    }
+}
+
+TEST_F(X11EditorTest, ANewUserReachesEveryBankFromThePresetNameAndTheArrows) {
+    const std::filesystem::path home = std::filesystem::path(TVX_SCRATCH_DIR) / "x11-banks-home";
+    std::filesystem::remove_all(home);
+    writePresets(home / "Morrowfen Software" / "Tessaravox" / "Presets");
+    const char* previousHome = std::getenv("XDG_DATA_HOME");
+    const std::string savedHome = previousHome ? previousHome : "";
+    reloadWithHome(home.string());
+    ASSERT_TRUE(open());
+    // The Default bank is empty: ">" goes to the first bank by name
+    // ("Alpha", not "beta" or "zeta"), at its first preset by name.
+    user_->click(1, 656, 23);
+    EXPECT_TRUE(idleUntil([&] { return programName() == "A1"; })) << programName();
+    user_->click(1, 400, 23);
+    EXPECT_TRUE(idleUntil([&] { return programName() == "c3"; })) << programName();
+
+    setParameter(MainMenuBankCommand, 0.0f);  // back to the empty Default bank
+    // Preset list: a separator, then Default, Alpha, beta, zeta; into
+    // "beta", its second preset.
+    EXPECT_TRUE(clickAndType(1, 528, 23, {XK_Down, XK_Down, XK_Down, XK_Right, XK_Down, XK_Return}, "preset-banks"));
+    EXPECT_TRUE(idleUntil([&] { return programName() == "b2"; })) << programName();
+    EXPECT_NEAR(parameter(Osc1Pos), 0.5f, 1e-6f);
+    // The sound now belongs to "beta": "<" steps back inside it.
+    user_->click(1, 400, 23);
+    EXPECT_TRUE(idleUntil([&] { return programName() == "A1"; })) << programName();
+    EXPECT_NEAR(parameter(Osc1Pos), 0.6f, 1e-6f);
+    screenshot("preset-arrows");
+    close();
+    if (previousHome) setenv("XDG_DATA_HOME", savedHome.c_str(), 1);
+    else unsetenv("XDG_DATA_HOME");
+}
+
+TEST_F(X11EditorTest, AGroupedTargetSendsTheFlatMenuPositionOfItsEntry) {
+    ASSERT_TRUE(open());
+    user_->click(1, 32, 552);  // the "MOD" tab
+    idle(3);
+    // Slot 3's target: "--", Global, Osc 1, Osc 2; inside: Tune, Semi, Fine, Pos.
+    EXPECT_TRUE(clickAndType(1, 370, 564, {XK_Down, XK_Down, XK_Down, XK_Down, XK_Right, XK_Down, XK_Down, XK_Down,
+                                           XK_Return},
+                             "target-menu"));
+    const float grouped = parameter(Mod3Target);
+    EXPECT_NE(grouped, 0.0f);
+    setParameter(Mod3Target, 0.0f);
+    setParameter(ModTargetCommand + 2, 23.0f);  // the flat entry "Osc 2 Pos"
+    EXPECT_EQ(parameter(Mod3Target), grouped);
+}
+
+TEST_F(X11EditorTest, ASwitchedOffOscillatorIsVeiledUntilItIsSwitchedOn) {
+    setParameter(Osc2Type, 0.0f);
+    ASSERT_TRUE(open());
+    idle(3);
+    // The centre of each oscillator's "Fine" knob, one row apart.
+    const int x = 40, oscillator1Y = 96, oscillator2Y = 240;
+    EXPECT_TRUE(idleUntil([&] { return pixel(x, oscillator2Y) != pixel(x, oscillator1Y); }));
+    screenshot("osc2-off");
+    setParameter(Osc2Type, 1.0f);
+    EXPECT_TRUE(idleUntil([&] { return pixel(x, oscillator2Y) == pixel(x, oscillator1Y); }))
+        << std::hex << pixel(x, oscillator2Y) << " " << pixel(x, oscillator1Y);
+}
+
+TEST_F(X11EditorTest, RestingOnTheHeaderOrATitleBarNamesTheRightButtonsMenu) {
+    ASSERT_TRUE(open());
+    auto hintArea = [&] {
+        std::vector<uint32_t> area;
+        for (int y = 14; y < 34; y += 2)
+            for (int x = 182; x < 388; x += 2) area.push_back(pixel(x, y));
+        return area;
+    };
+    user_->moveTo(600, 300);  // over a knob: no hint
+    idle(3);
+    const std::vector<uint32_t> empty = hintArea();
+    user_->moveTo(700, 30);
+    EXPECT_TRUE(idleUntil([&] { return hintArea() != empty; }));
+    idle(2);
+    screenshot("hint-header");
+    const std::vector<uint32_t> header = hintArea();
+    user_->moveTo(100, kOsc1TitleY);
+    EXPECT_TRUE(idleUntil([&] { return hintArea() != header && hintArea() != empty; }));
+    screenshot("hint-title-bar");
+    // A left click there still opens nothing.
+    user_->click(1, 100, kOsc1TitleY);
+    idle(3);
+    EXPECT_TRUE(user_->popups(hostWindow()).empty());
+    user_->moveTo(600, 300);
+    EXPECT_TRUE(idleUntil([&] { return hintArea() == empty; }));
 }
 
 }  // namespace

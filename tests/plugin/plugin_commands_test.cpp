@@ -199,6 +199,26 @@ TEST_F(PluginCommands, PresetNavigationWrapsAtBothEnds) {
     EXPECT_EQ(plugin->currentPresetIndex(), -1);
 }
 
+TEST_F(PluginCommands, AnEditedSoundIsMarkedUntilAPresetIsLoadedOrSaved) {
+    writePresets({"a", "b"});
+    command(1055, 0.0f);
+    EXPECT_FALSE(plugin->presetEdited());
+    plugin->setParameter(Volume, 0.2f);  // the listener's level, not the sound
+    EXPECT_FALSE(plugin->presetEdited());
+    command(1010, 2.0f);  // a matrix source menu
+    EXPECT_TRUE(plugin->presetEdited());
+    command(1057, 1.0f);
+    EXPECT_FALSE(plugin->presetEdited());
+    plugin->setParameter(Flt1Cut, plugin->getParameter(Flt1Cut));  // the same value again
+    command(1036, 0.0f);                                            // "Copy"
+    EXPECT_FALSE(plugin->presetEdited());
+    plugin->setParameter(Flt1Cut, 0.3f);
+    EXPECT_TRUE(plugin->presetEdited());
+    system.dialogAnswers.push_back(presetPath("Saved.prs"));
+    command(1049, 0.0f);
+    EXPECT_FALSE(plugin->presetEdited());
+}
+
 TEST_F(PluginCommands, PresetNavigationWithoutPresets) {
     command(1056, 1.0f);
     EXPECT_EQ(plugin->currentPresetIndex(), -1);

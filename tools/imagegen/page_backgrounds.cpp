@@ -21,37 +21,24 @@ Canvas makePage(std::uint32_t seed) {
 // A value field of 16 pixels with a one-pixel sunken rim around it.
 void fieldWell(cairo_t* cr, double x, double y, double width) { drawWell(cr, x - 1, y - 1, width + 2, 18, 1.0); }
 
-// Modulation matrix: twelve slots in two rows of six.
-constexpr int kSlots = 12;
-constexpr int kSlotColumns = 6;
-constexpr double kSlotWidth = 152;
-constexpr double kSlotHeight = 58;
+// Modulation matrix: a table of twelve slots in two halves of six rows,
+// each row a number, source, target and amount under column headings.
+constexpr double kHalfLeft[2] = {16, 504};
+constexpr double kFirstRowTop = 42;
+constexpr double kRowPitch = 17;
+constexpr int kRowsPerHalf = 6;
 
-// The knob sits in a shallow round seat.
-void knobSeat(cairo_t* cr, double x, double y) {
-    const double cx = x + 24, cy = y + 24;
-    cairo_pattern_t* seat = cairo_pattern_create_radial(cx, cy - 1, 17, cx, cy, 24);
-    addStop(seat, 0, rgb(0, 0, 0, 0.22));
-    addStop(seat, 0.8, rgb(0, 0, 0, 0.10));
-    addStop(seat, 1, rgb(0, 0, 0, 0));
-    cairo_arc(cr, cx, cy, 24, 0, 2 * M_PI);
-    cairo_set_source(cr, seat);
-    cairo_fill(cr);
-    cairo_pattern_destroy(seat);
-    cairo_set_line_width(cr, 0.5);
-    cairo_arc(cr, cx, cy, 23.5, 0.15 * M_PI, 0.85 * M_PI);
-    setColor(cr, rgb(255, 255, 255, 0.35));
-    cairo_stroke(cr);
-}
+// Rows lie 17 pixels apart, so their wells are one pixel lower than a field's.
+void rowWell(cairo_t* cr, double x, double y, double width) { drawWell(cr, x - 1, y - 0.5, width + 2, 17, 1.0); }
 
-void modSlot(cairo_t* cr, int slot) {
-    const double x0 = 16 + 160 * (slot % kSlotColumns);
-    const double y0 = 24 + 60 * (slot / kSlotColumns);
-    drawPlate(cr, x0 - 4, y0, kSlotWidth + 6, kSlotHeight, 5, 1.0);
-    knobSeat(cr, x0, y0 + 5);
-    fieldWell(cr, x0 + 56, y0 + 2, 96);   // source
-    fieldWell(cr, x0 + 56, y0 + 21, 96);  // target
-    fieldWell(cr, x0 + 56, y0 + 40, 96);  // amount
+void modHalf(cairo_t* cr, double hx) {
+    drawPlate(cr, hx - 6, 22, 486, kPageHeight - 24, 5, 1.0);
+    for (int row = 0; row < kRowsPerHalf; ++row) {
+        const double y = kFirstRowTop + kRowPitch * row;
+        rowWell(cr, hx + 28, y, 152);   // source
+        rowWell(cr, hx + 188, y, 184);  // target
+        rowWell(cr, hx + 380, y, 96);   // amount
+    }
 }
 
 // Sequencer: sixteen step columns of a label and five value rows.
@@ -108,7 +95,7 @@ void seqControls(cairo_t* cr) {
 
 Canvas renderModPage() {
     Canvas canvas = makePage(0x0b0d02);
-    for (int slot = 0; slot < kSlots; ++slot) modSlot(canvas.cr(), slot);
+    for (double hx : kHalfLeft) modHalf(canvas.cr(), hx);
     return canvas;
 }
 

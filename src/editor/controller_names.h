@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// The menu text of a MIDI controller number: the number, and the name of
+// the controller where it has a common one ("1 Mod Wheel", "64 Sustain").
+std::string controllerMenuText(int controller);
