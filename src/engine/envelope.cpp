@@ -2,10 +2,11 @@
 
 #include <cmath>
 
+#include "params/value_mappings.h"
+
 namespace {
 
 constexpr float kDefaultSampleRate = 44100.0f;
-constexpr float kMaxSegmentSeconds = 20.0f;
 
 // NaN fails both comparisons and ends at 0, so a broken value means "instant".
 float clampUnit(float x) { return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; }
@@ -17,8 +18,7 @@ void Envelope::prepare(float fs) {
 }
 
 float Envelope::segmentLength(float time, float fs) {
-    float x = clampUnit(time);
-    return kMaxSegmentSeconds * x * x * x * fs;
+    return envelopeSeconds(clampUnit(time)) * fs;
 }
 
 double Envelope::segmentCoeff(double ratio, float length) {

@@ -45,6 +45,8 @@ public:
     // frame's idle calls it first; systems that deliver events to the
     // window on their own (Windows) need nothing here.
     virtual void pumpEvents() {}
+    // Makes the frame's window the one the keyboard types into.
+    virtual void takeKeyboardFocus() {}
 };
 
 // Makes the platform window for `frame` inside `parentWindow`; null where

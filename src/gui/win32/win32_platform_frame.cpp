@@ -160,7 +160,14 @@ LRESULT Win32PlatformFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
-        case WM_MOUSEMOVE: mouseEvent(message, wParam, lParam); return 0;
+        case WM_MOUSEMOVE: {
+            // Windows tells of the pointer leaving only when asked, once per entry.
+            TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window_, 0};
+            TrackMouseEvent(&track);
+            mouseEvent(message, wParam, lParam);
+            return 0;
+        }
+        case WM_MOUSELEAVE: frame_.platformOnMouseExited(); return 0;
         case WM_MOUSEWHEEL: {
             POINT where{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             ScreenToClient(window_, &where);
