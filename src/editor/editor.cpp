@@ -99,6 +99,7 @@ bool Editor::open(void* parentWindow) {
     frame = std::make_unique<CFrame>(style_.windowRect(), parentWindow, this);
     images_ = EditorImages::load(host_.config(), style_.factor);
     style_.knob = images_.knob;
+    style_.knobBipolar = images_.knobBipolar;
     buildViews();
     images_ = {};  // the views keep what they use
     pushAllParameters();
