@@ -1,12 +1,15 @@
 // The editor at 200 %: opening (the whole view tree built and drawn once
-// into an offscreen image) and an idle step with nothing changed.
+// into an offscreen image), an idle step with nothing changed, and the
+// opening of the field for typing a value.
 
 #include <benchmark/benchmark.h>
 
 #if !defined(_WIN32)
 #include "editor/editor.h"
 #include "gui/c_frame.h"
+#include "gui/c_text_edit.h"
 #include "gui/cairo/cairo_image_context.h"
+#include "params/parameter_id.h"
 #include "persist/config.h"
 #include "plugin/plugin.h"
 #include "plugin/plugin_editor.h"
@@ -44,6 +47,29 @@ void BM_EditorIdleWithNothingChanged(benchmark::State& state) {
     editor.close();
 }
 BENCHMARK(BM_EditorIdleWithNothingChanged)->Unit(benchmark::kMicrosecond);
+
+// The typed-entry field: made over a value display, filled with the value's
+// text and drawn (the frame's own field, as on Linux).
+void BM_ValueFieldOpensAt200Percent(benchmark::State& state) {
+    Plugin plugin(nullptr);
+    plugin.config().scale = 4;
+    Editor& editor = editorOf(plugin);
+    editor.open(nullptr);
+    CairoImageContext image(2112, 1248);
+    drawWholeWindow(editor, image);
+    CKeyEvent escape;
+    escape.virtualKey = kVirtualKeyEscape;
+    for (auto _ : state) {
+        editor.openValueField(Osc1Semi);
+        editor.getFrame()->drawRect(&image, editor.valueField()->getViewSize());
+        state.PauseTiming();
+        editor.getFrame()->platformOnKeyDown(escape);
+        editor.idle();
+        state.ResumeTiming();
+    }
+    editor.close();
+}
+BENCHMARK(BM_ValueFieldOpensAt200Percent)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 #endif

@@ -181,6 +181,7 @@ void Editor::close() {
     field_ = nullptr;  // the frame's views go with it
     fieldParameter_ = -1;
     fieldDone_ = false;
+    nativeField_ = false;
     learnOnce_ = -1;
     AEffGUIEditor::close();
 }

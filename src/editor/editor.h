@@ -71,6 +71,7 @@ private:
     CTextEdit* field_ = nullptr;
     int fieldParameter_ = -1;
     bool fieldDone_ = false;
+    bool nativeField_ = false;
     // "MIDI Learn" from a knob's menu: listens until a controller is bound
     // to this parameter (other than the one bound when it began).
     int learnOnce_ = -1;

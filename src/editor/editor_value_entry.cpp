@@ -87,13 +87,25 @@ CRect Editor::valueFieldRect(int parameter) const {
 bool Editor::openValueField(int parameter) {
     if (!frame || parameter < 0 || parameter >= ControlRegistry::kKnobParameters || !registry_.knob[parameter])
         return false;
-    if (field_) closeValueField();
-    field_ = new CTextEdit(valueFieldRect(parameter), style_.display.desc, style_.display.color, style_.display.back);
-    field_->setText(editorValueText(host_, parameter), true);
-    field_->setHandlers([this](const std::string& text, std::string& error) { return commitTypedValue(text, error); },
-                        [this] { fieldDone_ = true; });
+    if (field_ || nativeField_) closeValueField();
     fieldParameter_ = parameter;
     fieldDone_ = false;
+    TextEditRequest request;
+    request.rect = valueFieldRect(parameter);
+    request.text = editorValueText(host_, parameter);
+    request.font = style_.display.desc;
+    request.fontColor = style_.display.color;
+    request.backColor = style_.display.back;
+    request.commit = [this](const std::string& text, std::string& error) { return commitTypedValue(text, error); };
+    request.cancel = [this] { fieldDone_ = true; };
+    PlatformFrame* platform = frame->getPlatformFrame();
+    if (platform && platform->openTextEdit(request)) {
+        nativeField_ = true;
+        return true;
+    }
+    field_ = new CTextEdit(valueFieldRect(parameter), style_.display.desc, style_.display.color, style_.display.back);
+    field_->setText(request.text, true);
+    field_->setHandlers(request.commit, request.cancel);
     frame->addView(field_);
     frame->setFocusView(field_);
     frame->setFocusLostHandler([this] { fieldDone_ = true; });
@@ -111,6 +123,8 @@ bool Editor::commitTypedValue(const std::string& text, std::string& error) {
 // Runs from idle, never from inside the field's own key handler.
 void Editor::closeValueField() {
     fieldDone_ = false;
+    if (nativeField_ && frame && frame->getPlatformFrame()) frame->getPlatformFrame()->closeTextEdit();
+    nativeField_ = false;
     if (!field_ || !frame) return;
     frame->setFocusView(nullptr);
     frame->setFocusLostHandler(nullptr);

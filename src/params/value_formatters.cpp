@@ -254,13 +254,11 @@ bool leadingNumber(const std::string& text, double& number, std::string& rest) {
     return std::isfinite(number);
 }
 
-// The unit of the value's text now: a bare number means what is shown.
-std::string shownUnit(const std::string& shown) {
-    double number = 0.0;
-    std::string rest;
-    std::string text = lowered(shown);
-    if (!text.empty() && text[0] == 'x') text = text.substr(1);
-    return leadingNumber(text, number, rest) ? rest : std::string();
+// What a bare number means: frequencies in Hz and times in ms, whatever
+// the value shows now, so "440" is never 440 kHz.
+std::string bareUnit(Kind kind, const std::vector<UnitScale>& units) {
+    if (kind == Kind::EnvelopeTime || kind == Kind::LfoAttack) return "ms";
+    return units.front().name;
 }
 
 template <typename Mapping>
@@ -281,8 +279,7 @@ float inverse(Kind kind, double x) {
     const auto f = static_cast<float>(x);
     switch (kind) {
     case Kind::Percent: case Kind::MixPercent: return f / 100.0f;
-    case Kind::BipolarPercent: case Kind::PitchAmount: return 0.5f + f / 200.0f;
-    case Kind::CentAmount: return 0.5f + f / 20000.0f;
+    case Kind::BipolarPercent: case Kind::PitchAmount: case Kind::CentAmount: return 0.5f + f / 200.0f;
     case Kind::Semitones: {
         const float s = wholeStep(x, -24, 24);
         return firstValueWhere(0.5f + s / 48.0f, [s](float v) { return oscSemitones(v) == s; });
@@ -361,6 +358,10 @@ bool wordValue(Kind kind, int p, const std::string& text, const ParameterReader&
         value = 0.0f;
         return true;
     }
+    if ((text == "-inf db" || text == "-inf") && kind == Kind::Volume) {
+        value = 0.0f;
+        return true;
+    }
     if (text == "random" && kind == Kind::OscPhase) {
         value = 1.0f;
         return true;
@@ -395,8 +396,12 @@ std::string panSign(std::string text, double& sign) {
 std::string expectedUnits(Kind kind) {
     std::string list;
     for (const UnitScale& u : unitsOf(kind)) {
-        if (u.name[0] == '\0') continue;
-        list += (list.empty() ? "" : ", ") + std::string(u.name);
+        std::string name = u.name;
+        if (name.empty()) continue;
+        if (name == "hz") name = "Hz";
+        if (name == "khz") name = "kHz";
+        if (name == "db") name = "dB";
+        list += (list.empty() ? "" : ", ") + name;
     }
     return list;
 }
@@ -436,8 +441,7 @@ bool parseParameterValue(int parameter, const std::string& typed, const Paramete
         return false;
     }
     const std::vector<UnitScale> units = unitsOf(kind);
-    if (suffix.empty()) suffix = shownUnit(formatParameterValue(parameter, values));
-    if (suffix.empty()) suffix = units.front().name;
+    if (suffix.empty()) suffix = bareUnit(kind, units);
     const auto scale = std::find_if(units.begin(), units.end(), [&](const UnitScale& u) { return suffix == u.name; });
     if (scale == units.end()) {
         const std::string list = expectedUnits(kind);

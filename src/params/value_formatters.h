@@ -17,8 +17,9 @@ std::string formatParameterValue(int parameter, const ParameterReader& values);
 
 // Reads `text` as a value of `parameter`: its displayed units ("-12 st",
 // "440 Hz", "1.5 s", "35%", "L 40", "1/4T", "Off") or a bare number in the
-// unit the value shows now. Values beyond the range are held to it. On
-// failure returns false and says why in `error`, leaving `value` alone.
+// unit of its kind (Hz, ms, st, ct, %, dB). Values beyond the range are
+// held to it. On failure returns false and says why in `error`, leaving
+// `value` alone.
 bool parseParameterValue(int parameter, const std::string& text, const ParameterReader& values, float& value,
                          std::string& error);
 
