@@ -35,6 +35,7 @@ CControl* ControlFactory::knobAt(int parameter, int x, int y) {
 
 ParamDisplay* ControlFactory::display(int parameter, const CRect& size) {
     auto* shown = new ParamDisplay(size, editor_.host(), parameter, style_.display);
+    shown->setMenuOwner(&editor_);
     shown->setValue(editor_.host().parameterValue(parameter));
     container_.addView(shown);
     registry_.display[parameter] = shown;
