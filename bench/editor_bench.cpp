@@ -1,6 +1,7 @@
 // The editor at 200 %: opening (the whole view tree built and drawn once
 // into an offscreen image), an idle step with nothing changed, and the
-// preset list brought up to date for opening with 8 banks of 10 presets.
+// preset list brought up to date for opening with 8 banks of 10 presets, and the
+// opening of the field for typing a value.
 
 #include <benchmark/benchmark.h>
 
@@ -13,7 +14,9 @@
 #include "editor/editor.h"
 #include "editor/preset_menu.h"
 #include "gui/c_frame.h"
+#include "gui/c_text_edit.h"
 #include "gui/cairo/cairo_image_context.h"
+#include "params/parameter_id.h"
 #include "persist/config.h"
 #include "plugin/plugin.h"
 #include "plugin/plugin_editor.h"
@@ -84,6 +87,29 @@ void BM_PresetListOpenWith8BanksOf10(benchmark::State& state) {
     fs::remove_all(home);
 }
 BENCHMARK(BM_PresetListOpenWith8BanksOf10)->Unit(benchmark::kMillisecond);
+
+// The typed-entry field: made over a value display, filled with the value's
+// text and drawn (the frame's own field, as on Linux).
+void BM_ValueFieldOpensAt200Percent(benchmark::State& state) {
+    Plugin plugin(nullptr);
+    plugin.config().scale = 4;
+    Editor& editor = editorOf(plugin);
+    editor.open(nullptr);
+    CairoImageContext image(2112, 1248);
+    drawWholeWindow(editor, image);
+    CKeyEvent escape;
+    escape.virtualKey = kVirtualKeyEscape;
+    for (auto _ : state) {
+        editor.openValueField(Osc1Semi);
+        editor.getFrame()->drawRect(&image, editor.valueField()->getViewSize());
+        state.PauseTiming();
+        editor.getFrame()->platformOnKeyDown(escape);
+        editor.idle();
+        state.ResumeTiming();
+    }
+    editor.close();
+}
+BENCHMARK(BM_ValueFieldOpensAt200Percent)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 #endif

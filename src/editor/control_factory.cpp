@@ -8,6 +8,7 @@
 #include "editor/text_button.h"
 #include "gui/c_view_container.h"
 #include "params/parameter_table.h"
+#include "params/value_formatters.h"
 
 namespace {
 constexpr int kKnob = 48;
@@ -24,7 +25,8 @@ void ControlFactory::setDefault(CControl* control, int parameter) {
 }
 
 CControl* ControlFactory::knobAt(int parameter, int x, int y) {
-    auto* knob = new ParamKnob(style_.rect(x, y, x + kKnob, y + kKnob), &editor_, parameter, style_.knob);
+    auto* knob = new ParamKnob(style_.rect(x, y, x + kKnob, y + kKnob), &editor_, parameter,
+                               isBipolarParameter(parameter) ? style_.knobBipolar : style_.knob);
     setDefault(knob, parameter);
     container_.addView(knob);
     registry_.knob[parameter] = knob;
@@ -33,6 +35,7 @@ CControl* ControlFactory::knobAt(int parameter, int x, int y) {
 
 ParamDisplay* ControlFactory::display(int parameter, const CRect& size) {
     auto* shown = new ParamDisplay(size, editor_.host(), parameter, style_.display);
+    shown->setMenuOwner(&editor_);
     shown->setValue(editor_.host().parameterValue(parameter));
     container_.addView(shown);
     registry_.display[parameter] = shown;

@@ -15,6 +15,7 @@
 #include "editor/sub_view_containers.h"
 #include "editor/text_conversion.h"
 #include "editor/text_tab_button.h"
+#include "editor/value_text.h"
 #include "gui/c_frame.h"
 #include "gui/c_knob.h"
 #include "gui/c_tab_view.h"
@@ -100,6 +101,7 @@ bool Editor::open(void* parentWindow) {
     frame = std::make_unique<CFrame>(style_.windowRect(), parentWindow, this);
     images_ = EditorImages::load(host_.config(), style_.factor);
     style_.knob = images_.knob;
+    style_.knobBipolar = images_.knobBipolar;
     buildViews();
     images_ = {};  // the views keep what they use
     pushAllParameters();
@@ -139,6 +141,7 @@ void Editor::buildViews() {
     dimming_.addModuleRows(*mainView_, style_);
     buildPages();
     styleMenusThatDrawNothing(*frame, style_.menu);
+    readout_.build(*frame, style_);
 }
 
 void Editor::buildPages() {
@@ -186,6 +189,12 @@ void Editor::close() {
     content_ = mainView_ = nullptr;
     pages_ = nullptr;
     touching_ = false;
+    readout_.clear();
+    field_ = nullptr;  // the frame's views go with it
+    fieldParameter_ = -1;
+    fieldDone_ = false;
+    nativeField_ = false;
+    learnOnce_ = -1;
     AEffGUIEditor::close();
 }
 
@@ -214,6 +223,8 @@ void Editor::showParameter(int32_t index, float value) {
 void Editor::idle() {
     if (!isOpen() || !viewsReady_.load()) return;
     idleVoiceLights();
+    if (fieldDone_) closeValueField();
+    readout_.idle(*frame, registry_, host_);
     idleCaptions();
     idleMidiLearn();
     idleOscillators();
@@ -231,19 +242,28 @@ void Editor::idleVoiceLights() {
 }
 
 void Editor::idleCaptions() {
+    // Held only while the frame still has the mouse: a touch that ended by
+    // a double click, a lost capture or a popup shows the caption again.
+    const int held = touching_ && frame->isMouseCaptured() ? touchedTag_ : -1;
+    const int readout = readout_.captionParameter();
     for (int i = 0; i < static_cast<int>(registry_.caption.size()); ++i) {
         ParamLabel* caption = registry_.caption[i];
         if (!caption) continue;
         const int parameter = ControlRegistry::kFirstCaption + i;
-        caption->setText(touching_ && touchedTag_ == parameter ? host_.parameterText(parameter)
-                                                               : registry_.captionText[i]);
+        const bool valueShown = parameter == held || parameter == readout;
+        caption->setText(valueShown ? editorValueText(host_, parameter) : registry_.captionText[i]);
     }
 }
 
 void Editor::idleMidiLearn() {
     Config& config = host_.config();
-    config.midiLearnListening = learn_.listen && static_cast<CControl*>(learn_.listen)->getValue() > 0.0f;
-    config.midiLearnParam = touchedTag_;
+    if (learnOnce_ >= 0) {
+        const int bound = controllerOf(learnOnce_);
+        if (bound >= 0 && bound != learnOnceFrom_) learnOnce_ = -1;
+    }
+    config.midiLearnListening =
+        learnOnce_ >= 0 || (learn_.listen && static_cast<CControl*>(learn_.listen)->getValue() > 0.0f);
+    config.midiLearnParam = learnOnce_ >= 0 ? learnOnce_ : touchedTag_;
     if (touchedTag_ < 0 || touchedTag_ >= ControlRegistry::kKnobParameters) return;
     if (learn_.selected) learn_.selected->setText(narrowName(touchedTag_));
     int controller = -1;

@@ -12,8 +12,10 @@
 #include "editor/module_layout.h"
 #include "editor/page_layouts.h"
 #include "editor/section_dimming.h"
+#include "editor/value_readout.h"
 
 class CTabView;
+class CTextEdit;
 class CViewContainer;
 class StepColumn;
 
@@ -37,6 +39,13 @@ public:
     void presetChanged() { presetChanged_.store(true); }
     // Shows `text` in the preset name field until the next preset change.
     void showNotice(const std::wstring& text);
+    void wheelTurned(int32_t tag) override { readout_.wheelTurned(tag); }
+    bool valueMenuRequested(int32_t tag, const CPoint& where) override;
+    const ValueReadout& readout() const { return readout_; }
+    // Opens the field for typing a value of `parameter` (0..212) over its
+    // display, caption or knob; false where the parameter has no control.
+    bool openValueField(int parameter);
+    CTextEdit* valueField() const { return field_; }
 
     const ControlRegistry& controls() const { return registry_; }
     const EditorStyle& style() const { return style_; }
@@ -51,6 +60,7 @@ private:
     EditorStyle style_;
     EditorImages images_;
     ControlRegistry registry_;
+    ValueReadout readout_;
     std::array<OscillatorViews, 3> oscillators_;
     HeaderViews header_;
     MidiLearnViews learn_;
@@ -65,6 +75,14 @@ private:
     int rememberedPage_ = kMainPage;
     std::atomic<bool> presetChanged_{false};
     bool shownEdited_ = false;
+    CTextEdit* field_ = nullptr;
+    int fieldParameter_ = -1;
+    bool fieldDone_ = false;
+    bool nativeField_ = false;
+    // "MIDI Learn" from a knob's menu: listens until a controller is bound
+    // to this parameter (other than the one bound when it began).
+    int learnOnce_ = -1;
+    int learnOnceFrom_ = -1;
     // Held by close while views go away; setParameter from another thread
     // skips its update rather than wait.
     std::mutex viewsMutex_;
@@ -82,4 +100,11 @@ private:
     void idleOscillators();
     void idleSequencerSteps();
     void idlePresetName();
+
+    // The knob menu and typed entry (editor_value_entry.cpp).
+    void setByUser(int parameter, float value);
+    bool commitTypedValue(const std::string& text, std::string& error);
+    void closeValueField();
+    int controllerOf(int parameter) const;
+    CRect valueFieldRect(int parameter) const;
 };

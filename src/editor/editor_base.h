@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "gui/c_point.h"
+
 #include "gui/aeff_gui_editor.h"
 #include "gui/c_control_listener.h"
 
@@ -16,6 +18,11 @@ public:
 
     virtual void beginTouch(int32_t tag);
     virtual void endTouch();
+    // The wheel turned the knob of `tag`.
+    virtual void wheelTurned(int32_t /*tag*/) {}
+    // The right button went down on the knob or value field of `tag`;
+    // `where` is in frame coordinates. Returns whether a menu took it.
+    virtual bool valueMenuRequested(int32_t /*tag*/, const CPoint& /*where*/) { return false; }
 
     void valueChanged(CControl* control) override;
     void controlBeginEdit(CControl* control) override;

@@ -7,7 +7,7 @@ class ConfigBase;
 // The four images of one opening of the editor, from the current theme or
 // built in, scaled for the window size.
 struct EditorImages {
-    SharedBitmap background, modPage, seqPage, knob;
+    SharedBitmap background, modPage, seqPage, knob, knobBipolar;
 
     // Decodes them side by side: decoding and scaling the large PNGs is
     // most of the time an opening takes.

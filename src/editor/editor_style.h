@@ -28,7 +28,7 @@ struct EditorStyle {
     StyledFont logo, title, menu, display, label, onTab, offTab;
     StyledFont seqLabel[3];
     int sideMargin = 0, topMargin = 0, bottomMargin = 0;
-    SharedBitmap knob;
+    SharedBitmap knob, knobBipolar;
 
     static double factorForScale(int scale);
     static EditorStyle fromTheme(const Theme& theme, int scale);

@@ -2,6 +2,7 @@
 
 #include "gui/c_param_display.h"
 
+class EditorBase;
 class EditorHost;
 struct StyledFont;
 
@@ -10,4 +11,15 @@ struct StyledFont;
 class ParamDisplay : public CParamDisplay {
 public:
     ParamDisplay(const CRect& size, EditorHost& host, int32_t parameter, const StyledFont& font);
+
+    // The right button on the display opens the parameter's knob menu
+    // there; every other press passes to the views below.
+    void setMenuOwner(EditorBase* editor);
+    CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
+    // A value with its unit may be wider than the field where the system's
+    // font runs wide: it is drawn in a smaller size rather than cut off.
+    void draw(CDrawContext* context) override;
+
+private:
+    EditorBase* menuOwner_ = nullptr;
 };

@@ -14,10 +14,22 @@ ParamKnob::ParamKnob(const CRect& size, EditorBase* editor, int32_t tag, SharedB
     : CAnimKnob(size, editor, tag, kFrames, frameHeight(filmStrip), filmStrip), editor_(editor) {}
 
 CMouseEventResult ParamKnob::onMouseDown(CPoint& where, const CButtonState& buttons) {
-    // The right button belongs to the section menus.
-    if (buttons & kRButton) return kMouseEventNotHandled;
+    if (buttons & kRButton) {
+        if (editor_ && editor_->valueMenuRequested(getTag(), localToFrame(where)))
+            return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+        return kMouseEventNotHandled;
+    }
     if (editor_) editor_->beginTouch(getTag());
-    return CAnimKnob::onMouseDown(where, buttons);
+    const CMouseEventResult result = CAnimKnob::onMouseDown(where, buttons);
+    // A double click resets at once and sends no release: the touch ends here.
+    if (result != kMouseEventHandled && editor_) editor_->endTouch();
+    return result;
+}
+
+bool ParamKnob::onWheel(const CPoint& where, float distance, const CButtonState& buttons) {
+    const bool used = CAnimKnob::onWheel(where, distance, buttons);
+    if (used && editor_) editor_->wheelTurned(getTag());
+    return used;
 }
 
 CMouseEventResult ParamKnob::onMouseUp(CPoint& where, const CButtonState& buttons) {

@@ -15,6 +15,7 @@ public:
 
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
+    bool onWheel(const CPoint& where, float distance, const CButtonState& buttons) override;
 
 private:
     EditorBase* editor_;

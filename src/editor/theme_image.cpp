@@ -40,3 +40,5 @@ SharedBitmap loadThemeImage(const ConfigBase& config, const std::wstring& name, 
     if (!source->isLoaded()) return source;
     return source->scaledCopy(scaleFactor * 0.5);
 }
+
+bool themeHasImage(const ConfigBase& config, const std::wstring& name) { return !themeImagePath(config, name).empty(); }

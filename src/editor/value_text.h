@@ -2,10 +2,13 @@
 
 #include <string>
 
+#include "params/value_formatters.h"
+
 class EditorHost;
 
-// The text of a parameter's value in the editor's displays: the plug-in's
-// display text, except where that falls back to a plain bipolar number
-// although the parameter has a unit of its own (voices, steps, divisions,
-// semitones, velocities, times, the tuning reference).
+// The plug-in's stored values, for the value formatters.
+ParameterReader parameterReader(const EditorHost& host);
+
+// The text of a parameter's value in the editor's displays and held
+// captions, in the units of the value formatters.
 std::string editorValueText(const EditorHost& host, int parameter);

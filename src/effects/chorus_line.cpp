@@ -1,5 +1,7 @@
 #include "effects/chorus_line.h"
 
+#include "params/value_mappings.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cmath>
@@ -40,7 +42,7 @@ void ChorusLine::setShape(float depthParam, float delayParam) {
     float w = depthParam > 0.0f ? std::min(depthParam, 0.93f) : 0.0f;
     float depth = w * baseDelay_;
     float delay = delayParam > 0.0f ? std::min(delayParam, 1.0f) : 0.0f;
-    float delayMs = std::max(delay * 7.9f + 0.1f, 0.1f);
+    float delayMs = std::max(chorusDelayMs(delay), 0.1f);
     baseDelay_ = delayMs * 0.001f * sampleRate_;
     depth_ = std::min(depth, baseDelay_);
 }

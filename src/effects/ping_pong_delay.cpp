@@ -80,7 +80,7 @@ void PingPongDelay::process(const float* params, float& left, float& right) {
     float echoRight = right_.exchange(flushTiny(echoLeft * fb));
     lastRight_ = echoRight;
 
-    float cutoff = (lowCut * lowCut * lowCut * lowCut * 13990.0f + 10.0f) / (sampleRate_ * 0.5f);
+    float cutoff = delayLowCutHz(lowCut) / (sampleRate_ * 0.5f);
     float j = lowCutLeft_.process(echoLeft, cutoff);
     float k = lowCutRight_.process(echoRight, cutoff);
 

@@ -2,10 +2,11 @@
 
 #include <cmath>
 
+#include "params/value_mappings.h"
+
 namespace {
 
 constexpr float kDefaultSampleRate = 44100.0f;
-constexpr double kMaxSegmentSeconds = 20.0;
 // Long enough that the fall is no steeper than a mid-range tone's own
 // slope, short enough to sound like the instant stop that release 0 asks for.
 constexpr double kReleaseFadeSeconds = 0.001;
@@ -20,8 +21,7 @@ void Envelope::prepare(float fs) {
 }
 
 double Envelope::segmentLength(float time, float fs) {
-    const double x = clampUnit(time);
-    return kMaxSegmentSeconds * x * x * x * static_cast<double>(fs);
+    return envelopeSeconds(clampUnit(time)) * static_cast<double>(fs);
 }
 
 double Envelope::segmentCoeff(double ratio, double length) {

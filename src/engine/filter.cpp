@@ -69,8 +69,7 @@ void Filter::setUp(float typeParam, float cutoff, float resonance, float pitch, 
     if (type_ == Bypass) return;
 
     const float c = clamp01(cutoff);
-    const float c2 = c * c;
-    const float f = (20.0f + 20980.0f * c2 * c2 * c) * inverseSampleRate_;
+    const float f = cutoffHz(c) * inverseSampleRate_;
     // Pitch and tracking rarely change between samples; the power is the
     // costly part of the set-up.
     if (!(pitch == trackedPitch_ && track == trackAmount_)) {

@@ -78,7 +78,7 @@ void Lfo::setOffset(float offsetParam) {
 void Lfo::setAttack(float attackParam) {
     float a = clampUnit(attackParam);
     // Up to 20 s; whole samples so the fade ends on a sample boundary.
-    float length = std::trunc(0.001f * 20000.0f * a * a * sampleRate);
+    float length = std::trunc(lfoAttackSeconds(a) * sampleRate);
     fadeIncrement = length > 0.0f ? 1.0f / length : 1.0f;
 }
 

@@ -23,12 +23,6 @@ constexpr float kSourceLimit = 16.0f;
 
 float clampSigned(float x) { return x > -1.0f ? (x < 1.0f ? x : 1.0f) : (x == x ? -1.0f : 0.0f); }
 
-// Bipolar amount of a knob stored as 0..1; NaN means no modulation.
-float bipolarAmount(float param) {
-    if (std::isnan(param)) return 0.0f;
-    float p = param > 0.0f ? (param < 1.0f ? param : 1.0f) : 0.0f;
-    return (p - 0.5f) * 2.0f;
-}
 
 int codeInRange(float stored, int count) {
     int code = choiceValue(stored, 0);

@@ -149,7 +149,7 @@ void Oscillator::setUpUnison(const float* params, int osc, float increment) {
     // The copies are kept up to date even with the mix at 0, so a mix that
     // fades in between control steps finds them ready.
     const float mix = peekSmoother(unisonMix_, clamp01(params[Osc1UniMix + osc]));
-    const int count = 1 + static_cast<int>(7.0f * clamp01(params[Osc1UniCount + osc]));
+    const int count = ::unisonCount(clamp01(params[Osc1UniCount + osc]));
     const float detune = clamp01(params[Osc1UniDet + osc]);
     const float depth = detune * detune;
     unisonCount_ = count;
@@ -170,9 +170,9 @@ void Oscillator::setUpFm(const float* params, const float* T, int osc, float inc
     indexTarget1_ = 5.0f * amount1 * amount1;
     indexTarget2_ = 5.0f * amount2 * amount2;
     const float ratio1 = 1.0f + 9.0f * T[TgtOsc1Ratio1 + 2 * osc] +
-                         std::floor(18.0f * clamp01(params[Osc1Mod1Ratio + osc])) * 0.5f;
+                         fmRatio(clamp01(params[Osc1Mod1Ratio + osc]));
     const float ratio2 = 1.0f + 9.0f * T[TgtOsc1Ratio2 + 2 * osc] +
-                         std::floor(18.0f * clamp01(params[Osc1Mod2Ratio + osc])) * 0.5f;
+                         fmRatio(clamp01(params[Osc1Mod2Ratio + osc]));
     main_.increment = increment;
     modIncrement1_ = wrapIncrement(ratio1 * increment);
     modIncrement2_ = wrapIncrement(ratio2 * increment);

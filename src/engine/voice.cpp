@@ -21,12 +21,6 @@ int filterRouting(float value) {
     return mode >= RoutingSerial && mode <= RoutingSplit ? mode : RoutingSerial;
 }
 
-// Whole semitones of pitch-bend range; stored values beyond the knob's range
-// are held to it.
-int bendRange(float value) {
-    const int range = choiceValue(value * 24.0f, 0);
-    return range < 0 ? 0 : (range > 24 ? 24 : range);
-}
 
 // 30 bits of the instance's numbers for a stream of the voice's own.
 std::uint32_t seedFrom(RandomSource& random) {
@@ -34,7 +28,6 @@ std::uint32_t seedFrom(RandomSource& random) {
     return high << 15 | static_cast<std::uint32_t>(random.next());
 }
 
-float referencePitchHz(float masterTune) { return finiteOr(440.0f + (masterTune - 0.5f) * 100.0f, 440.0f); }
 
 }  // namespace
 
@@ -212,12 +205,12 @@ void Voice::evaluateModulation(const float* params, const ControllerState& contr
 void Voice::setUpOscillators(const float* params, float pitchBend, float pitch) {
     const float* T = sums_;
     const float a4 = referencePitchHz(params[MasterTune]);
-    const float bend = pitchBend * static_cast<float>(bendRange(params[PitchBend]));
+    const float bend = pitchBend * static_cast<float>(pitchBendRange(params[PitchBend]));
     const float all = T[TgtOscTune] * 100.0f + std::floor(0.1f + T[TgtOscSemi] * 100.0f) + T[TgtOscFine];
     for (int i = 0; i < 3; ++i) {
         const int t = TgtOsc1Tune + 6 * i;  // tune, semi, fine
-        const float fine = std::floor((params[osc(Osc1Fine, i)] - 0.5f) * 200.0f) / 100.0f;
-        const float semi = std::floor((params[osc(Osc1Semi, i)] - 0.5f) * 48.0f);
+        const float fine = oscFineSemitones(params[osc(Osc1Fine, i)]);
+        const float semi = oscSemitones(params[osc(Osc1Semi, i)]);
         float semitones = bend + fine + semi + T[t] * 100.0f + std::floor(T[t + 1] * 100.0f + 0.1f) + T[t + 2] +
                           all + (pitch - 69.0f);
         semitones = finiteOr(semitones, pitch - 69.0f);

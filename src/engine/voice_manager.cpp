@@ -252,7 +252,7 @@ void VoiceManager::noteOn(const MidiEvent& event, float velocity, int count, boo
     note.note = event.data1;
     note.velocity = velocity;
     note.legato = legatoForNewNote(event.channel, count, tiedStep);
-    note.glideMs = params_[GlideTime] * 1000.0f;
+    note.glideMs = glideMilliseconds(params_[GlideTime]);
     appendGrowing(heldNotes_, note);
     allocateVoice(note, count, tiedStep);
 }
@@ -270,7 +270,7 @@ void VoiceManager::noteOff(const MidiEvent& event, float velocity, int count, bo
         // Mono last-note priority: fall back to the newest key still held.
         HeldNote& previous = heldNotes_.back();
         previous.legato = true;
-        previous.glideMs = params_[GlideTime] * 1000.0f;
+        previous.glideMs = glideMilliseconds(params_[GlideTime]);
         allocateVoice(previous, 1, tiedStep);
     }
     for (Voice& v : voices_)

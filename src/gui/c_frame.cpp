@@ -24,6 +24,8 @@ void CFrame::close() {
     if (closed_) return;
     closed_ = true;
     releaseCapture();
+    focusView_ = nullptr;
+    focusLost_ = nullptr;
     // Views go first: they may still talk to the window while they die.
     removeAll();
     platform_.reset();
@@ -79,9 +81,33 @@ PopupResult CFrame::popupMenu(COptionMenu& menu, const CPoint& whereInFrame) {
     return platform_->popupMenu(menu, whereInFrame);
 }
 
+void CFrame::notePointer(const CPoint& where) {
+    if (pointerInside_ && where.x == lastMouse_.x && where.y == lastMouse_.y) return;
+    lastMouse_ = where;
+    pointerInside_ = true;
+    ++pointerMoves_;
+}
+
+void CFrame::setFocusView(CView* view) {
+    focusView_ = view;
+    if (view != nullptr && platform_ != nullptr) platform_->takeKeyboardFocus();
+}
+
+void CFrame::platformOnMouseExited() {
+    if (closed_ || !pointerInside_) return;
+    pointerInside_ = false;
+    ++pointerMoves_;
+}
+
 CMouseEventResult CFrame::platformOnMouseDown(const CPoint& where, const CButtonState& buttons) {
     if (closed_) return kMouseEventNotHandled;
-    lastMouse_ = where;
+    notePointer(where);
+    if (focusView_ != nullptr && !focusView_->getFrameRect().pointInside(where) && focusLost_) {
+        // The handler may take the field away.
+        const std::function<void()> handler = focusLost_;
+        handler();
+        if (closed_) return kMouseEventNotHandled;
+    }
     CPoint local = where;
     const CMouseEventResult result = onMouseDown(local, buttons);
     if (result == kMouseEventHandled && !closed_) {
@@ -93,7 +119,7 @@ CMouseEventResult CFrame::platformOnMouseDown(const CPoint& where, const CButton
 
 CMouseEventResult CFrame::platformOnMouseMoved(const CPoint& where, const CButtonState& buttons) {
     if (closed_) return kMouseEventNotHandled;
-    lastMouse_ = where;
+    notePointer(where);
     if (!mouseCaptured_) return kMouseEventNotHandled;
     CPoint local = where;
     return onMouseMoved(local, buttons);
@@ -111,7 +137,7 @@ CMouseEventResult CFrame::platformOnMouseUp(const CPoint& where, const CButtonSt
 
 bool CFrame::platformOnWheel(const CPoint& where, float distance, const CButtonState& buttons) {
     if (closed_ || mouseCaptured_) return false;
-    lastMouse_ = where;
+    notePointer(where);
     return onWheel(where, distance, buttons);
 }
 
@@ -121,6 +147,7 @@ CView* CFrame::viewForKeys() const {
 
 bool CFrame::platformOnKeyDown(const CKeyEvent& key) {
     if (closed_) return false;
+    if (focusView_ != nullptr) return focusView_->onKeyDown(key);
     // The view under the mouse, then its containers.
     for (CView* view = viewForKeys(); view != nullptr && view != this; view = view->getParentView()) {
         if (view->onKeyDown(key)) return true;
@@ -130,6 +157,7 @@ bool CFrame::platformOnKeyDown(const CKeyEvent& key) {
 
 bool CFrame::platformOnKeyUp(const CKeyEvent& key) {
     if (closed_) return false;
+    if (focusView_ != nullptr) return focusView_->onKeyUp(key);
     for (CView* view = viewForKeys(); view != nullptr && view != this; view = view->getParentView()) {
         if (view->onKeyUp(key)) return true;
     }

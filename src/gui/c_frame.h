@@ -3,6 +3,8 @@
 #include "gui/c_view_container.h"
 #include "gui/platform_frame.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 class AEffGUIEditor;
@@ -50,6 +52,22 @@ public:
     bool platformOnWheel(const CPoint& where, float distance, const CButtonState& buttons);
     bool platformOnKeyDown(const CKeyEvent& key);
     bool platformOnKeyUp(const CKeyEvent& key);
+    // The pointer left the window.
+    void platformOnMouseExited();
+
+    // Where the pointer rests while no button is held, for readouts that
+    // follow it: its last position, whether it is over the window, and a
+    // count that changes with every move or exit.
+    const CPoint& pointerPosition() const { return lastMouse_; }
+    bool isPointerInside() const { return pointerInside_; }
+    uint32_t pointerMoves() const { return pointerMoves_; }
+
+    // A view that takes the keys before the view under the pointer (a text
+    // field being typed into); null for none. The view must be in the tree.
+    void setFocusView(CView* view);
+    CView* getFocusView() const { return focusView_; }
+    // Mouse downs outside the focus view go here first (a field closes).
+    void setFocusLostHandler(std::function<void()> handler) { focusLost_ = std::move(handler); }
 
     // The view that holds the mouse between button down and up, if any.
     bool isMouseCaptured() const { return mouseCaptured_; }
@@ -69,4 +87,10 @@ private:
     CPoint lastMouse_;
     std::vector<CRect> dirtyAreas_;
     bool closed_ = false;
+    bool pointerInside_ = false;
+    uint32_t pointerMoves_ = 0;
+    CView* focusView_ = nullptr;
+    std::function<void()> focusLost_;
+
+    void notePointer(const CPoint& where);
 };

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "gui/c_color.h"
+#include "gui/c_font_desc.h"
 #include "gui/c_rect.h"
 
+#include <functional>
 #include <memory>
+#include <string>
 
 class CFrame;
 class COptionMenu;
@@ -13,6 +17,20 @@ class COptionMenu;
 struct PopupResult {
     COptionMenu* menu = nullptr;
     int index = -1;
+};
+
+// A one-line text field for typing a value: where it lies (frame
+// coordinates), what it starts with (selected, so typing replaces it), its
+// look, and what Return and Escape (or the focus moving away) do. `commit`
+// returns false with a reason to keep the field open and show the reason.
+struct TextEditRequest {
+    CRect rect;
+    std::string text;
+    CFontDesc font;
+    CColor fontColor;
+    CColor backColor;
+    std::function<bool(const std::string& text, std::string& error)> commit;
+    std::function<void()> cancel;
 };
 
 // The seam between a CFrame and the operating system's window. A backend
@@ -45,6 +63,13 @@ public:
     // frame's idle calls it first; systems that deliver events to the
     // window on their own (Windows) need nothing here.
     virtual void pumpEvents() {}
+    // Makes the frame's window the one the keyboard types into.
+    virtual void takeKeyboardFocus() {}
+    // Opens the system's own edit control for `request` with the keyboard
+    // focus; false where the system has none (the frame then draws a field
+    // of its own). At most one is open; closeTextEdit removes it.
+    virtual bool openTextEdit(const TextEditRequest& /*request*/) { return false; }
+    virtual void closeTextEdit() {}
 };
 
 // Makes the platform window for `frame` inside `parentWindow`; null where

@@ -33,3 +33,14 @@ float driveGainLinear(float v) { return std::pow(10.0f, 2.0f * v - 1.0f); }
 float eqGainDb(float v) { return (v - 0.5f) * 40.0f; }
 float eq1FrequencyHz(float v) { return v * v * v * 980.0f + 20.0f; }
 float eq2FrequencyHz(float v) { return v * v * v * 17500.0f + 500.0f; }
+
+int pitchBendRange(float v) {
+    const int range = choiceValue(v * 24.0f, 0);
+    return range < 0 ? 0 : (range > 24 ? 24 : range);
+}
+
+float bipolarAmount(float v) {
+    if (std::isnan(v)) return 0.0f;
+    const float p = v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;
+    return (p - 0.5f) * 2.0f;
+}

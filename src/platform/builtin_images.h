@@ -12,7 +12,7 @@ struct BuiltinImage {
     bool empty() const { return size == 0; }
 };
 
-// "Background", "Background2", "Background3" or "Knob", in any letter case;
+// "Background", "Background2", "Background3", "Knob" or "KnobBipolar", in any letter case;
 // empty for any other name. On Windows the resources of type DATA of the
 // module holding this code, elsewhere bytes linked into it.
 BuiltinImage builtinImage(const std::wstring& name);

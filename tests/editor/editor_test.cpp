@@ -167,7 +167,7 @@ TEST_F(EditorTest, ControlsFollowParametersAndReportTheirChanges) {
     host.params_[Osc1Semi] = 0.75f;  // the plug-in stores, then tells the editor
     editor.setParameter(Osc1Semi, 0.75f);
     EXPECT_FLOAT_EQ(c.display[Osc1Semi]->getValue(), 0.75f);
-    EXPECT_EQ(c.display[Osc1Semi]->getDisplayText(), "+50.0");
+    EXPECT_EQ(c.display[Osc1Semi]->getDisplayText(), "+12 st");
     // Sources and targets are shown as menu positions.
     editor.setParameter(Mod3Source, 15.0f);  // "Seq Mod B"
     EXPECT_FLOAT_EQ(c.controlOf(Mod3Source)->getValue(), 23.0f);
@@ -195,10 +195,12 @@ TEST_F(EditorTest, HeldKnobShowsItsValueInItsCaptionUntilReleased) {
     ASSERT_NE(caption, nullptr);
     editor.idle();
     EXPECT_EQ(caption->getText(), "Cut");
-    editor.beginTouch(Flt1Cut);
+    const CRect knob = editor.controls().knob[Flt1Cut]->getFrameRect();
+    const CPoint centre(knob.left + knob.width() / 2, knob.top + knob.height() / 2);
+    editor.getFrame()->platformOnMouseDown(centre, kLButton);
     editor.idle();
     EXPECT_EQ(caption->getText(), "21.0 kHz");
-    editor.endTouch();
+    editor.getFrame()->platformOnMouseUp(centre, kLButton);
     editor.idle();
     EXPECT_EQ(caption->getText(), "Cut");
     // The touched knob is the MIDI-learn target.

@@ -8,6 +8,8 @@ namespace {
 
 Canvas renderBuiltinKnob() { return renderKnob(builtinKnobStyle()); }
 Canvas renderHighContrastKnob() { return renderKnob(highContrastKnobStyle()); }
+Canvas renderBuiltinBipolarKnob() { return renderKnob(builtinKnobStyle(), true); }
+Canvas renderHighContrastBipolarKnob() { return renderKnob(highContrastKnobStyle(), true); }
 
 }  // namespace
 
@@ -17,6 +19,7 @@ const std::vector<GeneratedImage>& builtinImages() {
         {"background2.png", renderModPage},
         {"background3.png", renderSeqPage},
         {"knob.png", renderBuiltinKnob},
+        {"knob_bipolar.png", renderBuiltinBipolarKnob},
     };
     return images;
 }
@@ -28,6 +31,7 @@ const std::vector<std::string>& themesWithImages() {
 
 const std::vector<GeneratedImage>& themeImages(const std::string& theme) {
     static const std::vector<GeneratedImage> none;
-    static const std::vector<GeneratedImage> highContrast = {{"Knob.png", renderHighContrastKnob}};
+    static const std::vector<GeneratedImage> highContrast = {{"Knob.png", renderHighContrastKnob},
+                                                                  {"KnobBipolar.png", renderHighContrastBipolarKnob}};
     return theme == "HighContrast" ? highContrast : none;
 }

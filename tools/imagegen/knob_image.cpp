@@ -1,5 +1,6 @@
 #include "knob_image.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -97,13 +98,19 @@ void drawPointer(cairo_t* cr, double angle, const KnobStyle& style) {
     cairo_stroke(cr);
 }
 
-void drawFrame(cairo_t* cr, int frame, const KnobStyle& style) {
-    double angle = angleOfFrame(frame);
+// The lit arc runs from the start of the travel, or for a bipolar knob
+// from the top, to the pointer; the neutral frame lights nothing.
+void drawFrame(cairo_t* cr, int frame, const KnobStyle& style, bool bipolar) {
+    const double angle = angleOfFrame(frame);
+    const int neutralFrame = bipolar ? (kKnobFrames - 1) / 2 : 0;
+    const double neutral = angleOfFrame(neutralFrame);
     drawArc(cr, kStartAngle, kStartAngle + kSweep, kArcWidth, style.track);
-    if (frame > 0) {
+    if (frame != neutralFrame) {
+        const double from = std::min(neutral, angle);
+        const double to = std::max(neutral, angle);
         // A soft glow under the lit part keeps it readable when scaled down.
-        drawArc(cr, kStartAngle, angle, kArcWidth + 4, {style.arc.red, style.arc.green, style.arc.blue, 0.25});
-        drawArc(cr, kStartAngle, angle, kArcWidth, style.arc);
+        drawArc(cr, from, to, kArcWidth + 4, {style.arc.red, style.arc.green, style.arc.blue, 0.25});
+        drawArc(cr, from, to, kArcWidth, style.arc);
     }
     drawShadow(cr);
     drawSkirt(cr, style);
@@ -121,7 +128,7 @@ KnobStyle highContrastKnobStyle() {
     return {rgb(255, 214, 0), rgb(255, 255, 255, 0.35), rgb(44, 44, 44), rgb(0, 0, 0), rgb(255, 255, 255)};
 }
 
-Canvas renderKnob(const KnobStyle& style) {
+Canvas renderKnob(const KnobStyle& style, bool bipolar) {
     Canvas canvas(kKnobFrameSize, kKnobFrameSize * kKnobFrames);
     cairo_t* cr = canvas.cr();
     for (int frame = 0; frame < kKnobFrames; ++frame) {
@@ -129,7 +136,7 @@ Canvas renderKnob(const KnobStyle& style) {
         cairo_rectangle(cr, 0, frame * kKnobFrameSize, kKnobFrameSize, kKnobFrameSize);
         cairo_clip(cr);
         cairo_translate(cr, 0, frame * kKnobFrameSize);
-        drawFrame(cr, frame, style);
+        drawFrame(cr, frame, style, bipolar);
         cairo_restore(cr);
     }
     return canvas;

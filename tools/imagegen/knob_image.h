@@ -21,4 +21,6 @@ inline constexpr int kKnobFrameSize = 96;
 inline constexpr int kKnobFrames = 101;
 
 // 101 frames of 96 x 96 stacked vertically, frame 0 (value 0) at the top.
-Canvas renderKnob(const KnobStyle& style);
+// A bipolar strip lights the arc from the top centre (frame 50, which
+// lights none) towards the pointer.
+Canvas renderKnob(const KnobStyle& style, bool bipolar = false);

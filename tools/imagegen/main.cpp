@@ -1,6 +1,6 @@
 // imagegen: draws the plug-in's built-in images, or the images of one of
 // our own themes, into a folder.
-//   imagegen <output folder>                  background*.png, knob.png
+//   imagegen <output folder>                  background*.png, knob*.png
 //   imagegen --theme <name> <output folder>   that theme's images
 #include <cstdio>
 #include <cstring>
@@ -14,7 +14,7 @@ int usage(FILE* out, int status) {
     std::fprintf(out,
                  "usage: imagegen <output folder>\n"
                  "       imagegen --theme <name> <output folder>\n"
-                 "Draws background.png, background2.png, background3.png and knob.png (committed in\n"
+                 "Draws background.png, background2.png, background3.png, knob.png and knob_bipolar.png\n(committed in "
                  "resources/), or the images of one of our themes (committed in themes/<name>/).\n"
                  "Themes with images:");
     for (const std::string& name : themesWithImages()) std::fprintf(out, " %s", name.c_str());

@@ -112,6 +112,7 @@ Win32PlatformFrame::Win32PlatformFrame(CFrame& frame, HWND parent) : frame_(fram
 }
 
 Win32PlatformFrame::~Win32PlatformFrame() {
+    textEdit_.reset();
     if (window_ != nullptr) {
         if (GetCapture() == window_) ReleaseCapture();
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
@@ -160,7 +161,18 @@ LRESULT Win32PlatformFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
-        case WM_MOUSEMOVE: mouseEvent(message, wParam, lParam); return 0;
+        case WM_MOUSEMOVE: {
+            // Windows tells of the pointer leaving only when asked, once per entry.
+            TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window_, 0};
+            TrackMouseEvent(&track);
+            mouseEvent(message, wParam, lParam);
+            return 0;
+        }
+        case WM_MOUSELEAVE: frame_.platformOnMouseExited(); return 0;
+        case WM_CTLCOLOREDIT:
+            if (textEdit_ && textEdit_->handle() == reinterpret_cast<HWND>(lParam))
+                return reinterpret_cast<LRESULT>(textEdit_->colours(reinterpret_cast<HDC>(wParam)));
+            return DefWindowProcW(window_, message, wParam, lParam);
         case WM_MOUSEWHEEL: {
             POINT where{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             ScreenToClient(window_, &where);
@@ -288,4 +300,16 @@ std::unique_ptr<PlatformFrame> createPlatformFrame(CFrame& frame, void* parentWi
     auto platform = std::make_unique<Win32PlatformFrame>(frame, static_cast<HWND>(parentWindow));
     if (!platform->isValid()) return nullptr;
     return platform;
+}
+
+bool Win32PlatformFrame::openTextEdit(const TextEditRequest& request) {
+    textEdit_.reset();
+    if (window_ == nullptr) return false;
+    textEdit_ = std::make_unique<Win32TextEdit>(window_, request);
+    if (!textEdit_->isValid()) textEdit_.reset();
+    return textEdit_ != nullptr;
+}
+
+void Win32PlatformFrame::closeTextEdit() {
+    textEdit_.reset();
 }

@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
+
+#include "gui/win32/win32_text_edit.h"
 
 class CFrame;
 class COptionMenu;
@@ -27,6 +30,8 @@ public:
     PopupResult popupMenu(COptionMenu& menu, const CPoint& where) override;
     void* getNativeHandle() const override { return window_; }
     void setSize(const CRect& size) override;
+    bool openTextEdit(const TextEditRequest& request) override;
+    void closeTextEdit() override;
 
     // The window class name of this module (unique per loaded copy).
     static const wchar_t* windowClassName();
@@ -49,4 +54,5 @@ private:
     GdiplusSession gdiplus_;
     bool oleInitialised_ = false;
     HWND window_ = nullptr;
+    std::unique_ptr<Win32TextEdit> textEdit_;
 };

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr long kFrameEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+constexpr long kFrameEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | LeaveWindowMask |
                               KeyPressMask | KeyReleaseMask | StructureNotifyMask;
 constexpr unsigned int kGrabEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
 // Many small dirty views (voice lights, step labels) are cheaper painted
@@ -190,6 +190,10 @@ bool X11PlatformFrame::dispatch(XEvent& event) {
     case ButtonRelease: onButtonRelease(event.xbutton); break;
     case MotionNotify: onMotion(event.xmotion); break;
     case KeyPress: onKey(event.xkey, true); break;
+    // A grab's leave is no leave: the pointer is still over the window.
+    case LeaveNotify:
+        if (event.xcrossing.mode == NotifyNormal) frame_.platformOnMouseExited();
+        break;
     case KeyRelease: onKey(event.xkey, false); break;
     default: break;
     }
@@ -221,6 +225,14 @@ void X11PlatformFrame::onButtonPress(const XButtonEvent& event) {
         XSetInputFocus(display_, window_, RevertToParent, event.time);
     }
     frame_.platformOnMouseDown(where, buttons);
+}
+
+void X11PlatformFrame::takeKeyboardFocus() {
+    // A host window that is not viewable refuses the focus: the trap keeps
+    // that from ending the host.
+    X11ErrorTrap trap(display_);
+    XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+    XFlush(display_);
 }
 
 void X11PlatformFrame::onButtonRelease(const XButtonEvent& event) {

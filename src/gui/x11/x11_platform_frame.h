@@ -30,6 +30,7 @@ public:
     void* getNativeHandle() const override;
     void setSize(const CRect& size) override;
     void pumpEvents() override;
+    void takeKeyboardFocus() override;
 
 private:
     X11PlatformFrame(CFrame& frame, Display* display, Window window, const CRect& size);

@@ -19,6 +19,7 @@ TVX_EMBED(tvx_image_background, "background.png")
 TVX_EMBED(tvx_image_background2, "background2.png")
 TVX_EMBED(tvx_image_background3, "background3.png")
 TVX_EMBED(tvx_image_knob, "knob.png")
+TVX_EMBED(tvx_image_knob_bipolar, "knob_bipolar.png")
 
 namespace {
 
@@ -33,6 +34,7 @@ const EmbeddedImage kImages[] = {
     {L"BACKGROUND2", tvx_image_background2, tvx_image_background2_end},
     {L"BACKGROUND3", tvx_image_background3, tvx_image_background3_end},
     {L"KNOB", tvx_image_knob, tvx_image_knob_end},
+    {L"KNOBBIPOLAR", tvx_image_knob_bipolar, tvx_image_knob_bipolar_end},
 };
 
 }  // namespace
