@@ -13,6 +13,9 @@
 
 namespace {
 
+// Text is worked out in double; the engine's float values widen exactly.
+double wide(float x) { return static_cast<double>(x); }
+
 enum class Kind {
     Percent,         // 0..100 %
     MixPercent,      // 0 % switches the effect off
@@ -145,7 +148,7 @@ std::string hertzText(double hz) {
 }
 
 std::string panText(float v) {
-    const double x = std::round((unit(v) - 0.5) * 200.0);
+    const double x = std::round((wide(unit(v)) - 0.5) * 200.0);
     if (x == 0.0) return "C";
     return (x < 0 ? "L " : "R ") + formatFixed(std::fabs(x), 0);
 }
@@ -157,34 +160,34 @@ const char* const kDegree = "\xC2\xB0";
 std::string format(Kind kind, int p, float raw, const ParameterReader& values) {
     const float v = finite(raw);
     switch (kind) {
-    case Kind::Percent: return percentText(100.0 * unit(v));
-    case Kind::MixPercent: return unit(v) > 0.0f ? percentText(100.0 * unit(v)) : "Off";
-    case Kind::BipolarPercent: return signedNumber(100.0 * bipolarAmount(v), 0) + "%";
+    case Kind::Percent: return percentText(100.0 * wide(unit(v)));
+    case Kind::MixPercent: return unit(v) > 0.0f ? percentText(100.0 * wide(unit(v))) : "Off";
+    case Kind::BipolarPercent: return signedNumber(100.0 * wide(bipolarAmount(v)), 0) + "%";
     case Kind::Semitones: return signedNumber(oscSemitones(v), 0) + " st";
     case Kind::SeqSemitones: return signedNumber(seqNoteOffsetFromValue(v), 0) + " st";
-    case Kind::Cents: return signedNumber(std::round(100.0 * oscFineSemitones(v)), 0) + " ct";
-    case Kind::PitchAmount: return signedNumber(100.0 * bipolarAmount(v), 1) + " st";
+    case Kind::Cents: return signedNumber(std::round(100.0 * wide(oscFineSemitones(v))), 0) + " ct";
+    case Kind::PitchAmount: return signedNumber(100.0 * wide(bipolarAmount(v)), 1) + " st";
     case Kind::SemiAmount: return signedNumber(std::floor(0.1f + bipolarAmount(v) * 100.0f), 0) + " st";
-    case Kind::CentAmount: return signedNumber(100.0 * bipolarAmount(v), 0) + " ct";
+    case Kind::CentAmount: return signedNumber(100.0 * wide(bipolarAmount(v)), 0) + " ct";
     case Kind::Pan: return panText(v);
-    case Kind::OscPhase: return v == 1.0f ? "Random" : formatFixed(360.0 * unit(v), 0) + kDegree;
-    case Kind::LfoPhase: return formatFixed(360.0 * unit(v), 0) + kDegree;
+    case Kind::OscPhase: return v == 1.0f ? "Random" : formatFixed(360.0 * wide(unit(v)), 0) + kDegree;
+    case Kind::LfoPhase: return formatFixed(360.0 * wide(unit(v)), 0) + kDegree;
     case Kind::Voices: return std::to_string(voiceCountFromPolyphony(v));
     case Kind::Unison: return std::to_string(unisonCount(unit(v)));
     case Kind::Steps: return std::to_string(seqStepCountFromValue(v));
     case Kind::Velocity: return std::to_string(seqVelocityFromValue(v));
     case Kind::BendRange: return std::to_string(pitchBendRange(v)) + " st";
-    case Kind::Glide: return v > 0.0f ? timeText(0.001 * glideMilliseconds(v)) : "Off";
+    case Kind::Glide: return v > 0.0f ? timeText(0.001 * wide(glideMilliseconds(v))) : "Off";
     case Kind::ReferencePitch: return formatFixed(referencePitchHz(v), 1) + " Hz";
-    case Kind::DriveGain: return decibelText(20.0 * std::log10(driveGainLinear(unit(v))));
+    case Kind::DriveGain: return decibelText(20.0 * wide(std::log10(driveGainLinear(unit(v)))));
     case Kind::EqGain: return decibelText(eqGainDb(unit(v)));
-    case Kind::Volume: return unit(v) > 0.0f ? decibelText(20.0 * std::log10(unit(v))) : "-inf dB";
+    case Kind::Volume: return unit(v) > 0.0f ? decibelText(20.0 * wide(std::log10(unit(v)))) : "-inf dB";
     case Kind::EnvelopeTime: return timeText(envelopeSeconds(unit(v)));
     case Kind::LfoAttack: return unit(v) > 0.0f ? timeText(lfoAttackSeconds(unit(v))) : "Off";
     case Kind::LfoRate:
         if (synced(values, Lfo1Sync + (p - Lfo1Rate))) return lfoDivision(lfoDivisionIndex(v)).name;
         return hertzText(lfoRateHz(unit(v)));
-    case Kind::DelayTime: return timeText(0.001 * delayTimeMs(unit(v)));
+    case Kind::DelayTime: return timeText(0.001 * wide(delayTimeMs(unit(v))));
     case Kind::StepSize: return stepDivision(stepDivisionIndex(v)).name;
     case Kind::Cutoff: return hertzText(cutoffHz(unit(v)));
     case Kind::Eq1Frequency: return hertzText(eq1FrequencyHz(unit(v)));
@@ -192,9 +195,9 @@ std::string format(Kind kind, int p, float raw, const ParameterReader& values) {
     case Kind::DelayLowCut: return hertzText(delayLowCutHz(unit(v)));
     case Kind::ChorusRate: return hertzText(chorusRateHz(unit(v)));
     case Kind::ChorusDelay: return formatFixed(chorusDelayMs(unit(v)), 2) + " ms";
-    case Kind::Ratio: return "x" + formatFixed(1.0 + fmRatio(unit(v)), 1);
+    case Kind::Ratio: return "x" + formatFixed(1.0 + wide(fmRatio(unit(v))), 1);
     }
-    return percentText(100.0 * unit(v));
+    return percentText(100.0 * wide(unit(v)));
 }
 
 // ---- reading ----

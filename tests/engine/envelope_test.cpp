@@ -73,7 +73,7 @@ TEST(Envelope, BrokenInputsStayFinite) {
     Envelope env = makeEnvelope(nan, -1e30f, nan, 1e30f);
     EXPECT_EQ(env.attackCoeff, 0.0f);  // NaN time counts as 0
     EXPECT_EQ(env.decayCoeff, 0.0f);
-    EXPECT_DOUBLE_EQ(env.releaseLength, 20.0 * kFs);
+    EXPECT_DOUBLE_EQ(env.releaseLength, 20.0 * static_cast<double>(kFs));
     env.start();
     for (int i = 0; i < 10; ++i) {
         env.setSustain(nan);
@@ -119,11 +119,11 @@ TEST(Envelope, ReleaseZeroFallsWithinOneMillisecond) {
             while (env.state == Envelope::Release) {
                 env.process();
                 ++samples;
-                EXPECT_LE(previous - env.level, 1000.0 / fs + 1e-12);
+                EXPECT_LE(previous - env.level, 1000.0 / static_cast<double>(fs) + 1e-12);
                 previous = env.level;
             }
             EXPECT_EQ(env.level, 0.0);
-            EXPECT_LE(samples, static_cast<int>(std::ceil(0.001 * fs)) + 1) << fs;
+            EXPECT_LE(samples, static_cast<int>(std::ceil(0.001 * static_cast<double>(fs))) + 1) << fs;
             EXPECT_GE(samples, static_cast<int>(sustain * 0.001f * fs)) << fs;
         }
     }

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "host/plugin_test_support.h"

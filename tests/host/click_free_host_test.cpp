@@ -43,8 +43,8 @@ protected:
     double steepestStep(size_t from, size_t to) const {
         double step = 0.0;
         for (size_t i = std::max<size_t>(from, 1); i < to; ++i)
-            step = std::max({step, std::fabs(double(left[i]) - left[i - 1]),
-                             std::fabs(double(right[i]) - right[i - 1])});
+            step = std::max({step, std::fabs(double(left[i]) - double(left[i - 1])),
+                             std::fabs(double(right[i]) - double(right[i - 1]))});
         return step;
     }
 
@@ -72,7 +72,9 @@ protected:
     void expectFadedStop(size_t at, double tone, bool silentAfter = true) {
         play(8192);
         EXPECT_LE(steepestStep(at - 1, at + 4096), 2.0 * tone);
-        if (silentAfter) EXPECT_EQ(peak(at + kLongestFade), 0.0);
+        if (silentAfter) {
+            EXPECT_EQ(peak(at + kLongestFade), 0.0);
+        }
     }
 
     std::vector<unsigned char> chunk() {

@@ -81,7 +81,13 @@ TEST(Images, CommittedFilesMatchTheGenerator) {
 
 TEST(Images, SizesAndTransparency) {
     const auto& images = builtinImages();
-    ASSERT_EQ(images.size(), 4u);
+    ASSERT_EQ(images.size(), 5u);
+    // Both knob strips: 101 frames of 96 x 96.
+    for (size_t knob = 3; knob <= 4; ++knob) {
+        Canvas strip = images[knob].render();
+        EXPECT_EQ(strip.width(), 96) << images[knob].fileName;
+        EXPECT_EQ(strip.height(), 9696) << images[knob].fileName;
+    }
     Canvas background = images[0].render();
     EXPECT_EQ(background.width(), 2112);
     EXPECT_EQ(background.height(), 1248);

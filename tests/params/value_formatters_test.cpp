@@ -22,7 +22,7 @@ double numberIn(const std::string& text) {
 
 double rms(const std::vector<float>& x, size_t begin, size_t end) {
     double sum = 0.0;
-    for (size_t i = begin; i < end; ++i) sum += double(x[i]) * x[i];
+    for (size_t i = begin; i < end; ++i) sum += double(x[i]) * double(x[i]);
     return std::sqrt(sum / double(end - begin));
 }
 
@@ -113,7 +113,7 @@ TEST_F(ValueTextsAgreeWithTheSound, LfoRate) {
     play(3.0);
     std::vector<float> wobble = envelopeOf(left);
     double mean = 0.0;
-    for (float v : wobble) mean += v / double(wobble.size());
+    for (float v : wobble) mean += double(v) / double(wobble.size());
     for (float& v : wobble) v -= float(mean);
     EXPECT_NEAR(signal_analysis::zeroCrossingFrequency(wobble, 20, wobble.size(), 100.0),
                 numberIn(text(Lfo1Rate)), 0.05);
