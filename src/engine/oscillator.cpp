@@ -1,6 +1,7 @@
 #include "engine/oscillator.h"
 
 #include "engine/fast_trig.h"
+#include "engine/oscillator_reads.h"
 
 #include "params/modulation_codes.h"
 #include "params/parameter_id.h"
@@ -22,11 +23,6 @@ constexpr int kTargetsPerOsc = TgtOsc2Tune - TgtOsc1Tune;
 inline float clamp01(float x) { return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; }
 
 inline int clampOsc(int osc) { return osc < 0 ? 0 : (osc > 2 ? 2 : osc); }
-
-inline void advance(float& phase, float increment) {
-    phase += increment;
-    if (phase >= 1.0f) phase -= 1.0f;
-}
 
 // The value the next update of a smoother will give, without changing it.
 inline float peekSmoother(const SettlingSmoother& settling, float target) {
@@ -50,6 +46,8 @@ inline float wrapStartPhase(float phase) {
 }
 
 }  // namespace
+
+using namespace oscillator_reads;
 
 Oscillator::Oscillator() {
     for (int i = 0; i < kPositionSlots; ++i) {
@@ -245,63 +243,7 @@ void Oscillator::selectRows(float position) {
     rowWeight_ = clamp01((scaled - rows.lower) * rows.spanInverse);
 }
 
-namespace {
-
-// Rows of different lengths (tables of another rate): never the case within
-// one collection, so kept out of the rendering loops.
-#if defined(__GNUC__)
-__attribute__((noinline))
-#endif
-float blendRowsOfOtherLengths(const WtLevel& levelA, const WtLevel& levelB, float weight, float phase) {
-    return WtCollection::read(levelA, phase) +
-           weight * (WtCollection::read(levelB, phase) - WtCollection::read(levelA, phase));
-}
-
-}  // namespace
-
-inline float Oscillator::blendRows(const WtLevel& levelA, const WtLevel& levelB, float weight, float phase) {
-    if (levelA.length != levelB.length) return blendRowsOfOtherLengths(levelA, levelB, weight, phase);
-    // Rows built at one rate share their length: one index for both reads.
-    const float x = phase * static_cast<float>(levelA.length);
-    const int i = static_cast<int>(x);
-    const float frac = x - static_cast<float>(i);
-    const int mask = levelA.length - 1;
-    const int j = (i + 1) & mask;
-    const float a = levelA.samples[i & mask] + (levelA.samples[j] - levelA.samples[i & mask]) * frac;
-    const float b = levelB.samples[i & mask] + (levelB.samples[j] - levelB.samples[i & mask]) * frac;
-    return a + weight * (b - a);
-}
-
 #if TVX_SSE2
-namespace {
-
-// Samples at[l] and at[l] + 1 of four cycles, each pair in one load (the
-// cycles carry a copy of sample 0 past their end), interpolated by frac.
-inline __m128 interpolate(const float* const* cycles, const int* at, __m128 frac) {
-    auto pairAt = [](const float* p) { return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))); };
-    const __m128 pairs01 = _mm_movelh_ps(pairAt(cycles[0] + at[0]), pairAt(cycles[1] + at[1]));
-    const __m128 pairs23 = _mm_movelh_ps(pairAt(cycles[2] + at[2]), pairAt(cycles[3] + at[3]));
-    const __m128 lower = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(2, 0, 2, 0));
-    const __m128 upper = _mm_shuffle_ps(pairs01, pairs23, _MM_SHUFFLE(3, 1, 3, 1));
-    return _mm_add_ps(lower, _mm_mul_ps(_mm_sub_ps(upper, lower), frac));
-}
-
-// Four phases read from four cycles of row A, and blended towards row B by
-// weight when blend: the operations of blendRows and WtCollection::read.
-inline __m128 readCycles(const float* const* cyclesA, const float* const* cyclesB, __m128 phase, __m128 length,
-                         __m128i mask, bool blend, __m128 weight) {
-    const __m128 x = _mm_mul_ps(phase, length);
-    const __m128i index = _mm_cvttps_epi32(x);
-    const __m128 frac = _mm_sub_ps(x, _mm_cvtepi32_ps(index));
-    alignas(16) int at[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_and_si128(index, mask));
-    const __m128 a = interpolate(cyclesA, at, frac);
-    if (!blend) return a;
-    return _mm_add_ps(a, _mm_mul_ps(weight, _mm_sub_ps(interpolate(cyclesB, at, frac), a)));
-}
-
-}  // namespace
-
 template <bool kBlend>
 inline void Oscillator::sumWaveCopiesSse(int rowA, int rowB, float weight, float spread, float& sumLeft,
                                          float& sumRight) {
@@ -394,282 +336,6 @@ void Oscillator::mixWave(int rowA, int rowB, float weight, float mix, float spre
     sumWaveCopies(rowA, rowB, weight, spread, sumLeft, sumRight);
     finishUnison(s, mix, spread, sumLeft, sumRight, left, right);
 }
-
-// The rows and weight of each sample. A weight of 1 is the upper row alone:
-// it is read as a single row.
-void Oscillator::selectFrameRows(const float* position, WaveFrames& frames, int count) {
-    int i = 0;
-#if TVX_SSE2
-    // A moving position selects anew at every sample: four at a time.
-    if (count > 0 && !(position[0] == selectedPosition_ && position[count - 1] == selectedPosition_))
-        i = selectRowsFourAtATime(position, frames, count);
-#endif
-    for (; i < count; ++i) {
-        if (!(position[i] == selectedPosition_)) {
-            selectRows(position[i]);
-            selectedPosition_ = position[i];
-        }
-        const bool upperAlone = rowWeight_ == 1.0f;
-        frames.rowA[i] = upperAlone ? rowB_ : rowA_;
-        frames.rowB[i] = rowB_;
-        frames.weight[i] = upperAlone ? 0.0f : rowWeight_;
-    }
-}
-
-#if TVX_SSE2
-// selectRows and the single-row rule of selectFrameRows for four samples at a
-// time; the last sample's rows stay selected. Returns the samples done.
-int Oscillator::selectRowsFourAtATime(const float* position, WaveFrames& frames, int count) {
-    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f), lastSlot = _mm_set1_ps(16.0f);
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128 scaled = _mm_mul_ps(_mm_set1_ps(16.0f), _mm_load_ps(position + i));
-        alignas(16) int slot[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(slot),
-                        _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(scaled, zero), lastSlot)));
-        const SlotRows* rows[4] = {&slotRows_[slot[0]], &slotRows_[slot[1]], &slotRows_[slot[2]], &slotRows_[slot[3]]};
-        const __m128i rowA = _mm_setr_epi32(rows[0]->rowA, rows[1]->rowA, rows[2]->rowA, rows[3]->rowA);
-        const __m128i rowB = _mm_setr_epi32(rows[0]->rowB, rows[1]->rowB, rows[2]->rowB, rows[3]->rowB);
-        const __m128 lower = _mm_setr_ps(rows[0]->lower, rows[1]->lower, rows[2]->lower, rows[3]->lower);
-        const __m128 inverse =
-            _mm_setr_ps(rows[0]->spanInverse, rows[1]->spanInverse, rows[2]->spanInverse, rows[3]->spanInverse);
-        // clamp01, with NaN going to 0: max and min give their second operand then.
-        __m128 weight = _mm_min_ps(_mm_max_ps(_mm_mul_ps(_mm_sub_ps(scaled, lower), inverse), zero), one);
-        weight = _mm_andnot_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(rowA, rowB)), weight);
-        const __m128 upperAlone = _mm_cmpeq_ps(weight, one);
-        const __m128i upperAloneBits = _mm_castps_si128(upperAlone);
-        const __m128i readA = _mm_or_si128(_mm_and_si128(upperAloneBits, rowB), _mm_andnot_si128(upperAloneBits, rowA));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(frames.rowA + i), readA);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(frames.rowB + i), rowB);
-        _mm_store_ps(frames.weight + i, _mm_andnot_ps(upperAlone, weight));
-    }
-    if (i > 0) {
-        selectedPosition_ = position[i - 1];
-        selectRows(selectedPosition_);
-    }
-    return i;
-}
-#endif
-
-// The smoothed values and rows of each sample, as the per-sample loop of
-// renderSounds would take them.
-void Oscillator::waveFrames(const Smoothed& smoothed, WaveFrames& frames, int count) {
-    frames.mix = smoothed.mix;
-    frames.spread = smoothed.spread;
-    int i = 0;
-#if TVX_SSE2
-    const __m128 one = _mm_set1_ps(1.0f);
-    for (; i + 4 <= count; i += 4) {
-        const __m128 volume = _mm_load_ps(smoothed.volume + i), pan = _mm_load_ps(smoothed.pan + i);
-        _mm_store_ps(frames.gainLeft + i, _mm_mul_ps(volume, _mm_sub_ps(one, pan)));
-        _mm_store_ps(frames.gainRight + i, _mm_mul_ps(volume, pan));
-    }
-#endif
-    for (; i < count; ++i) {
-        frames.gainLeft[i] = smoothed.volume[i] * (1.0f - smoothed.pan[i]);
-        frames.gainRight[i] = smoothed.volume[i] * smoothed.pan[i];
-    }
-    selectFrameRows(smoothed.position, frames, count);
-
-    frames.uniform = count > 0 && frames.rowA[0] >= 0 && uniformLength_ > 0 && sameThroughout(frames, count);
-}
-
-// Whether every sample reads the rows of the first, blends as it does and
-// uses the unison copies as it does.
-bool Oscillator::sameThroughout(const WaveFrames& frames, int count) {
-    const int rowA = frames.rowA[0], rowB = frames.rowB[0];
-    const bool blend = frames.weight[0] != 0.0f, unison = frames.mix[0] > 0.0f;
-    int i = 0;
-#if TVX_SSE2
-    const __m128i rowAV = _mm_set1_epi32(rowA), rowBV = _mm_set1_epi32(blend ? rowB : 0);
-    const __m128i blendV = _mm_set1_epi32(blend ? -1 : 0), unisonV = _mm_set1_epi32(unison ? -1 : 0);
-    const __m128 zero = _mm_setzero_ps();
-    __m128i differs = _mm_setzero_si128();
-    for (; i + 4 <= count; i += 4) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(frames.rowA + i));
-        const __m128i b = _mm_and_si128(blendV, _mm_loadu_si128(reinterpret_cast<const __m128i*>(frames.rowB + i)));
-        const __m128i blends = _mm_castps_si128(_mm_cmpneq_ps(_mm_load_ps(frames.weight + i), zero));
-        const __m128i mixes = _mm_castps_si128(_mm_cmpgt_ps(_mm_load_ps(frames.mix + i), zero));
-        const __m128i sameRows = _mm_and_si128(_mm_cmpeq_epi32(a, rowAV), _mm_cmpeq_epi32(b, rowBV));
-        const __m128i sameUse = _mm_and_si128(_mm_cmpeq_epi32(blends, blendV), _mm_cmpeq_epi32(mixes, unisonV));
-        const __m128i same = _mm_and_si128(sameRows, sameUse);
-        differs = _mm_or_si128(differs, _mm_xor_si128(same, _mm_set1_epi32(-1)));
-    }
-    if (_mm_movemask_epi8(differs) != 0) return false;
-#endif
-    for (; i < count; ++i)
-        if (frames.rowA[i] != rowA || (frames.weight[i] != 0.0f) != blend || (frames.mix[i] > 0.0f) != unison ||
-            (blend && frames.rowB[i] != rowB))
-            return false;
-    return true;
-}
-
-void Oscillator::renderWaveFrames(const WaveFrames& frames, float* left, float* right, int count) {
-    for (int i = 0; i < count; ++i) {
-        float l = 0.0f, r = 0.0f;
-        if (frames.rowA[i] >= 0)
-            mixWave(frames.rowA[i], frames.rowB[i], frames.weight[i], frames.mix[i], frames.spread[i], l, r);
-        left[i] += frames.gainLeft[i] * l;
-        right[i] += frames.gainRight[i] * r;
-    }
-}
-
-void Oscillator::renderWave(const Smoothed& smoothed, float* left, float* right, int count) {
-    WaveFrames frames;
-    waveFrames(smoothed, frames, count);
-#if TVX_SSE2
-    if (frames.uniform) {
-        renderWaveSpan(frames, left, right, count);
-        return;
-    }
-#endif
-    renderWaveFrames(frames, left, right, count);
-}
-
-#if TVX_SSE2
-
-// The main copy of a span: its phases first, the one chain from sample to
-// sample, then the reads four samples at a time with the operations of
-// blendRows and WtCollection::read.
-void Oscillator::readMainSpan(const float* weights, int rowA, int rowB, bool blend, float* out, int count) {
-    alignas(16) float phases[kChunk];
-    float phase = main_.phase;
-    for (int i = 0; i < count; ++i) {
-        phases[i] = phase;
-        advance(phase, main_.increment);
-    }
-    main_.phase = phase;
-
-    const WtLevel& levelA = *main_.levels[rowA];
-    const WtLevel& levelB = *main_.levels[rowB];
-    const float* cyclesA[4] = {levelA.samples, levelA.samples, levelA.samples, levelA.samples};
-    const float* cyclesB[4] = {levelB.samples, levelB.samples, levelB.samples, levelB.samples};
-    const __m128 length = _mm_set1_ps(static_cast<float>(uniformLength_));
-    const __m128i mask = _mm_set1_epi32(uniformLength_ - 1);
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128 weight = _mm_load_ps(weights + i);
-        _mm_store_ps(out + i, readCycles(cyclesA, cyclesB, _mm_load_ps(phases + i), length, mask, blend, weight));
-    }
-    for (; i < count; ++i)
-        out[i] = blend ? blendRows(levelA, levelB, weights[i], phases[i]) : WtCollection::read(levelA, phases[i]);
-}
-
-// The work of renderWaveFrames for a chunk whose samples all read the same
-// rows, blend or not alike and all use the unison copies or none: each copy
-// is read for the whole chunk, with its phase in a register. Sums are formed
-// in the per-sample order. For uniform chunks only, with table rows of one length.
-void Oscillator::renderWaveSpan(const WaveFrames& frames, float* left, float* right, int count) {
-    const int rowA = frames.rowA[0], rowB = frames.rowB[0];
-    const bool blend = frames.weight[0] != 0.0f;
-    const bool unison = frames.mix[0] > 0.0f;
-
-    alignas(16) float mainSamples[kChunk];
-    readMainSpan(frames.weight, rowA, blend ? rowB : rowA, blend, mainSamples, count);
-    if (!unison) {
-        for (int i = 0; i < count; ++i) {
-            left[i] += frames.gainLeft[i] * mainSamples[i];
-            right[i] += frames.gainRight[i] * mainSamples[i];
-        }
-        return;
-    }
-
-    alignas(16) float termsLeft[kChunk][4], termsRight[kChunk][4];
-    const int groups = unisonCount_ > 4 ? 2 : 1;
-    if (groups == 2 && useAvx2_)
-        sumEightCopiesSpan(frames, rowA, rowB, blend, termsLeft, termsRight, count);
-    else
-        for (int g = 0; g < groups; ++g)
-            if (blend)
-                sumCopyGroupSpan<true>(frames, rowA, rowB, 4 * g, termsLeft, termsRight, count);
-            else
-                sumCopyGroupSpan<false>(frames, rowA, rowB, 4 * g, termsLeft, termsRight, count);
-
-    int i = finishFourAtATime(frames, mainSamples, termsLeft, termsRight, left, right, count);
-    for (; i < count; ++i) {
-        const __m128 sumL = _mm_load_ps(termsLeft[i]), sumR = _mm_load_ps(termsRight[i]);
-        const __m128 halvesL = _mm_add_ps(sumL, _mm_movehl_ps(sumL, sumL));
-        const __m128 halvesR = _mm_add_ps(sumR, _mm_movehl_ps(sumR, sumR));
-        const float sumLeft = _mm_cvtss_f32(_mm_add_ss(halvesL, _mm_shuffle_ps(halvesL, halvesL, 1)));
-        const float sumRight = _mm_cvtss_f32(_mm_add_ss(halvesR, _mm_shuffle_ps(halvesR, halvesR, 1)));
-        float l, r;
-        finishUnison(mainSamples[i], frames.mix[i], frames.spread[i], sumLeft, sumRight, l, r);
-        left[i] += frames.gainLeft[i] * l;
-        right[i] += frames.gainRight[i] * r;
-    }
-}
-
-namespace {
-
-// The copies' sums of four samples, lane by lane: transposed, each lane adds
-// its terms in the order of one sample's horizontal sum.
-inline __m128 sumsOfFourSamples(float (*terms)[4]) {
-    __m128 t0 = _mm_load_ps(terms[0]), t1 = _mm_load_ps(terms[1]), t2 = _mm_load_ps(terms[2]),
-           t3 = _mm_load_ps(terms[3]);
-    _MM_TRANSPOSE4_PS(t0, t1, t2, t3);
-    return _mm_add_ps(_mm_add_ps(t0, t2), _mm_add_ps(t1, t3));
-}
-
-}  // namespace
-
-// finishUnison and the gains for four samples at a time; returns the samples done.
-int Oscillator::finishFourAtATime(const WaveFrames& frames, const float* mainSamples, float (*termsLeft)[4],
-                                  float (*termsRight)[4], float* left, float* right, int count) const {
-    const bool odd = (unisonCount_ & 1) != 0;
-    const __m128 pan = _mm_set1_ps(odd ? kUnisonPan[unisonCount_] : 0.0f);
-    const __m128 one = _mm_set1_ps(1.0f);
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        const __m128 sumL = sumsOfFourSamples(termsLeft + i), sumR = sumsOfFourSamples(termsRight + i);
-        const __m128 mix = _mm_load_ps(frames.mix + i);
-        const __m128 spread = _mm_load_ps(frames.spread + i);
-        const __m128 balance =
-            odd ? _mm_mul_ps(_mm_mul_ps(_mm_mul_ps(mix, mix), spread), pan) : _mm_setzero_ps();
-        const __m128 main = _mm_load_ps(mainSamples + i);
-        const __m128 l = _mm_add_ps(_mm_mul_ps(mix, sumL), _mm_mul_ps(_mm_add_ps(one, balance), main));
-        const __m128 r = _mm_add_ps(_mm_mul_ps(mix, sumR), _mm_mul_ps(_mm_sub_ps(one, balance), main));
-        const __m128 gainL = _mm_load_ps(frames.gainLeft + i);
-        const __m128 gainR = _mm_load_ps(frames.gainRight + i);
-        _mm_storeu_ps(left + i, _mm_add_ps(_mm_loadu_ps(left + i), _mm_mul_ps(gainL, l)));
-        _mm_storeu_ps(right + i, _mm_add_ps(_mm_loadu_ps(right + i), _mm_mul_ps(gainR, r)));
-    }
-    return i;
-}
-
-// Copies first..first + 3 for a chunk: the operations of sumWaveCopiesSse,
-// their terms added to those of the copies before them (or stored, for the
-// first four).
-template <bool kBlend>
-void Oscillator::sumCopyGroupSpan(const WaveFrames& frames, int rowA, int rowB, int first, float (*termsLeft)[4],
-                                  float (*termsRight)[4], int count) {
-    const __m128 one = _mm_set1_ps(1.0f);
-    const __m128 length = _mm_set1_ps(static_cast<float>(uniformLength_));
-    const __m128i mask = _mm_set1_epi32(uniformLength_ - 1);
-    const __m128 pan = _mm_load_ps(kUnisonPan + first);
-    const __m128 live = _mm_load_ps(lanes_.live + first);
-    const __m128 step = _mm_load_ps(lanes_.step + first);
-    const float* const* cyclesA = lanes_.samples[rowA] + first;
-    const float* const* cyclesB = lanes_.samples[rowB] + first;
-    __m128 phase = _mm_load_ps(lanes_.phase + first);
-    for (int i = 0; i < count; ++i) {
-        const __m128 v = readCycles(cyclesA, cyclesB, phase, length, mask, kBlend, _mm_set1_ps(frames.weight[i]));
-        const __m128 side = _mm_mul_ps(_mm_set1_ps(frames.spread[i]), pan);
-        const __m128 termL = _mm_mul_ps(v, _mm_mul_ps(_mm_add_ps(one, side), live));
-        const __m128 termR = _mm_mul_ps(v, _mm_mul_ps(_mm_sub_ps(one, side), live));
-        if (first == 0) {
-            _mm_store_ps(termsLeft[i], termL);
-            _mm_store_ps(termsRight[i], termR);
-        } else {
-            _mm_store_ps(termsLeft[i], _mm_add_ps(_mm_load_ps(termsLeft[i]), termL));
-            _mm_store_ps(termsRight[i], _mm_add_ps(_mm_load_ps(termsRight[i]), termR));
-        }
-        const __m128 advanced = _mm_add_ps(phase, step);
-        phase = _mm_sub_ps(advanced, _mm_and_ps(_mm_cmpge_ps(advanced, one), one));
-    }
-    _mm_store_ps(lanes_.phase + first, phase);
-}
-
-#endif
 
 float Oscillator::pulseSample(const WtLevel& ramp, float phase, float width) const {
     float shifted = phase + width;
