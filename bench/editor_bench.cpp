@@ -21,6 +21,8 @@
 #include "plugin/plugin.h"
 #include "plugin/plugin_editor.h"
 
+namespace tvx {
+
 namespace {
 
 Editor& editorOf(Plugin& plugin) { return static_cast<PluginEditor*>(plugin.getEditor())->editor(); }
@@ -112,4 +114,7 @@ void BM_ValueFieldOpensAt200Percent(benchmark::State& state) {
 BENCHMARK(BM_ValueFieldOpensAt200Percent)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+}  // namespace tvx
+
 #endif

@@ -42,6 +42,8 @@ void operator delete(void* p) noexcept {
 #endif
 void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
+namespace tvx {
+
 namespace {
 
 constexpr int kBlock = 256;
@@ -126,3 +128,5 @@ void BM_EffectChainMemory(benchmark::State& state) {
 BENCHMARK(BM_EffectChainMemory)->Arg(44100)->Arg(96000)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace tvx

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <memory>
 
+namespace tvx {
+
 namespace {
 
 class OffscreenPlatform : public PlatformFrame {
@@ -125,3 +127,5 @@ BENCHMARK(BM_FullRedraw100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRedraw200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IdleNothingDirty)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_IdleFourKnobsMoved)->Unit(benchmark::kMicrosecond);
+
+}  // namespace tvx

@@ -9,6 +9,8 @@
 #include "params/parameter_id.h"
 #include "params/parameter_table.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr int kBlock = 256;
@@ -74,3 +76,5 @@ void BM_PedalUpAfterTenThousandNotes(benchmark::State& state) {
 BENCHMARK(BM_PedalUpAfterTenThousandNotes)->Unit(benchmark::kMicrosecond)->Iterations(10);
 
 }  // namespace
+
+}  // namespace tvx

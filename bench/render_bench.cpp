@@ -15,6 +15,8 @@
 #include "params/parameter_id.h"
 #include "plugin/plugin.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kSampleRate = 44100.0f;
@@ -287,3 +289,5 @@ BENCHMARK(BM_ChunkLoadWhilePlaying)->Name("ChunkLoad/a_CallingThread")->Arg(0)->
 BENCHMARK(BM_ChunkLoadWhilePlaying)->Name("ChunkLoad/b_NextBlock")->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+}  // namespace tvx

@@ -12,6 +12,8 @@
 #include "fuzz_support.h"
 #include "plugin/plugin.h"
 
+namespace tvx {
+
 namespace {
 
 Plugin& instance() {
@@ -84,3 +86,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     renderNote(plugin);
     return 0;
 }
+
+}  // namespace tvx

@@ -14,6 +14,8 @@
 #include "platform/platform.h"
 #include "plugin/vst_abi.h"
 
+namespace tvx {
+
 namespace fuzz {
 
 // Points XDG_DATA_HOME at a fresh folder under /tmp before any instance
@@ -122,3 +124,5 @@ void checkOutput(const Sample* samples, int count, const char* what) {
 }
 
 }  // namespace fuzz
+
+}  // namespace tvx

@@ -10,6 +10,8 @@
 #include "fuzz_support.h"
 #include "vsthost/midi_file.h"
 
+namespace tvx {
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> bytes(data, data + size);
     vsthost::MidiFile file;
@@ -31,3 +33,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)file.tempoAt(previous);
     return 0;
 }
+
+}  // namespace tvx

@@ -17,6 +17,8 @@
 #include "fuzz_support.h"
 #include "plugin/plugin.h"
 
+namespace tvx {
+
 namespace {
 
 // Keeps one input quick enough for many runs a second.
@@ -274,3 +276,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     session.run();
     return 0;
 }
+
+}  // namespace tvx

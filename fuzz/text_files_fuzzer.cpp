@@ -14,6 +14,8 @@
 #include "persist/sequence_file.h"
 #include "persist/text_file.h"
 
+namespace tvx {
+
 namespace {
 
 void checkSequence(const std::wstring& text) {
@@ -56,3 +58,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checkSettings(data, size);
     return 0;
 }
+
+}  // namespace tvx

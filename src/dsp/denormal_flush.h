@@ -4,6 +4,8 @@
 #include <xmmintrin.h>
 #endif
 
+namespace tvx {
+
 // Sets flush-to-zero and denormals-are-zero for the lifetime of the object
 // and gives the host back its own flags afterwards. Decaying feedback
 // (filters, delays, the reverb tank) would otherwise slow down by orders of
@@ -33,3 +35,5 @@ private:
     unsigned saved_ = 0;
 #endif
 };
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 // One-pole smoother: value = a * value + (1 - a) * target, with a jump flag
 // that makes the next update take the target at once.
 struct ParamSmoother {
@@ -39,3 +41,5 @@ struct ParamSmoother {
         return value;
     }
 };
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace tvx {
+
 // The random numbers of one plug-in instance: noise, random LFO shapes,
 // random modulation sources and random start phases. A linear congruential
 // generator that hands out 15-bit values (0..32767), the range every random
@@ -23,3 +25,5 @@ public:
 private:
     std::uint32_t state_;
 };
+
+}  // namespace tvx

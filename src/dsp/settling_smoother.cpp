@@ -1,5 +1,7 @@
 #include "dsp/settling_smoother.h"
 
+namespace tvx {
+
 void SettlingSmoother::fillSideBySide(SettlingSmoother* const* smoothers, const float* targets,
                                       float* const* outputs, int n, int count) {
     SettlingSmoother* moving[4];
@@ -76,3 +78,5 @@ void SettlingSmoother::fillFour(SettlingSmoother* const* smoothers, const float*
 }
 
 #endif
+
+}  // namespace tvx

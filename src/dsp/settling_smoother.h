@@ -5,6 +5,8 @@
 
 #include <cfloat>
 
+namespace tvx {
+
 // A ParamSmoother that stops working once it has settled: when an update
 // left the value unchanged and the target is still the same, every further
 // update would give that value again, so it is returned as it stands.
@@ -128,3 +130,5 @@ struct SettlingSmootherLanes {
     }
 };
 #endif
+
+}  // namespace tvx

@@ -10,6 +10,8 @@
 #define TVX_SSE2 0
 #endif
 
+namespace tvx {
+
 // Paths for processors with AVX2, chosen at run time (hasAvx2()): the
 // builds themselves assume SSE2 only. No FMA, so every lane rounds as the
 // SSE2 form does.
@@ -33,3 +35,5 @@ inline bool& avx2Forbidden() {
 }
 inline bool hasAvx2() { return false; }
 #endif
+
+}  // namespace tvx

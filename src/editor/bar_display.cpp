@@ -6,6 +6,8 @@
 #include "editor/editor_style.h"
 #include "gui/c_draw_context.h"
 
+namespace tvx {
+
 namespace {
 
 // The bar is the value colour, faint enough that the number stays legible.
@@ -42,3 +44,5 @@ void BarDisplay::draw(CDrawContext* context) {
     if (bar.right > bar.left) context->fillRect(bar, bar_);
     drawText(context, getDisplayText());
 }
+
+}  // namespace tvx

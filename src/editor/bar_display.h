@@ -2,6 +2,8 @@
 
 #include "editor/param_display.h"
 
+namespace tvx {
+
 // A value display with the value drawn as a bar behind its text: from the
 // left edge (a step's gate or velocity, empty at 0) or from the middle (a
 // bipolar amount, empty at its neutral centre).
@@ -19,3 +21,5 @@ private:
     Origin origin_;
     CColor bar_;
 };
+
+}  // namespace tvx

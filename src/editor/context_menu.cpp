@@ -1,5 +1,7 @@
 #include "editor/context_menu.h"
 
+namespace tvx {
+
 ContextMenu::ContextMenu(const CRect& size, CControlListener* listener, int32_t tag)
     : COptionMenu(size, listener, tag) {
     setTransparency(true);
@@ -15,3 +17,5 @@ CMouseEventResult ContextMenu::onMouseDown(CPoint& where, const CButtonState& bu
 }
 
 bool ContextMenu::onWheel(const CPoint&, float, const CButtonState&) { return false; }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "gui/c_option_menu.h"
 
+namespace tvx {
+
 // A menu that lies invisibly over an area and opens on the right mouse
 // button only; any other press goes to the views below it.
 class ContextMenu : public COptionMenu {
@@ -12,3 +14,5 @@ public:
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
     bool onWheel(const CPoint& where, float distance, const CButtonState& buttons) override;
 };
+
+}  // namespace tvx

@@ -10,6 +10,8 @@
 #include "params/parameter_table.h"
 #include "params/value_formatters.h"
 
+namespace tvx {
+
 namespace {
 constexpr int kKnob = 48;
 constexpr int kLine = 16;
@@ -110,3 +112,5 @@ CControl* ControlFactory::textButton(int parameter, int left, int top, int right
     return addChoice(parameter, new TextButton(style_.textRect(left, top, right, bottom), &editor_, parameter,
                                                offText, onText, style_.menu));
 }
+
+}  // namespace tvx

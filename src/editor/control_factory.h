@@ -6,6 +6,8 @@
 #include "editor/editor_style.h"
 #include "gui/c_draw_context.h"
 
+namespace tvx {
+
 class CViewContainer;
 class CControl;
 class EditorBase;
@@ -55,3 +57,5 @@ private:
     ParamDisplay* display(int parameter, const CRect& size);
     void setDefault(CControl* control, int parameter);
 };
+
+}  // namespace tvx

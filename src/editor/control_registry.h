@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+namespace tvx {
+
 class CControl;
 class ParamDisplay;
 class ParamLabel;
@@ -27,3 +29,5 @@ struct ControlRegistry {
     // The control a parameter is changed with (knob, menu or button), or null.
     CControl* controlOf(int parameter) const;
 };
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #include "editor/controller_names.h"
 
+namespace tvx {
+
 namespace {
 
 struct Named {
@@ -24,3 +26,5 @@ std::string controllerMenuText(int controller) {
         if (named.controller == controller) return text + " " + named.name;
     return text;
 }
+
+}  // namespace tvx

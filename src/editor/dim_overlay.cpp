@@ -2,6 +2,8 @@
 
 #include "gui/c_draw_context.h"
 
+namespace tvx {
+
 DimOverlay::DimOverlay(const CRect& size, const CColor& veil) : CView(size), veil_(veil) {
     setMouseEnabled(false);
     setTransparency(true);
@@ -16,3 +18,5 @@ void DimOverlay::setDimmed(bool dimmed) {
 void DimOverlay::draw(CDrawContext* context) {
     if (dimmed_) context->fillRect(size_, veil_);
 }
+
+}  // namespace tvx

@@ -3,6 +3,8 @@
 #include "gui/c_color.h"
 #include "gui/c_view.h"
 
+namespace tvx {
+
 // A veil over a section whose module does nothing (an oscillator of type
 // "--", an effect at its bypass setting, an unused matrix slot): the
 // controls under it show through dimmed and stay editable, as the veil
@@ -21,3 +23,5 @@ private:
     CColor veil_;
     bool dimmed_ = false;
 };
+
+}  // namespace tvx

@@ -25,6 +25,8 @@
 #include "persist/config.h"
 #include "persist/theme.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr int kFirstModSource = Mod1Source;
@@ -311,3 +313,5 @@ void Editor::idlePresetName() {
     shownEdited_ = edited;
     header_.presetName->setText(toUtf8(host_.presetName()) + (edited ? " *" : ""));
 }
+
+}  // namespace tvx

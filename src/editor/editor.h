@@ -14,6 +14,8 @@
 #include "editor/section_dimming.h"
 #include "editor/value_readout.h"
 
+namespace tvx {
+
 class CTabView;
 class CTextEdit;
 class CViewContainer;
@@ -108,3 +110,5 @@ private:
     int controllerOf(int parameter) const;
     CRect valueFieldRect(int parameter) const;
 };
+
+}  // namespace tvx

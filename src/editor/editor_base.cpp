@@ -4,6 +4,8 @@
 #include "editor/preset_menu.h"
 #include "gui/c_control.h"
 
+namespace tvx {
+
 namespace {
 
 // Only parameter gestures are automation a host can record.
@@ -34,3 +36,5 @@ void EditorBase::controlBeginEdit(CControl* control) {
 void EditorBase::controlEndEdit(CControl* control) {
     if (isParameterTag(control->getTag())) host_.endEdit(control->getTag());
 }
+
+}  // namespace tvx

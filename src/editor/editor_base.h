@@ -7,6 +7,8 @@
 #include "gui/aeff_gui_editor.h"
 #include "gui/c_control_listener.h"
 
+namespace tvx {
+
 class EditorHost;
 
 // Receives every control change and hands it to the plug-in; remembers
@@ -37,3 +39,5 @@ protected:
     int32_t touchedTag_ = -1;
     bool touching_ = false;
 };
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace tvx {
+
 class Config;
 
 // What the editor knows of the plug-in: its parameter values and texts, the
@@ -30,3 +32,5 @@ public:
     virtual int playingStep() const = 0;
     virtual Config& config() = 0;
 };
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include "editor/theme_image.h"
 
+namespace tvx {
+
 EditorImages EditorImages::load(const ConfigBase& config, double factor) {
     auto loadAsync = [&config, factor](const wchar_t* name) {
         return std::async(std::launch::async, [&config, factor, name] { return loadThemeImage(config, name, factor); });
@@ -23,3 +25,5 @@ EditorImages EditorImages::load(const ConfigBase& config, double factor) {
     images.knobBipolar = knobBipolar.get();
     return images;
 }
+
+}  // namespace tvx

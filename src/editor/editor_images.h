@@ -2,6 +2,8 @@
 
 #include "gui/c_bitmap.h"
 
+namespace tvx {
+
 class ConfigBase;
 
 // The four images of one opening of the editor, from the current theme or
@@ -13,3 +15,5 @@ struct EditorImages {
     // most of the time an opening takes.
     static EditorImages load(const ConfigBase& config, double factor);
 };
+
+}  // namespace tvx

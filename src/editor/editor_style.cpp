@@ -4,6 +4,8 @@
 
 #include "persist/theme.h"
 
+namespace tvx {
+
 namespace {
 
 StyledFont styled(const ThemeFont& font, double factor) {
@@ -77,3 +79,5 @@ CRect EditorStyle::windowRect() const {
 }
 
 CPoint EditorStyle::contentOrigin() const { return CPoint(scaled(8.0 * sideMargin), scaled(8.0 * topMargin)); }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 #include "gui/c_font_desc.h"
 #include "gui/c_rect.h"
 
+namespace tvx {
+
 struct Theme;
 struct ThemeFont;
 
@@ -45,3 +47,5 @@ struct EditorStyle {
 };
 
 CColor toColor(const struct ThemeColor& color);
+
+}  // namespace tvx

@@ -12,6 +12,8 @@
 #include "gui/c_text_edit.h"
 #include "persist/config.h"
 
+namespace tvx {
+
 namespace {
 
 enum ValueMenuEntry { kEnterValue = 0, kDefault = 1, kMidiLearn = 2, kForget = 3 };
@@ -132,3 +134,5 @@ void Editor::closeValueField() {
     field_ = nullptr;
     fieldParameter_ = -1;
 }
+
+}  // namespace tvx

@@ -8,6 +8,8 @@
 #include "params/command_index.h"
 #include "persist/config.h"
 
+namespace tvx {
+
 namespace {
 
 
@@ -76,3 +78,5 @@ void MainMenu::beforePopup() {
     checkOnly(*modCc1Menu_, config.modCC1 + 1);
     checkOnly(*modCc2Menu_, config.modCC2 + 1);
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "editor/context_menu.h"
 
+namespace tvx {
+
 class EditorHost;
 
 // The main menu behind the header strip: presets, size, themes, banks,
@@ -34,3 +36,5 @@ private:
     COptionMenu* modCc1Menu_;
     COptionMenu* modCc2Menu_;
 };
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #include "editor/main_view_container.h"
 
+namespace tvx {
+
 MainViewContainer::MainViewContainer(const CRect& size, const EditorStyle& style)
     : ScaledViewContainer(size, style) {
     // Per module row: between oscillator halves (second colour), then
@@ -18,3 +20,5 @@ void MainViewContainer::drawBackgroundRect(CDrawContext* context, const CRect& r
         context->fillRect(CRect(scaled(kTitleLeft), scaled(bar[0]), scaled(kTitleRight), scaled(bar[1])), header_);
     drawDividers(context);
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "editor/scaled_view_container.h"
 
+namespace tvx {
+
 // The area below the header: the four section title bars and the module
 // dividers of the three module rows.
 class MainViewContainer : public ScaledViewContainer {
@@ -15,3 +17,5 @@ public:
     static constexpr int kTitleLeft = 8;
     static constexpr int kTitleRight = 1048;
 };
+
+}  // namespace tvx

@@ -9,6 +9,8 @@
 #include "editor/param_label.h"
 #include "gui/c_frame.h"
 
+namespace tvx {
+
 namespace {
 
 std::string hintOf(const ContextMenu& menu) {
@@ -58,3 +60,5 @@ void MenuHint::update(const CFrame& frame) {
     lastMouse_ = frame.getLastMouse();
     label_->setText(hintAt(frame, lastMouse_));
 }
+
+}  // namespace tvx

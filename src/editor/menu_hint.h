@@ -4,6 +4,8 @@
 
 #include "gui/c_point.h"
 
+namespace tvx {
+
 class CFrame;
 class CViewContainer;
 class ParamLabel;
@@ -26,3 +28,5 @@ private:
     ParamLabel* label_ = nullptr;
     CPoint lastMouse_{-1, -1};
 };
+
+}  // namespace tvx

@@ -12,6 +12,8 @@
 #include "params/command_index.h"
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr int kHalfLeft[2] = {16, 504};
@@ -58,3 +60,5 @@ void buildModPage(ControlFactory& f, SectionDimming& dimming) {
         dimming.add(f.container(), style, SectionDimming::kModSlot, s, hx, y, hx + kAmount.right, y + 16);
     }
 }
+
+}  // namespace tvx

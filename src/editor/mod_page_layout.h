@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 class ControlFactory;
 class SectionDimming;
 
@@ -7,3 +9,5 @@ class SectionDimming;
 // halves (slots 1-6 and 7-12), each row source, target and amount under
 // column headings; a slot that cannot act is veiled.
 void buildModPage(ControlFactory& factory, SectionDimming& dimming);
+
+}  // namespace tvx

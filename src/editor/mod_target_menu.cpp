@@ -4,6 +4,8 @@
 
 #include "params/modulation_codes.h"
 
+namespace tvx {
+
 namespace {
 
 struct Group {
@@ -90,3 +92,5 @@ void ModTargetMenu::chooseFlat(int position) {
     endEdit();
     setDirty();
 }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 
 #include "editor/param_menu.h"
 
+namespace tvx {
+
 // The modulation target menu: "--", then the 69 targets grouped into
 // submenus ("Global", "Osc 1", "Osc 2", "Osc 3", "Filters & Noise",
 // "Envelopes", "Matrix"), so the list stays short on the screen. Its value
@@ -26,3 +28,5 @@ private:
     std::vector<std::string> flatTexts_;
     std::vector<int> groupStarts_;
 };
+
+}  // namespace tvx

@@ -12,6 +12,8 @@
 #include "params/command_index.h"
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 namespace {
 
 // Module rows: their title bars and the offset of their controls.
@@ -166,3 +168,5 @@ void buildModuleRows(ControlFactory& factory, std::array<OscillatorViews, 3>& os
         b.lfo(n, row);
     }
 }
+
+}  // namespace tvx

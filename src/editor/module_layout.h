@@ -3,6 +3,8 @@
 #include <array>
 #include <vector>
 
+namespace tvx {
+
 class CView;
 class ControlFactory;
 class ParamLabel;
@@ -23,3 +25,5 @@ struct OscillatorViews {
 // envelopes, LFOs) with their titles and context menus, in main-view
 // coordinates.
 void buildModuleRows(ControlFactory& factory, std::array<OscillatorViews, 3>& oscillators);
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 
+namespace tvx {
+
 namespace {
 
 // "-" entries are separators; they keep their places in the numbering.
@@ -43,3 +45,5 @@ SequencerMenu::SequencerMenu(const CRect& size, CControlListener* listener, int3
     : ContextMenu(size, listener, tag) {
     addEntries(*this, {"Save Sequence", "Load Sequence", "-", "Init Sequence"});
 }
+
+}  // namespace tvx

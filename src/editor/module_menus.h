@@ -2,6 +2,8 @@
 
 #include "editor/context_menu.h"
 
+namespace tvx {
+
 // The context menus of the module sections, with their entries; the tag
 // says which module (the plug-in's command for it).
 
@@ -19,3 +21,5 @@ TVX_MODULE_MENU(EqualiserMenu)
 TVX_MODULE_MENU(SequencerMenu)
 
 #undef TVX_MODULE_MENU
+
+}  // namespace tvx

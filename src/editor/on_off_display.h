@@ -2,6 +2,8 @@
 
 #include "gui/c_param_display.h"
 
+namespace tvx {
+
 // A small lamp: the "on" colour while its value is 1, the "off" colour
 // otherwise (a voice that sounds, or not).
 class OnOffDisplay : public CParamDisplay {
@@ -13,3 +15,5 @@ public:
 private:
     CColor onColor_, offColor_;
 };
+
+}  // namespace tvx

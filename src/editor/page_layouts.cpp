@@ -22,6 +22,8 @@
 #include "params/command_index.h"
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 namespace {
 
 
@@ -171,3 +173,5 @@ void buildSeqPage(ControlFactory& f, std::array<ParamLabel*, 16>& stepLabels, st
         f.container().addView(columns[j]);
     }
 }
+
+}  // namespace tvx

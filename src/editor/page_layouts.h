@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace tvx {
+
 class ControlFactory;
 class CView;
 class ParamLabel;
@@ -25,3 +27,5 @@ void buildHeader(ControlFactory& factory, HeaderViews& views);
 void buildMainPage(ControlFactory& factory, MidiLearnViews& learn);
 void buildSeqPage(ControlFactory& factory, std::array<ParamLabel*, 16>& stepLabels,
                   std::array<StepColumn*, 16>& columns);
+
+}  // namespace tvx

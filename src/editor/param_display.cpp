@@ -7,6 +7,8 @@
 #include "editor/editor_style.h"
 #include "editor/value_text.h"
 
+namespace tvx {
+
 ParamDisplay::ParamDisplay(const CRect& size, EditorHost& host, int32_t parameter, const StyledFont& font)
     : CParamDisplay(size) {
     setTag(parameter);
@@ -49,3 +51,5 @@ void ParamDisplay::draw(CDrawContext* context) {
     context->setFontColor(fontColor_);
     context->drawString(text, area, horiAlign_);
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "gui/c_param_display.h"
 
+namespace tvx {
+
 class EditorBase;
 class EditorHost;
 struct StyledFont;
@@ -23,3 +25,5 @@ public:
 private:
     EditorBase* menuOwner_ = nullptr;
 };
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "editor/editor_base.h"
 
+namespace tvx {
+
 namespace {
 
 CCoord frameHeight(const SharedBitmap& strip) {
@@ -37,3 +39,5 @@ CMouseEventResult ParamKnob::onMouseUp(CPoint& where, const CButtonState& button
     if (editor_) editor_->endTouch();
     return result;
 }
+
+}  // namespace tvx

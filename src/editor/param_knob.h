@@ -2,6 +2,8 @@
 
 #include "gui/c_anim_knob.h"
 
+namespace tvx {
+
 class EditorBase;
 
 // A knob bound to a parameter: a frame of the theme's film strip, or
@@ -20,3 +22,5 @@ public:
 private:
     EditorBase* editor_;
 };
+
+}  // namespace tvx

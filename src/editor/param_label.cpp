@@ -2,6 +2,8 @@
 
 #include "editor/editor_style.h"
 
+namespace tvx {
+
 ParamLabel::ParamLabel(const CRect& size, const std::string& text, const StyledFont& font, CHoriTxtAlign align,
                        bool filled)
     : CTextLabel(size, text) {
@@ -19,3 +21,5 @@ void ParamLabel::applyStyle(const StyledFont& font) {
     if (backShown) setBackColor(font.back);
     setDirty();
 }
+
+}  // namespace tvx

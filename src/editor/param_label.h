@@ -2,6 +2,8 @@
 
 #include "gui/c_text_label.h"
 
+namespace tvx {
+
 struct StyledFont;
 
 // A fixed text, a knob's caption (which shows the value while the knob is
@@ -14,3 +16,5 @@ public:
     // Font colour and, for filled labels, back colour of a style.
     void applyStyle(const StyledFont& font);
 };
+
+}  // namespace tvx

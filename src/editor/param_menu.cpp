@@ -2,6 +2,8 @@
 
 #include "editor/editor_style.h"
 
+namespace tvx {
+
 ParamMenu::ParamMenu(const CRect& size, CControlListener* listener, int32_t tag, const StyledFont& font,
                      const std::vector<std::string>& entries, const std::vector<std::string>& shortEntries)
     : COptionMenu(size, listener, tag) {
@@ -17,3 +19,5 @@ ParamMenu::ParamMenu(const CRect& size, CControlListener* listener, int32_t tag,
 void ParamMenu::beforePopup() {
     for (int i = 0; i < getNbEntries(); ++i) checkEntry(i, i == getCurrent());
 }
+
+}  // namespace tvx

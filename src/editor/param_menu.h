@@ -6,6 +6,8 @@
 #include "gui/c_option_menu.h"
 #include "params/command_index.h"
 
+namespace tvx {
+
 struct StyledFont;
 
 // A selection menu bound to a list-valued parameter. Its tag is the
@@ -21,3 +23,5 @@ public:
     // The open list checks the entry now chosen.
     void beforePopup() override;
 };
+
+}  // namespace tvx

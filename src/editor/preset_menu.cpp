@@ -6,6 +6,8 @@
 #include "params/command_index.h"
 #include "persist/config.h"
 
+namespace tvx {
+
 namespace {
 
 // One bank's presets; a choice goes back to the list it belongs to.
@@ -74,3 +76,5 @@ void PresetMenu::chooseFromBank(int bank, int file) {
     host_.setParameterAutomated(getTag(), static_cast<float>(file));
     setDirty();
 }
+
+}  // namespace tvx

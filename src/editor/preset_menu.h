@@ -5,6 +5,8 @@
 
 #include "gui/c_option_menu.h"
 
+namespace tvx {
+
 class EditorHost;
 
 // The list behind the preset name: the current bank's presets (their
@@ -29,3 +31,5 @@ private:
 
     void addBankMenus(const std::wstring& current);
 };
+
+}  // namespace tvx

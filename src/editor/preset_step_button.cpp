@@ -4,6 +4,8 @@
 
 #include "gui/c_draw_context.h"
 
+namespace tvx {
+
 PresetStepButton::PresetStepButton(const CRect& size, CControlListener* listener, int32_t tag, bool pointsRight,
                                    const CColor& arrow, const CColor& plate)
     : CKickButton(size, listener, tag), pointsRight_(pointsRight), arrow_(arrow), plate_(plate) {}
@@ -27,3 +29,5 @@ void PresetStepButton::draw(CDrawContext* context) {
         else context->fillRect(CRect(right - width, y, right, y + 1), ink);
     }
 }
+
+}  // namespace tvx

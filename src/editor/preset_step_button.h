@@ -3,6 +3,8 @@
 #include "gui/c_color.h"
 #include "gui/c_kick_button.h"
 
+namespace tvx {
+
 // "<" or ">" beside the preset name: an arrow head that fills its box, in
 // the preset button colour on the plate of the name display, so it reads
 // as part of the name field and stands out from the panel.
@@ -18,3 +20,5 @@ private:
     bool pointsRight_;
     CColor arrow_, plate_;
 };
+
+}  // namespace tvx

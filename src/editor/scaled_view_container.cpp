@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 ScaledViewContainer::ScaledViewContainer(const CRect& size, const EditorStyle& style)
     : CViewContainer(size),
       factor_(style.factor),
@@ -29,3 +31,5 @@ void ScaledViewContainer::drawDividers(CDrawContext* context) {
         context->fillRect(CRect(x, grid(d.fromRow), x + 2, grid(d.toRow) + 4), d.primary ? divider1_ : divider2_);
     }
 }
+
+}  // namespace tvx

@@ -3,6 +3,8 @@
 #include "editor/editor_style.h"
 #include "gui/c_view_container.h"
 
+namespace tvx {
+
 // A container that knows the editor's scale and the theme's header and
 // divider colours, and draws vertical divider lines on the layout grid.
 class ScaledViewContainer : public CViewContainer {
@@ -29,3 +31,5 @@ protected:
 
     void drawDividers(CDrawContext* context);
 };
+
+}  // namespace tvx

@@ -8,6 +8,8 @@
 #include "gui/c_view_container.h"
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 namespace {
 
 // The veil is the theme's background, opaque enough to push the controls
@@ -66,3 +68,5 @@ bool SectionDimming::isIdle(const EditorHost& host, Module module, int index) {
 void SectionDimming::update(const EditorHost& host) {
     for (const Veil& veil : veils_) veil.overlay->setDimmed(isIdle(host, veil.module, veil.index));
 }
+
+}  // namespace tvx

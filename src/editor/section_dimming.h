@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace tvx {
+
 class CViewContainer;
 class DimOverlay;
 class EditorHost;
@@ -45,3 +47,5 @@ private:
     };
     std::vector<Veil> veils_;
 };
+
+}  // namespace tvx

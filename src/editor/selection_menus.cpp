@@ -2,6 +2,8 @@
 
 #include "params/modulation_codes.h"
 
+namespace tvx {
+
 namespace {
 
 std::vector<std::string> menuTexts(int count, const char* (*text)(int)) {
@@ -36,3 +38,5 @@ ModSourceMenu::ModSourceMenu(const CRect& size, CControlListener* listener, int3
 
 SeqModeMenu::SeqModeMenu(const CRect& size, CControlListener* listener, int32_t tag, const StyledFont& font)
     : ParamMenu(size, listener, tag, font, {"Up", "Down", "Up/Down"}, {"Up", "Dn", "Up/Dn"}) {}
+
+}  // namespace tvx

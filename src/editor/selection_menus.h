@@ -1,6 +1,9 @@
 #pragma once
 
+#include "editor/mod_target_menu.h"
 #include "editor/param_menu.h"
+
+namespace tvx {
 
 // The selection menus of the list-valued parameters, each with its
 // entries (and the short forms the closed menu shows).
@@ -21,5 +24,4 @@ TVX_SELECTION_MENU(SeqModeMenu)
 
 #undef TVX_SELECTION_MENU
 
-// The target menu groups its entries into submenus.
-#include "editor/mod_target_menu.h"
+}  // namespace tvx

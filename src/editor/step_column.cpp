@@ -2,6 +2,8 @@
 
 #include "gui/c_draw_context.h"
 
+namespace tvx {
+
 StepColumn::StepColumn(const CRect& size, const CColor& veil, const CColor& playing, CCoord frameWidth)
     : CView(size), veil_(veil), playing_(playing), frameWidth_(frameWidth) {
     setMouseEnabled(false);
@@ -22,3 +24,5 @@ void StepColumn::draw(CDrawContext* context) {
     context->fillRect(size_, CColor(playing_.red, playing_.green, playing_.blue, 56));
     context->frameRect(size_, playing_, frameWidth_);
 }
+
+}  // namespace tvx

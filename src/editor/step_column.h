@@ -3,6 +3,8 @@
 #include "gui/c_color.h"
 #include "gui/c_view.h"
 
+namespace tvx {
+
 // Lies over one step's column of the sequencer page, all lanes: veils a
 // step beyond the step count and frames the step now playing.
 class StepColumn : public CView {
@@ -20,3 +22,5 @@ private:
     CCoord frameWidth_;
     State state_ = kUsed;
 };
+
+}  // namespace tvx

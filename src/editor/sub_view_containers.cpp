@@ -1,5 +1,7 @@
 #include "editor/sub_view_containers.h"
 
+namespace tvx {
+
 namespace {
 // Dividers of the pages run from y 24 to 140.
 constexpr int kFromRow = 3;
@@ -24,3 +26,5 @@ SubView3Container::SubView3Container(const CRect& size, const EditorStyle& style
     addDivider(1, kFromRow, kToRow, true);
     addDivider(21, kFromRow, kToRow, false);
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "editor/scaled_view_container.h"
 
+namespace tvx {
+
 // The three pages of the page switcher. Each draws its dividers; the MOD
 // and SEQ pages lie on their own background images.
 
@@ -19,3 +21,5 @@ class SubView3Container : public ScaledViewContainer {
 public:
     SubView3Container(const CRect& size, const EditorStyle& style, SharedBitmap background);
 };
+
+}  // namespace tvx

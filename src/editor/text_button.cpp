@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace tvx {
+
 TextButton::TextButton(const CRect& size, CControlListener* listener, int32_t tag, std::string offText,
                        std::string onText, const StyledFont& font)
     : COnOffButton(size, listener, tag), offText_(std::move(offText)), onText_(std::move(onText)), font_(font) {}
@@ -14,3 +16,5 @@ void TextButton::draw(CDrawContext* context) {
     context->setFontColor(on ? font_.back : font_.color);
     context->drawString(currentText(), size_, kCenterText);
 }
+
+}  // namespace tvx

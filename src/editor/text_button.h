@@ -5,6 +5,8 @@
 #include "editor/editor_style.h"
 #include "gui/c_on_off_button.h"
 
+namespace tvx {
+
 // A two-state switch drawn as a text field: one text while off, another
 // while on, the "on" state in inverted colours.
 class TextButton : public COnOffButton {
@@ -19,3 +21,5 @@ private:
     std::string offText_, onText_;
     StyledFont font_;
 };
+
+}  // namespace tvx

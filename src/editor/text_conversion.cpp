@@ -1,5 +1,7 @@
 #include "editor/text_conversion.h"
 
+namespace tvx {
+
 std::string toUtf8(const std::wstring& text) {
     std::string out;
     out.reserve(text.size());
@@ -32,3 +34,5 @@ std::wstring fileTitle(const std::wstring& path) {
     const size_t dot = name.rfind(L'.');
     return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
+
+}  // namespace tvx

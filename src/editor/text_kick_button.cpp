@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace tvx {
+
 TextKickButton::TextKickButton(const CRect& size, CControlListener* listener, int32_t tag, std::string text,
                                const StyledFont& font, bool framed)
     : CKickButton(size, listener, tag), text_(std::move(text)), font_(font), framed_(framed) {}
@@ -18,3 +20,5 @@ void TextKickButton::draw(CDrawContext* context) {
     context->setFontColor(framed_ && pressed ? font_.back : font_.color);
     context->drawString(text_, size_, kCenterText);
 }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 #include "editor/editor_style.h"
 #include "gui/c_kick_button.h"
 
+namespace tvx {
+
 // A momentary button drawn as its text, brighter while held.
 class TextKickButton : public CKickButton {
 public:
@@ -19,3 +21,5 @@ private:
     StyledFont font_;
     bool framed_;
 };
+
+}  // namespace tvx

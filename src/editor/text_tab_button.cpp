@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace tvx {
+
 TextTabButton::TextTabButton(const CRect& size, std::string text, const StyledFont& onFont,
                              const StyledFont& offFont, CCoord textTop)
     : COnOffButton(size, nullptr, -1), text_(std::move(text)), onFont_(onFont), offFont_(offFont), textTop_(textTop) {
@@ -16,3 +18,5 @@ void TextTabButton::draw(CDrawContext* context) {
     area.top += textTop_;
     context->drawString(text_, area, kCenterText);
 }
+
+}  // namespace tvx

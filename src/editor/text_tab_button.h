@@ -5,6 +5,8 @@
 #include "editor/editor_style.h"
 #include "gui/c_on_off_button.h"
 
+namespace tvx {
+
 // A page tab: its name in the theme's on-tab font while its page shows,
 // in the off-tab font otherwise.
 class TextTabButton : public COnOffButton {
@@ -21,3 +23,5 @@ private:
     StyledFont onFont_, offFont_;
     CCoord textTop_;
 };
+
+}  // namespace tvx

@@ -7,6 +7,8 @@
 #include "platform/builtin_images.h"
 #include "platform/platform.h"
 
+namespace tvx {
+
 namespace {
 
 // The theme's own file, or an empty path when it has none.
@@ -42,3 +44,5 @@ SharedBitmap loadThemeImage(const ConfigBase& config, const std::wstring& name, 
 }
 
 bool themeHasImage(const ConfigBase& config, const std::wstring& name) { return !themeImagePath(config, name).empty(); }
+
+}  // namespace tvx

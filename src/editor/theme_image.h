@@ -4,6 +4,8 @@
 
 #include "gui/c_bitmap.h"
 
+namespace tvx {
+
 class ConfigBase;
 
 // One of the editor's images ("Background", "Background2", "Background3",
@@ -15,3 +17,5 @@ SharedBitmap loadThemeImage(const ConfigBase& config, const std::wstring& name, 
 
 // Whether the current theme has its own <name>.png.
 bool themeHasImage(const ConfigBase& config, const std::wstring& name);
+
+}  // namespace tvx

@@ -12,6 +12,8 @@
 #include "gui/c_frame.h"
 #include "params/parameter_table.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr double kLabelWidth = 150.0;
@@ -126,3 +128,5 @@ void ValueReadout::refreshLabel(const EditorHost& host) {
     shownValue_ = value;
     label_->setText(nameOf(shown_) + "  " + editorValueText(host, shown_));
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tvx {
+
 class CFrame;
 class EditorHost;
 class ParamLabel;
@@ -47,3 +49,5 @@ private:
     void hide();
     void refreshLabel(const EditorHost& host);
 };
+
+}  // namespace tvx

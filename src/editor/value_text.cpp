@@ -3,6 +3,8 @@
 #include "editor/editor_host.h"
 #include "params/value_formatters.h"
 
+namespace tvx {
+
 ParameterReader parameterReader(const EditorHost& host) {
     return [&host](int index) { return host.parameterValue(index); };
 }
@@ -10,3 +12,5 @@ ParameterReader parameterReader(const EditorHost& host) {
 std::string editorValueText(const EditorHost& host, int parameter) {
     return formatParameterValue(parameter, parameterReader(host));
 }
+
+}  // namespace tvx

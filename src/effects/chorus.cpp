@@ -4,6 +4,8 @@
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
 
+namespace tvx {
+
 void Chorus::prepare(float sampleRate) {
     left_.prepare(sampleRate);
     right_.prepare(sampleRate);
@@ -40,3 +42,5 @@ void Chorus::process(const float* params, float& left, float& right) {
     left = (1.0f - mix) * left + mix * wetLeft;
     right = (1.0f - mix) * right + mix * wetRight;
 }
+
+}  // namespace tvx

@@ -3,6 +3,8 @@
 #include "effects/chorus_line.h"
 #include "dsp/param_smoother.h"
 
+namespace tvx {
+
 // Stereo chorus: two modulated lines, the left LFO at 0.9 times the right's rate.
 class Chorus {
 public:
@@ -21,3 +23,5 @@ private:
     ParamSmoother depth_;
     ParamSmoother delay_;
 };
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cmath>
 
+namespace tvx {
+
 namespace {
 
 constexpr float kMaxIncrement = 0.25f;
@@ -78,3 +80,5 @@ void ChorusLine::clear() {
     std::fill(buffer_.begin(), buffer_.end(), 0.0f);
     position_ = 0;
 }
+
+}  // namespace tvx

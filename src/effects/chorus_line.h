@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace tvx {
+
 // One modulated delay line of the chorus: a triangle LFO sweeps the read
 // position around the base delay; a fixed feedback of 0.2.
 class ChorusLine {
@@ -29,3 +31,5 @@ private:
     float baseDelay_ = 0.0f;
     float feedback_ = 0.2f;
 };
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tvx {
+
 void DelayLine::allocate(float sampleRate) {
     capacity_ = std::max(1, static_cast<int>(sampleRate * 6.0000005f));
     buffer_.assign(static_cast<size_t>(capacity_), 0.0f);
@@ -26,3 +28,5 @@ void DelayLine::clear() {
 void DelayLine::clearIfDirty() {
     if (dirty_) clear();
 }
+
+}  // namespace tvx

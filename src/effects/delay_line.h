@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace tvx {
+
 // A six-second circular line read and written at one position: the sample
 // read is the one written `length` samples ago.
 class DelayLine {
@@ -32,3 +34,5 @@ private:
     int length_ = 0;
     bool dirty_ = true;
 };
+
+}  // namespace tvx

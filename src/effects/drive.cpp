@@ -6,6 +6,8 @@
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
 
+namespace tvx {
+
 namespace {
 
 float signedSquareRoot(float x) { return x > 0.0f ? std::sqrt(x) : -std::sqrt(-x); }
@@ -32,3 +34,5 @@ void Drive::process(const float* params, float& left, float& right) {
     left *= gain;
     right *= gain;
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "dsp/param_smoother.h"
 
+namespace tvx {
+
 // Blend towards a signed square root, then an output gain of -20..+20 dB.
 class Drive {
 public:
@@ -13,3 +15,5 @@ private:
     ParamSmoother amount_;
     ParamSmoother gain_;
 };
+
+}  // namespace tvx

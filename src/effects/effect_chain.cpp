@@ -6,6 +6,8 @@
 #include "effects/unit_range.h"
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 namespace {
 
 // Rates outside what any host uses would size the lines to nothing or to
@@ -76,3 +78,5 @@ void EffectChain::process(const float* params, float& left, float& right) {
     if (params[ReverbMix] > 0.0f)
         runGuarded(reverb_, [&] { reverb_.process(params, left, right); }, left, right);
 }
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include "effects/ping_pong_delay.h"
 #include "effects/plate_reverb.h"
 
+namespace tvx {
+
 // drive, equaliser, chorus, delay, reverb in this fixed order
 class EffectChain {
 public:
@@ -23,3 +25,5 @@ private:
     PingPongDelay delay_;
     PlateReverb reverb_;
 };
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
 
+namespace tvx {
+
 namespace {
 
 // tan(pi f) turns negative just past the Nyquist frequency, which would turn
@@ -53,3 +55,5 @@ void Equaliser::process(const float* params, float& left, float& right) {
     processBand(band1_, params[EQ1Gain], eq1FrequencyHz(clampUnit(params[EQ1Freq])), type1, left, right);
     processBand(band2_, params[EQ2Gain], eq2FrequencyHz(clampUnit(params[EQ2Freq])), type2, left, right);
 }
+
+}  // namespace tvx

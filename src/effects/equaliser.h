@@ -3,6 +3,8 @@
 #include "effects/svf_filter.h"
 #include "dsp/param_smoother.h"
 
+namespace tvx {
+
 // Two bands: band 1 a low bell or low shelf (20..1000 Hz), band 2 a high bell
 // or high shelf (500..18000 Hz), each -20..+20 dB.
 class Equaliser {
@@ -25,3 +27,5 @@ private:
     Band band2_;
     float sampleRate_ = 44100.0f;
 };
+
+}  // namespace tvx

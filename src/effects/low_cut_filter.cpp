@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 namespace {
 
 // Past the Nyquist frequency the tangent turns negative and the filter
@@ -40,3 +42,5 @@ void LowCutFilter::clear() {
     counter_ = 0;
     x1_ = x2_ = y1_ = y2_ = 0.0f;
 }
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 // Second-order Butterworth high-pass; the coefficients follow the cut-off
 // once every 128 samples.
 class LowCutFilter {
@@ -15,3 +17,5 @@ private:
     int counter_ = 0;
     float x1_ = 0.0f, x2_ = 0.0f, y1_ = 0.0f, y2_ = 0.0f;
 };
+
+}  // namespace tvx

@@ -8,6 +8,8 @@
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
 
+namespace tvx {
+
 namespace {
 
 // Echoes fading in the feedback loop would otherwise pass through the slow
@@ -88,3 +90,5 @@ void PingPongDelay::process(const float* params, float& left, float& right) {
     left = ((u + 0.5f) * k + (0.5f - u) * j) * mix + (1.0f - mix) * left;
     right = ((u + 0.5f) * j + (0.5f - u) * k) * mix + (1.0f - mix) * right;
 }
+
+}  // namespace tvx

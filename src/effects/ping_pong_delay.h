@@ -4,6 +4,8 @@
 #include "effects/low_cut_filter.h"
 #include "dsp/param_smoother.h"
 
+namespace tvx {
+
 // Stereo ping-pong delay: the mono input enters the left line, whose output
 // feeds the right line, whose output feeds back into the left one. The echoes
 // pass a low-cut filter and are placed by the width control.
@@ -32,3 +34,5 @@ private:
     ParamSmoother lowCut_;
     ParamSmoother width_;
 };
+
+}  // namespace tvx

@@ -7,6 +7,8 @@
 #include "effects/unit_range.h"
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kLowpassCutoff = 18500.0f;
@@ -203,3 +205,5 @@ void PlateReverb::process(const float* params, float& left, float& right) {
     left = (1.0f - mix) * left + mix * wetL;
     right = (1.0f - mix) * right + mix * wetR;
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 #include "effects/reverb_lowpass.h"
 #include "dsp/param_smoother.h"
 
+namespace tvx {
+
 // Stereo plate reverb: input low-pass, two multi-tap early-reflection lines,
 // four input diffusers and a figure-of-eight tank of two halves, each feeding
 // the other, read through seven signed taps per side.
@@ -60,3 +62,5 @@ private:
     Ramp width_;
     ParamSmoother mix_;
 };
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tvx {
+
 void ReverbLine::allocate(float sampleRate, float longestSeconds) {
     int longest = static_cast<int>(sampleRate * longestSeconds) + 2;
     capacity_ = std::min(std::max(longest, 1), kMaxLength);
@@ -23,3 +25,5 @@ void ReverbLine::setLength(int samples) {
 int ReverbLine::tapOffset(int samples) const {
     return std::min(std::max(samples, 0), length_ - 1);
 }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 
 #include "dsp/sample_rate_limits.h"
 
+namespace tvx {
+
 // Circular line of the plate reverb, used as a plain delay, a multi-tap delay
 // or an allpass. A tap k reads the sample k positions after the write
 // position, which moves with it; tap 0 is the oldest sample.
@@ -55,3 +57,5 @@ private:
     int length_ = 1;
     int position_ = 0;
 };
+
+}  // namespace tvx

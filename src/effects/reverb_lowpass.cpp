@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 namespace {
 
 // The corner stays below the Nyquist frequency, where the warping has its pole.
@@ -27,3 +29,5 @@ void ReverbLowpass::clear() {
     ic1_ = 0.0f;
     ic2_ = 0.0f;
 }
+
+}  // namespace tvx

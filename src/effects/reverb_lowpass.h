@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 // Low-pass of the reverb's input and tank: a two-pole state-variable filter
 // with damping 2 (critically damped, no peak, so the tank loop gain never
 // rises above the decay gain) in its trapezoidal form, which is stable for
@@ -26,3 +28,5 @@ private:
     float a1_ = 0.0f, a2_ = 0.0f, a3_ = 0.0f;
     float ic1_ = 0.0f, ic2_ = 0.0f;
 };
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 namespace {
 
 constexpr float kPi = 3.14159265f;
@@ -89,3 +91,5 @@ void SvfFilter::process(Type type, float& left, float& right) {
     left = processChannel(0, left);
     right = processChannel(1, right);
 }
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 // Stereo trapezoidal state-variable filter used for the equaliser bands.
 // Coefficients follow `frequency` (f / fs) and `gain` (dB) on every sample on
 // which either changed; the gain reaches the coefficients one sample late,
@@ -30,3 +32,5 @@ private:
     float ic1_[2] = {0.0f, 0.0f};
     float ic2_[2] = {0.0f, 0.0f};
 };
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 // Parameter values come from hosts, chunks and files and may be anything.
 // These helpers keep them inside the range the effect formulas were made for.
 
@@ -12,3 +14,5 @@ inline float clampUnit(float v) {
 }
 
 inline bool isFinitePair(float l, float r) { return std::isfinite(l) && std::isfinite(r); }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include "params/value_mappings.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kDefaultSampleRate = 44100.0f;
@@ -136,3 +138,5 @@ void Envelope::reset() {
     level = 0.0;
     sustainSmoother.jumpToNextTarget();
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "dsp/settling_smoother.h"
 
+namespace tvx {
+
 // ADSR envelope with exponential segments. The attack aims above 1 and is cut
 // there; decay and release aim slightly below their targets so they arrive in
 // a finite number of samples instead of creeping towards them forever.
@@ -71,3 +73,5 @@ struct Envelope {
 private:
     bool holdsSustain(float target) const;
 };
+
+}  // namespace tvx

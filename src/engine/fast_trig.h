@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 // Sine and tangent for the per-sample paths, without library calls.
 
 // sin(2 pi x) for |x| well inside the int range; absolute error below 1e-7.
@@ -25,3 +27,5 @@ inline float tanPi(float x) {
                        5.34112807005e-2f) * z2 + 1.33387994085e-1f) * z2 + 3.33331568548e-1f) * z2 * z + z;
     return upper ? 1.0f / t : t;
 }
+
+}  // namespace tvx

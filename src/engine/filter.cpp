@@ -10,6 +10,8 @@
 #include "dsp/simd.h"
 #include "engine/filter_steps.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kDenormal = 1e-10f;
@@ -292,3 +294,5 @@ void Filter::runSvf(float* left, float* right, int count, const float* cutoffTar
 }
 
 #endif
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "dsp/settling_smoother.h"
 
+namespace tvx {
+
 // One stereo multimode filter of a voice: type 1 a four-pole zero-delay
 // ladder lowpass with saturation, types 2..6 a trapezoidal state-variable
 // filter (lowpass, highpass, bandpass, bandstop, peaking); type 0 bypasses.
@@ -78,3 +80,5 @@ private:
     SvfState svf_;
     SettlingSmoother cutoff_, resonance_;
 };
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "dsp/simd.h"
 
+namespace tvx {
+
 #if TVX_SSE2
 
 using namespace filter_sse;
@@ -267,3 +269,5 @@ void FilterLanes::process(const Lane* lanes, int used, int count) {
 }
 
 #endif
+
+}  // namespace tvx

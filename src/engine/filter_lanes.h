@@ -4,6 +4,8 @@
 #include "engine/filter.h"
 #include "engine/filter_steps.h"
 
+namespace tvx {
+
 // The filters of up to four voices in one slot, run side by side: a voice
 // per SSE lane and a register per channel. One voice's filter is a chain of
 // dependent steps that leaves the processor waiting for each result; four
@@ -46,3 +48,5 @@ private:
                                     const SvfLaneCoefficients& k);
 #endif
 };
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "dsp/simd.h"
 
+namespace tvx {
+
 #if TVX_SSE2
 
 // One sample of the ladder and state-variable filters for the lanes of a
@@ -97,3 +99,5 @@ inline __m128 svfStep(SvfChannel& c, const SvfCoefficients& k, __m128 x) {
 }  // namespace filter_sse
 
 #endif
+
+}  // namespace tvx

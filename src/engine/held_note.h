@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 // A key that is held down, in the order keys were pressed; the voice that
 // plays it keeps a copy.
 struct HeldNote {
@@ -11,3 +13,5 @@ struct HeldNote {
     float glideMs = 0.0f;
     bool alternate = false;      // flips with every voice start ("Alternate" source)
 };
+
+}  // namespace tvx

@@ -9,6 +9,8 @@
 #include "params/note_division.h"
 #include "params/value_mappings.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kTwoPi = 6.2831853f;
@@ -209,3 +211,5 @@ void Lfo::advanceSideBySide(Lfo* lfos, int used, int count, float* outputs) {
 #endif
     for (int l = 0; l < used; ++l) outputs[l] = lfos[l].advance(count);
 }
+
+}  // namespace tvx

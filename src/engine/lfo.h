@@ -2,6 +2,8 @@
 
 #include "dsp/random_source.h"
 
+namespace tvx {
+
 // Low-frequency oscillator of a voice, also used for the three global LFOs.
 // Phase runs in radians; the random shapes pick a new value at every cycle
 // start and never pick the same one twice in a row.
@@ -54,3 +56,5 @@ struct Lfo {
     void drawRandom();
     void step();   // the phase, random and fade of one sample
 };
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 // Kinds of queued MIDI events; the numbers are stored in MidiEvent::kind.
 enum EventKind : int {
     EventNoteOn = 1,
@@ -25,3 +27,5 @@ struct MidiEvent {
     int data1 = 0;
     int data2 = 0;
 };
+
+}  // namespace tvx

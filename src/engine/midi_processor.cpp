@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tvx {
+
 namespace {
 
 float unitFromByte(int value) { return static_cast<float>(value) / 127.0f; }
@@ -235,3 +237,5 @@ void MidiProcessor::applyControllerEvent(const MidiEvent& event) {
 }
 
 void MidiProcessor::resetControllers() { controllers_ = ControllerState(); }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 
 #include "engine/midi_event.h"
 
+namespace tvx {
+
 // Appends to a list that grows by half again when full and keeps its storage
 // when cleared, so steady operation does not allocate.
 template <class T>
@@ -115,3 +117,5 @@ private:
 
     bool sustain_ = false;
 };
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
 
+namespace tvx {
+
 static_assert(Mod12Source == Mod1Source + kNumModSlots - 1, "slot sources must be contiguous");
 static_assert(Mod12Target == Mod1Target + kNumModSlots - 1, "slot targets must be contiguous");
 static_assert(Mod12Amount == Mod1Amount + kNumModSlots - 1, "slot amounts must be contiguous");
@@ -113,3 +115,5 @@ PerSampleTargets findPerSampleTargets(const float* params) {
     }
     return found;
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "params/modulation_codes.h"
 
+namespace tvx {
+
 constexpr int kNumModSlots = 12;
 
 // Values of the 24 sources for one voice at one sample (indexed by ModSourceId; [0] unused = 0).
@@ -17,3 +19,5 @@ PerSampleTargets findPerSampleTargets(const float* params);
 // Stored source/target code of slot 0..11, 0 ("--") for anything outside the code range.
 int modSlotSource(const float* params, int slot);
 int modSlotTarget(const float* params, int slot);
+
+}  // namespace tvx

@@ -3,6 +3,8 @@
 #include "params/value_mappings.h"
 
 
+namespace tvx {
+
 namespace {
 
 inline float clamp01(float x) { return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; }
@@ -54,3 +56,5 @@ void Noise::renderAdding(float typeParam, float level, float pan, float* left, f
         right[i] += r * v * e;
     }
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "dsp/random_source.h"
 
+namespace tvx {
+
 // Noise source of a voice: "White", "Pink", "Stereo White", "Stereo Pink".
 // Draws from the random source it is given (none attached: silence); the pink
 // filter states are shared by the left and right draws.
@@ -20,3 +22,5 @@ struct Noise {
     float white();   // about -1..+1
     float pink(float white);
 };
+
+}  // namespace tvx

@@ -11,6 +11,8 @@
 
 #include "dsp/simd.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kUnisonDetune[Oscillator::kMaxUnison] = {
@@ -147,7 +149,7 @@ void Oscillator::setUpUnison(const float* params, int osc, float increment) {
     // The copies are kept up to date even with the mix at 0, so a mix that
     // fades in between control steps finds them ready.
     const float mix = peekSmoother(unisonMix_, clamp01(params[Osc1UniMix + osc]));
-    const int count = ::unisonCount(clamp01(params[Osc1UniCount + osc]));
+    const int count = tvx::unisonCount(clamp01(params[Osc1UniCount + osc]));
     const float detune = clamp01(params[Osc1UniDet + osc]);
     const float depth = detune * detune;
     unisonCount_ = count;
@@ -472,3 +474,5 @@ void Oscillator::render(const float* params, const float* T, int osc, float& lef
     left = right = 0.0f;
     renderAdding(params, T, osc, &left, &right, 1);
 }
+
+}  // namespace tvx

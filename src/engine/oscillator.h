@@ -5,6 +5,8 @@
 #include "dsp/settling_smoother.h"
 #include "tables/wt_collection.h"
 
+namespace tvx {
+
 // One main oscillator of a voice with its eight unison copies and its
 // smoothers. Types: 0 off, 1 "Wave" (two-row crossfade over 17 position
 // slots), 2 "Pulse" (difference of two ramp reads), 3 "FM" (three sine
@@ -175,3 +177,5 @@ private:
 
     SettlingSmoother position_, pan_, volume_, unisonMix_, unisonSpread_, index1_, index2_;
 };
+
+}  // namespace tvx

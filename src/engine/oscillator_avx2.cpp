@@ -7,7 +7,11 @@
 
 #if TVX_AVX2
 #include <immintrin.h>
+#endif
 
+namespace tvx {
+
+#if TVX_AVX2
 namespace {
 
 TVX_TARGET_AVX2 inline __m128 pairAt(const float* p) {
@@ -74,3 +78,5 @@ TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, in
 void Oscillator::sumEightCopiesSpan(const WaveFrames&, int, int, bool, float (*)[4], float (*)[4], int) {}
 
 #endif
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 
 #include "dsp/simd.h"
 
+namespace tvx {
+
 namespace oscillator_reads {
 
 inline void advance(float& phase, float increment) {
@@ -64,3 +66,5 @@ inline float Oscillator::blendRows(const WtLevel& levelA, const WtLevel& levelB,
     const float b = levelB.samples[i & mask] + (levelB.samples[j] - levelB.samples[i & mask]) * frac;
     return a + weight * (b - a);
 }
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 
 #include "dsp/simd.h"
 
+namespace tvx {
+
 using namespace oscillator_reads;
 
 namespace {
@@ -287,3 +289,5 @@ void Oscillator::sumCopyGroupSpan(const WaveFrames& frames, int rowA, int rowB, 
 }
 
 #endif
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kTwoPi = 6.2831853f;
@@ -254,7 +256,7 @@ void Voice::recordFilterTargets(const float* params, int from, int count, bool g
     }
 }
 
-int Voice::filterRouting(const float* params) { return ::filterRouting(params[FltMode]); }
+int Voice::filterRouting(const float* params) { return tvx::filterRouting(params[FltMode]); }
 
 float* Voice::filterLeft(int routing, int j) { return routing == RoutingSerial || j == 0 ? runA_[0] : runB_[0]; }
 float* Voice::filterRight(int routing, int j) { return routing == RoutingSerial || j == 0 ? runA_[1] : runB_[1]; }
@@ -374,3 +376,5 @@ int Voice::prepareSpan(const VoiceContext& context, int offset, int count) {
     if (controlCounter_ >= kControlPeriod) controlCounter_ = 0;
     return count;
 }
+
+}  // namespace tvx

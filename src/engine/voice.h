@@ -10,6 +10,8 @@
 #include "engine/oscillator.h"
 #include "params/modulation_codes.h"
 
+namespace tvx {
+
 class WtCollection;
 
 // What the voice manager hands to every voice for one run: samples between
@@ -129,3 +131,5 @@ private:
     int denominator_ = 4;
     bool hasPlayed_ = false;         // no pitch to glide from before the first note
 };
+
+}  // namespace tvx

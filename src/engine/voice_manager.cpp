@@ -8,6 +8,8 @@
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
 
+namespace tvx {
+
 namespace {
 
 // Every key of every channel, and the sequencer's notes besides: the lists
@@ -363,3 +365,5 @@ void VoiceManager::controllerToParameter(int cc, float value) {
         parametersChanged_ = true;
     }
 }
+
+}  // namespace tvx

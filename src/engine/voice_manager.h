@@ -12,6 +12,8 @@
 #include "sequencer/step_sequencer.h"
 #include "tables/wt_collection.h"
 
+namespace tvx {
+
 // Owns the 32 voices and decides which voice plays which note (polyphony,
 // oldest-first stealing, mono last-note priority, legato and glide); renders
 // the whole engine: sequencer, MIDI, global LFOs, voices, effects. Between
@@ -105,3 +107,5 @@ private:
     float tempo_ = 120.0f;
     int denominator_ = 4;
 };
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #include "gui/aeff_gui_editor.h"
 
+namespace tvx {
+
 AEffGUIEditor::AEffGUIEditor(void* effect) : effect_(effect) {}
 
 AEffGUIEditor::~AEffGUIEditor() {
@@ -35,3 +37,5 @@ bool AEffGUIEditor::onKeyDown(const CKeyEvent& key) {
 bool AEffGUIEditor::onKeyUp(const CKeyEvent& key) {
     return frame ? frame->platformOnKeyUp(key) : false;
 }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace tvx {
+
 // The editor's rectangle as the VST 2.4 editor opcodes hand it out: four
 // 16-bit values in the order top, left, bottom, right.
 struct GuiEditorRect {
@@ -66,3 +68,5 @@ private:
     void* systemWindow_ = nullptr;
     int knobMode_ = 2;  // kLinearMode
 };
+
+}  // namespace tvx

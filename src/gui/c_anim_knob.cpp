@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 CAnimKnob::CAnimKnob(const CRect& size, CControlListener* listener, int32_t tag, int32_t subPixmaps,
                      CCoord heightOfOneImage, SharedBitmap background, const CPoint& offset)
     : CKnob(size, listener, tag, std::move(background)),
@@ -21,3 +23,5 @@ void CAnimKnob::draw(CDrawContext* context) {
     const CRect source(offset_.x, top, background_->getWidth(), top + heightOfOneImage_);
     context->drawBitmap(*background_, size_, source);
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "gui/c_knob.h"
 
+namespace tvx {
+
 // A knob drawn as one frame of a film strip: `subPixmaps` frames of
 // `heightOfOneImage` pixels stacked vertically in the background bitmap,
 // frame 0 at the top; the value 0..1 picks frame round(value * (n - 1)).
@@ -27,3 +29,5 @@ private:
     CPoint offset_;
     bool inverse_ = false;
 };
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tvx {
+
 CBitmap::CBitmap(int32_t width, int32_t height) {
     if (!sizeAllowed(width, height)) return;
     width_ = width;
@@ -144,3 +146,5 @@ std::shared_ptr<CBitmap> CBitmap::scaledCopy(int32_t width, int32_t height) cons
     }
     return result;
 }
+
+}  // namespace tvx

@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+namespace tvx {
+
 // 32-bit pixels 0xAARRGGBB with premultiplied alpha, rows top to bottom
 // without padding: the layout both cairo (CAIRO_FORMAT_ARGB32) and GDI+
 // (PixelFormat32bppPARGB) draw from directly, so no backend copies pixels.
@@ -55,3 +57,5 @@ private:
 };
 
 using SharedBitmap = std::shared_ptr<CBitmap>;
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace tvx {
+
 // Mouse buttons and modifier keys of one mouse event, as flags.
 enum CButton : int32_t {
     kLButton = 1 << 1,
@@ -47,3 +49,5 @@ struct CKeyEvent {
     CVirtualKey virtualKey = kVirtualKeyNone;
     CButtonState modifiers = 0;
 };
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace tvx {
+
 // Straight (not premultiplied) colour; alpha 255 is opaque.
 struct CColor {
     uint8_t red = 0;
@@ -25,3 +27,5 @@ constexpr CColor kGreyCColor{127, 127, 127, 255};
 constexpr CColor kRedCColor{255, 0, 0, 255};
 constexpr CColor kGreenCColor{0, 255, 0, 255};
 constexpr CColor kBlueCColor{0, 0, 255, 255};
+
+}  // namespace tvx

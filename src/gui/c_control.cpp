@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tvx {
+
 CControl::CControl(const CRect& size, CControlListener* listener, int32_t tag, SharedBitmap background)
     : CView(size), listener_(listener), tag_(tag), background_(std::move(background)) {}
 
@@ -52,3 +54,5 @@ void CControl::changeValueByUser(float value) {
     setValue(value);
     if (getValue() != before) valueChanged();
 }
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 
+namespace tvx {
+
 class CControlListener;
 
 // A view with a value 0..1 and a tag, reporting user changes to its
@@ -70,3 +72,5 @@ private:
     std::atomic<float> value_{0.0f};
     bool editing_ = false;
 };
+
+}  // namespace tvx

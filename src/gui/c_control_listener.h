@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 class CControl;
 
 // Receives the changes a user makes to controls. valueChanged is called
@@ -14,3 +16,5 @@ public:
     virtual void controlBeginEdit(CControl* /*control*/) {}
     virtual void controlEndEdit(CControl* /*control*/) {}
 };
+
+}  // namespace tvx

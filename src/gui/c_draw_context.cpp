@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tvx {
+
 CDrawContext::CDrawContext(const CRect& surface) : surface_(surface), clip_(surface) {}
 
 void CDrawContext::setClipRect(const CRect& clip) {
@@ -112,3 +114,5 @@ void CDrawContext::drawBitmap(const CBitmap& bitmap, const CRect& dest, const CR
 void CDrawContext::drawBitmap(const CBitmap& bitmap, const CRect& dest, const CPoint& sourceOffset, uint8_t alpha) {
     drawBitmap(bitmap, dest, CRect(sourceOffset, dest.getSize()), alpha);
 }
+
+}  // namespace tvx

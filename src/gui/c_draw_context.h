@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace tvx {
+
 enum CHoriTxtAlign {
     kLeftText = 0,
     kCenterText,
@@ -106,3 +108,5 @@ private:
     CCoord lineWidth_ = 1;
     CFontDesc font_;
 };
+
+}  // namespace tvx

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tvx {
+
 // Style flags, combinable; the values are the ones theme files store.
 enum CTxtFace : int32_t {
     kNormalFace = 0,
@@ -27,3 +29,5 @@ struct CFontDesc {
     bool operator==(const CFontDesc& o) const { return name == o.name && size == o.size && style == o.style; }
     bool operator!=(const CFontDesc& o) const { return !(*this == o); }
 };
+
+}  // namespace tvx

@@ -3,6 +3,8 @@
 #include "gui/aeff_gui_editor.h"
 #include "gui/gui_limits.h"
 
+namespace tvx {
+
 namespace {
 
 CRect atOrigin(CRect size) {
@@ -175,3 +177,5 @@ void CFrame::setViewSize(const CRect& rect, bool invalidate) {
     CViewContainer::setViewSize(atOrigin(rect), invalidate);
     if (platform_ != nullptr) platform_->setSize(size_);
 }
+
+}  // namespace tvx

@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+namespace tvx {
+
 class AEffGUIEditor;
 
 // The root of a view tree, attached to a native parent window (the host's
@@ -94,3 +96,5 @@ private:
 
     void notePointer(const CPoint& where);
 };
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #include "gui/c_kick_button.h"
 
+namespace tvx {
+
 CKickButton::CKickButton(const CRect& size, CControlListener* listener, int32_t tag, SharedBitmap background,
                          CCoord heightOfOneImage, const CPoint& offset)
     : CControl(size, listener, tag, std::move(background)), heightOfOneImage_(heightOfOneImage), offset_(offset) {
@@ -33,3 +35,5 @@ CMouseEventResult CKickButton::onMouseUp(CPoint& /*where*/, const CButtonState& 
     endEdit();
     return kMouseEventHandled;
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "gui/c_control.h"
 
+namespace tvx {
+
 // A momentary button: value 1 while the button is held down over it, 0
 // when the mouse leaves it or is released; each change tells the listener.
 // With a bitmap it draws the frame of `heightOfOneImage` for the state
@@ -22,3 +24,5 @@ private:
     CCoord heightOfOneImage_;
     CPoint offset_;
 };
+
+}  // namespace tvx

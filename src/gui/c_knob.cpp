@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tvx {
+
 namespace {
 
 constexpr float kPi = 3.14159265358979f;
@@ -87,3 +89,5 @@ bool CKnob::onKeyDown(const CKeyEvent& key) {
     if (key.virtualKey == kVirtualKeyDown) return ValueDrag::wheel(*this, -1.0f, key.modifiers);
     return false;
 }
+
+}  // namespace tvx

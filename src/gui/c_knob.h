@@ -4,6 +4,8 @@
 #include "gui/gui_limits.h"
 #include "gui/value_drag.h"
 
+namespace tvx {
+
 // A rotary control. Dragging follows the frame's knob mode: vertical in
 // linear mode, the angle around the centre in the circular modes (over
 // the 270 degrees from the lower left to the lower right). Double-click
@@ -45,3 +47,5 @@ private:
     float circularStartValue_ = 0.0f;
     float circularStartAngleValue_ = 0.0f;
 };
+
+}  // namespace tvx

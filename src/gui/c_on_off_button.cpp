@@ -1,5 +1,7 @@
 #include "gui/c_on_off_button.h"
 
+namespace tvx {
+
 COnOffButton::COnOffButton(const CRect& size, CControlListener* listener, int32_t tag, SharedBitmap background)
     : CControl(size, listener, tag, std::move(background)) {
     setDefaultValue(0.0f);
@@ -28,3 +30,5 @@ bool COnOffButton::onKeyDown(const CKeyEvent& key) {
     toggle();
     return true;
 }
+
+}  // namespace tvx

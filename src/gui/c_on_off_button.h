@@ -2,6 +2,8 @@
 
 #include "gui/c_control.h"
 
+namespace tvx {
+
 // A two-state switch: a click toggles the value between 0 and 1 and tells
 // the listener. With a bitmap it draws the upper half (off) or the lower
 // half (on); derived classes draw text instead.
@@ -18,3 +20,5 @@ public:
 protected:
     void toggle();
 };
+
+}  // namespace tvx

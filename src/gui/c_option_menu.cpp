@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 namespace {
 
 // Menus index entries; the value may name any of them however many there are.
@@ -198,3 +200,5 @@ bool COptionMenu::onWheel(const CPoint& /*where*/, float /*distance*/, const CBu
     // must never fire them.
     return false;
 }
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace tvx {
+
 class COptionMenu;
 
 enum CMenuItemFlags : int32_t {
@@ -95,3 +97,5 @@ private:
     COptionMenu* lastMenu_ = nullptr;
     int lastIndex_ = -1;
 };
+
+}  // namespace tvx

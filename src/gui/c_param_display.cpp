@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace tvx {
+
 namespace {
 
 // Two decimals, with a point whatever the process locale says.
@@ -121,3 +123,5 @@ CMouseEventResult CParamDisplay::onMouseUp(CPoint& /*where*/, const CButtonState
 bool CParamDisplay::onWheel(const CPoint& /*where*/, float distance, const CButtonState& buttons) {
     return draggable_ && ValueDrag::wheel(*this, distance, buttons);
 }
+
+}  // namespace tvx

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+namespace tvx {
+
 enum CParamDisplayStyle : int32_t {
     kNoDrawStyle = 1 << 0,  // draws nothing at all (an invisible control)
     kNoTextStyle = 1 << 1,  // background and frame, no text
@@ -76,3 +78,5 @@ private:
     ValueDrag drag_;
     bool draggable_ = false;
 };
+
+}  // namespace tvx

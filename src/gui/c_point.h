@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 // Coordinates are whole pixels: the editor scales its layout itself and
 // truncates every position, so fractional coordinates would buy nothing.
 using CCoord = int;
@@ -21,3 +23,5 @@ struct CPoint {
     constexpr CPoint operator+(const CPoint& other) const { return {x + other.x, y + other.y}; }
     constexpr CPoint operator-(const CPoint& other) const { return {x - other.x, y - other.y}; }
 };
+
+}  // namespace tvx

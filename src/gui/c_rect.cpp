@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tvx {
+
 CRect& CRect::setWidth(CCoord w) {
     right = left + w;
     return *this;
@@ -61,3 +63,5 @@ bool CRect::pointInside(const CPoint& where) const {
 bool CRect::rectOverlap(const CRect& other) const {
     return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
 }
+
+}  // namespace tvx

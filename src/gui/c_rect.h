@@ -2,6 +2,8 @@
 
 #include "gui/c_point.h"
 
+namespace tvx {
+
 // A rectangle with exclusive right and bottom edges: (0, 0, 48, 48) covers
 // 48 x 48 pixels.
 struct CRect {
@@ -42,3 +44,5 @@ struct CRect {
     }
     constexpr bool operator!=(const CRect& o) const { return !(*this == o); }
 };
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "gui/c_control.h"
 
+namespace tvx {
+
 CTabView::CTabView(const CRect& size, const CPoint& tabSize, CTabPosition position)
     : CViewContainer(size), tabSize_(tabSize), position_(position) {
     setTransparency(true);
@@ -73,3 +75,5 @@ void CTabView::valueChanged(CControl* control) {
         return;
     }
 }
+
+}  // namespace tvx

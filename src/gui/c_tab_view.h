@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace tvx {
+
 class CControl;
 
 enum CTabPosition {
@@ -50,3 +52,5 @@ private:
     int current_ = -1;
     CControlListener* tabChangeListener_ = nullptr;
 };
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "gui/c_draw_context.h"
 
+namespace tvx {
+
 CTextEdit::CTextEdit(const CRect& size, const CFontDesc& font, const CColor& fontColor, const CColor& backColor)
     : CView(size), font_(font), fontColor_(fontColor), backColor_(backColor) {}
 
@@ -84,3 +86,5 @@ bool CTextEdit::onKeyDown(const CKeyEvent& key) {
 CMouseEventResult CTextEdit::onMouseDown(CPoint&, const CButtonState&) {
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
+
+}  // namespace tvx

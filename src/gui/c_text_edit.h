@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+namespace tvx {
+
 // A one-line text field drawn by the toolkit, for frames whose window
 // system offers no edit control of its own (X11). It takes the keys once
 // the frame makes it the focus view: printable characters and Backspace
@@ -41,3 +43,5 @@ private:
     CommitHandler commit_;
     CancelHandler cancel_;
 };
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #include "gui/c_text_label.h"
 
+namespace tvx {
+
 CTextLabel::CTextLabel(const CRect& size, const std::string& text, SharedBitmap background, int32_t style)
     : CParamDisplay(size, std::move(background), style), text_(text) {}
 
@@ -8,3 +10,5 @@ void CTextLabel::setText(const std::string& text) {
     text_ = text;
     setDirty();
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace tvx {
+
 // A display of a fixed text instead of a value. UI thread only.
 class CTextLabel : public CParamDisplay {
 public:
@@ -18,3 +20,5 @@ public:
 private:
     std::string text_;
 };
+
+}  // namespace tvx

@@ -3,6 +3,8 @@
 #include "gui/c_frame.h"
 #include "gui/c_view_container.h"
 
+namespace tvx {
+
 CView::CView(const CRect& size) : size_(size), mouseableArea_(size) {}
 
 CView::~CView() = default;
@@ -80,3 +82,5 @@ void CView::attached(CViewContainer* parent) {
 void CView::removed(CViewContainer* /*parent*/) {
     parent_ = nullptr;
 }
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 
 #include <atomic>
 
+namespace tvx {
+
 class CViewContainer;
 class CFrame;
 
@@ -93,3 +95,5 @@ private:
     bool visible_ = true;
     bool transparent_ = false;
 };
+
+}  // namespace tvx

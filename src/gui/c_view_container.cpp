@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tvx {
+
 CViewContainer::CViewContainer(const CRect& size) : CView(size) {}
 
 CViewContainer::~CViewContainer() {
@@ -220,3 +222,5 @@ void CViewContainer::collectDirtyAreas(std::vector<CRect>& areas) {
         }
     }
 }
+
+}  // namespace tvx

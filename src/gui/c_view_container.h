@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+namespace tvx {
+
 // A view that holds other views, in z-order (the last added on top). It
 // owns its children and deletes them with itself. Children's sizes are in
 // this container's own coordinates, whose origin is its top-left corner.
@@ -80,3 +82,5 @@ private:
     SharedBitmap background_;
     CPoint backgroundOffset_;
 };
+
+}  // namespace tvx

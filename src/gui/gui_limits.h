@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace tvx {
+
 // The toolkit's ground floor: enums and limits that the frame, the image
 // decoders and the controls share, so that none of them includes another
 // for a constant.
@@ -16,3 +18,5 @@ enum CKnobMode {
 // any size up to 2^31 per side.
 constexpr int32_t kMaxImageSide = 32768;
 constexpr int64_t kMaxImagePixels = int64_t(1) << 26;
+
+}  // namespace tvx

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+namespace tvx {
+
 class CFrame;
 class COptionMenu;
 
@@ -76,3 +78,5 @@ public:
 // no window backend exists (the frame then stays headless and is drawn
 // only through CFrame::drawRect).
 std::unique_ptr<PlatformFrame> createPlatformFrame(CFrame& frame, void* parentWindow);
+
+}  // namespace tvx

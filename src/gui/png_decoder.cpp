@@ -5,6 +5,8 @@
 
 #include "gui/gui_limits.h"
 
+namespace tvx {
+
 namespace {
 
 uint32_t readBigEndian32(const uint8_t* p) {
@@ -37,3 +39,5 @@ bool decodePngFile(const std::filesystem::path& path, DecodedImage& out) {
     if (!file.read(reinterpret_cast<char*>(bytes.data()), length)) return false;
     return decodePngData(bytes.data(), bytes.size(), out);
 }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <vector>
 
+namespace tvx {
+
 // The backend's PNG decoder (cairo on Linux, GDI+ on Windows). Each
 // implementation fills premultiplied 0xAARRGGBB pixels and returns false
 // for anything it cannot decode or whose size CBitmap refuses.
@@ -20,3 +22,5 @@ bool decodePngFile(const std::filesystem::path& path, DecodedImage& out);
 // Reads the width and height from the IHDR chunk, so that a decoder can
 // refuse an absurd size before it allocates anything.
 bool readPngHeaderSize(const uint8_t* data, size_t size, int64_t& width, int64_t& height);
+
+}  // namespace tvx

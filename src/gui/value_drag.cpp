@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace tvx {
+
 void ValueDrag::begin(const CPoint& where, float value, const CButtonState& buttons) {
     anchor_ = where;
     anchorValue_ = value;
@@ -74,3 +76,5 @@ bool ValueDrag::wheel(CControl& control, float distance, const CButtonState& but
     control.endEdit();
     return true;
 }
+
+}  // namespace tvx

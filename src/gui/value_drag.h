@@ -3,6 +3,8 @@
 #include "gui/c_button_state.h"
 #include "gui/c_point.h"
 
+namespace tvx {
+
 class CControl;
 
 // The drag arithmetic musicians expect of a knob, shared by knobs and the
@@ -51,3 +53,5 @@ private:
     float min_ = 0.0f;
     float max_ = 1.0f;
 };
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace tvx {
+
 // The command parameters: values of setParameterAutomated from 1000 up carry
 // the editor's menu and button actions to the plug-in. A command that belongs
 // to one of several modules or slots counts up from its first one
@@ -41,3 +43,5 @@ enum CommandIndex : int32_t {
 // The menu parameters 213..247 are set by the command kMenuCommandOffset +
 // their index (1001..1035): a menu's tag less this offset is its parameter.
 constexpr int32_t kMenuCommandOffset = 788;
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+namespace tvx {
+
 // MIDI controller assignments and MIDI-learn state shared by the editor, the
 // MIDI input and the settings file. The editor and the settings code change
 // them on the user-interface thread while MIDI on the processing thread reads
@@ -16,3 +18,5 @@ struct MidiSettings {
         for (auto& cc : knobCC) cc.store(-1, std::memory_order_relaxed);
     }
 };
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #include "params/modulation_codes.h"
 
+namespace tvx {
+
 namespace {
 
 struct MenuCode {
@@ -34,3 +36,5 @@ int menuFromModSource(int code) { return positionOf(kSourceMenu, code); }
 int menuFromModTarget(int code) { return positionOf(kTargetMenu, code); }
 const char* modSourceMenuText(int menuPosition) { return textAt(kSourceMenu, menuPosition); }
 const char* modTargetMenuText(int menuPosition) { return textAt(kTargetMenu, menuPosition); }
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 // Modulation sources and targets are stored in the parameter array as codes;
 // the editor's menus list them in another order. These functions translate
 // between the two, in both directions.
@@ -44,3 +46,5 @@ enum ModTargetId : int {
     TgtEnv2Att = 62, TgtEnv2Dec, TgtEnv2Sus, TgtEnv2Rel,
     TgtEnv3Att = 66, TgtEnv3Dec, TgtEnv3Sus, TgtEnv3Rel,
 };
+
+}  // namespace tvx

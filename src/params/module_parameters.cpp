@@ -4,6 +4,8 @@
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
 
+namespace tvx {
+
 namespace {
 
 // Keys of module 1; the same key of module n is n - 1 indices further on.
@@ -107,3 +109,5 @@ bool moveFixedModulationToMatrix(float* params, const float* defaults, int fixed
     }
     return false;
 }
+
+}  // namespace tvx

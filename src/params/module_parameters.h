@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 // The parameter sets of the four module kinds that the editor's context
 // menus copy, paste and reset, and the hand-over of an envelope's or LFO's
 // fixed modulation amount into the modulation matrix.
@@ -22,3 +24,5 @@ bool moveFixedModulationToMatrix(float* params, const float* defaults, int fixed
 
 // The fixed amount parameter of an envelope or LFO (module 0..2, amount 0..2).
 int fixedModulationParameter(ModuleKind kind, int module, int amount);
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #include "params/note_division.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kTriplet = 0.6666667f;
@@ -61,3 +63,5 @@ float lfoDivisionHz(float value, int denominator, float tempo) {
     float beat = 60.0f / tempo;
     return d.note / (static_cast<float>(denominator) * beat * d.factor);
 }
+
+}  // namespace tvx

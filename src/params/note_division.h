@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 // Tempo-synchronised note divisions. A normalised value v picks the first
 // entry i with (i + 1) / count > v, and the last entry at and above the last
 // threshold (NaN included), so a stored value never indexes outside a table.
@@ -23,3 +25,5 @@ float stepDivisionMs(float value, int denominator, float tempo);
 
 // Frequency of a synced LFO in Hz: cycles / (den * 60 / tempo * factor).
 float lfoDivisionHz(float value, int denominator, float tempo);
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace tvx {
+
 namespace {
 
 // The C locale's white-space set, independent of the process locale.
@@ -154,3 +156,5 @@ int parseInteger(const wchar_t* begin, const wchar_t* end) {
     if (value < INT_MIN) return INT_MIN;
     return static_cast<int>(value);
 }
+
+}  // namespace tvx

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+namespace tvx {
+
 // Number <-> text conversions that never consult the process locale: a host
 // may run with a comma as decimal separator, but preset files, chunks,
 // settings and display texts always use the C conventions.
@@ -26,3 +28,5 @@ int parseInteger(const wchar_t* begin, const wchar_t* end);
 
 inline double parseDecimal(const std::wstring& text) { return parseDecimal(text.data(), text.data() + text.size()); }
 inline int parseInteger(const std::wstring& text) { return parseInteger(text.data(), text.data() + text.size()); }
+
+}  // namespace tvx

@@ -8,6 +8,8 @@
 #include "params/number_text.h"
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 namespace {
 
 std::string fixed(float value, int decimals) { return formatFixed(static_cast<double>(value), decimals); }
@@ -96,3 +98,5 @@ void getParameterDisplay(const float* params, int index, char* text, size_t size
     std::memcpy(text, display.data(), length);
     text[length] = '\0';
 }
+
+}  // namespace tvx

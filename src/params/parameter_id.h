@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 // Index of every sound parameter in the parameter array. The order is the
 // order of the preset text and must never change.
 enum ParameterId : int {
@@ -270,3 +272,5 @@ enum ParameterId : int {
     // whole numbers stored as floats.
     kNumNamedParameters = 213,
 };
+
+}  // namespace tvx

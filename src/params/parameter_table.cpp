@@ -3,6 +3,8 @@
 #include <cstring>
 #include <cwchar>
 
+namespace tvx {
+
 namespace {
 
 const ParameterInfo kParameterTable[kNumParameters] = {
@@ -50,3 +52,5 @@ void fillInitSound(float* values) {
     values[Osc1Type] = 1.0f;
     values[Flt1Type] = 1.0f;
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 // Static description of one parameter: its key in preset texts, its short
 // display name (nullptr for the discrete parameters 213..261) and the value of
 // the default sound.
@@ -29,3 +31,5 @@ void fillDefaultValues(float* values);
 // The sound a fresh instance plays: the defaults with oscillator 1 on "Wave"
 // and filter 1 on "Lowpass 24".
 void fillInitSound(float* values);
+
+}  // namespace tvx

@@ -11,6 +11,8 @@
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
 
+namespace tvx {
+
 namespace {
 
 // Text is worked out in double; the engine's float values widen exactly.
@@ -466,3 +468,5 @@ bool isBipolarParameter(int p) {
            isIn(p, SeqNote1, 16) || isIn(p, SeqModA1, 32) || isIn(p, Osc1Fine, 3) || p == NoisePan ||
            isIn(p, Lfo1Offset, 3);
 }
+
+}  // namespace tvx

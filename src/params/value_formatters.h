@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+namespace tvx {
+
 // The editor's wording of parameter values, in the units a musician thinks
 // in, and the reading of typed values back. Every text comes from the value
 // mappings the engine itself applies (value_mappings.h), so a text never
@@ -25,3 +27,5 @@ bool parseParameterValue(int parameter, const std::string& text, const Parameter
 
 // Parameters whose middle is neutral: their knobs draw the arc from the top.
 bool isBipolarParameter(int parameter);
+
+}  // namespace tvx

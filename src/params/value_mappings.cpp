@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 namespace {
 
 int clampInt(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
@@ -44,3 +46,5 @@ float bipolarAmount(float v) {
     const float p = v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;
     return (p - 0.5f) * 2.0f;
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 // Unit mappings of normalised parameter values, shared by the engine and the
 // display texts. Counts are always kept inside their ranges, also for NaN and
 // out-of-range values.
@@ -46,3 +48,5 @@ float bipolarAmount(float v);
 // Truncation of a stored whole-number value, as the engine reads choices:
 // NaN and values beyond the int range give `fallback`.
 int choiceValue(float v, int fallback = 0);
+
+}  // namespace tvx

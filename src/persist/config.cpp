@@ -6,6 +6,8 @@
 #include "params/parameter_table.h"
 #include "platform/platform.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr int kNumKnobControllers = 120;
@@ -92,3 +94,5 @@ void Config::clearAssignments() {
     for (auto& cc : knobCC)
         if (cc == selected) cc = -1;
 }
+
+}  // namespace tvx

@@ -7,6 +7,8 @@
 #include "persist/config_base.h"
 #include "persist/theme.h"
 
+namespace tvx {
+
 // Settings and shared state of one plug-in instance: the editor scale, the
 // theme list and record, the MIDI controller assignments (MidiSettings) and the
 // Settings.txt keys scale, modCC1, modCC2, knobCC and theme.
@@ -38,3 +40,5 @@ private:
     int findKey(const std::wstring& token) const;
     const wchar_t* keyOf(int id) const;
 };
+
+}  // namespace tvx

@@ -8,6 +8,8 @@
 #include "persist/text_file.h"
 #include "platform/platform.h"
 
+namespace tvx {
+
 const wchar_t* const kPortableHomeName = L"Tessaravox_Data";
 
 namespace {
@@ -155,3 +157,5 @@ void ConfigBase::selectPresetBank(int index) {
 void ConfigBase::showHomeFolder() {
     if (homeFound) platform().openFolder(homeFolder);
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace tvx {
+
 // Folder state of one plug-in instance: the home folder with its settings
 // file, the themes and presets folders, the current preset bank and theme
 // name and the lists found on disk. Construction finds (or creates) the home
@@ -62,3 +64,5 @@ void sortNamesIgnoringCase(std::vector<std::wstring>& names);
 
 // The name of the portable home folder placed beside the plug-in file.
 extern const wchar_t* const kPortableHomeName;
+
+}  // namespace tvx

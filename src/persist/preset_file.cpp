@@ -5,6 +5,8 @@
 #include "persist/text_file.h"
 #include "platform/platform.h"
 
+namespace tvx {
+
 std::wstring presetNameFromPath(const std::wstring& path) {
     size_t slash = path.find_last_of(L"\\/");
     std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
@@ -51,3 +53,5 @@ void loadInitPreset(const std::wstring& presetsFolder, const float* defaults, fl
     presetName = L"Init";
     presetPath.clear();
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace tvx {
+
 // Preset files (*.prs) hold the preset text with CR LF line ends. Both
 // operations change the caller's state only when they succeed.
 
@@ -30,3 +32,5 @@ std::wstring initPresetPath(const std::wstring& presetsFolder);
 // "Lowpass 24"). Either way the name becomes "Init" and the path empty.
 void loadInitPreset(const std::wstring& presetsFolder, const float* defaults, float* params,
                     std::wstring& presetName, std::wstring& presetPath);
+
+}  // namespace tvx

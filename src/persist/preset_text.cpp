@@ -6,6 +6,8 @@
 
 #include "params/parameter_table.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr size_t kLongestKey = 32;
@@ -106,3 +108,5 @@ std::wstring utf16LeToWide(const void* data, size_t byteSize) {
     }
     return text;
 }
+
+}  // namespace tvx

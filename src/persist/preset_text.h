@@ -6,6 +6,8 @@
 
 #include "params/number_text.h"
 
+namespace tvx {
+
 // The text that stores a whole sound, shared by preset files and the host
 // chunk: one "Key=value" line per parameter in index order (value with six
 // decimals), then "PresetName=<name>", every line ending in LF.
@@ -55,3 +57,5 @@ void forEachPresetLine(const wchar_t* text, size_t length, ApplyValue applyValue
 std::vector<unsigned char> wideToUtf16Le(const std::wstring& text);
 // Takes byteSize / 2 code units; an odd last byte is ignored.
 std::wstring utf16LeToWide(const void* data, size_t byteSize);
+
+}  // namespace tvx

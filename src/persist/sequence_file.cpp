@@ -5,6 +5,8 @@
 #include "persist/preset_text.h"
 #include "persist/text_file.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr int kNumSteps = 16;
@@ -49,3 +51,5 @@ void initSequence(const float* defaults, float* params) {
     for (int id : kSettings) params[id] = defaults[id];
     for (int id = SeqNote1; id <= SeqModB16; ++id) params[id] = defaults[id];
 }
+
+}  // namespace tvx

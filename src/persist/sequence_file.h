@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+namespace tvx {
+
 // Sequence files (*.seq) carry only the step sequencer's settings, so a
 // pattern can move between sounds.
 
@@ -23,3 +25,5 @@ int loadSequenceFile(const std::wstring& path, float* params);
 // UseSequencer, the five sequencer settings and the 80 step values back to
 // their defaults; nothing else changes.
 void initSequence(const float* defaults, float* params);
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 #include <iterator>
 #include <system_error>
 
+namespace tvx {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -77,3 +79,5 @@ bool writeTextFile(const std::wstring& path, const std::wstring& text) {
         return false;
     }
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace tvx {
+
 // The program's text files (presets, sequences, settings) hold one byte per
 // character and CR LF line ends on every system.
 
@@ -17,3 +19,5 @@ bool writeTextFile(const std::wstring& path, const std::wstring& text);
 
 // The temporary file name used by writeTextFile.
 std::wstring temporaryPathFor(const std::wstring& path);
+
+}  // namespace tvx

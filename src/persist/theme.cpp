@@ -7,6 +7,8 @@
 #include "persist/text_file.h"
 #include "platform/platform.h"
 
+namespace tvx {
+
 namespace {
 
 using Key = std::wstring_view;
@@ -148,3 +150,5 @@ void loadTheme(Config& config) {
     std::wstring text;
     if (readTextFile(path, text)) applyThemeText(config.theme, text);
 }
+
+}  // namespace tvx

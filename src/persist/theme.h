@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tvx {
+
 class Config;
 class ConfigBase;
 
@@ -77,3 +79,5 @@ void loadTheme(Config& config);
 
 // <themesFolder>/<themeName>/<fileName>; empty without a themes folder.
 std::wstring themeFilePath(const ConfigBase& config, const std::wstring& fileName);
+
+}  // namespace tvx

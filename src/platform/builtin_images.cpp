@@ -1,5 +1,7 @@
 #include "platform/builtin_images.h"
 
+namespace tvx {
+
 std::wstring builtinImageResourceName(const std::wstring& name) {
     // Resource names are short; anything else (a path, a '#' that Windows
     // would read as a number) is not one of ours.
@@ -15,3 +17,5 @@ std::wstring builtinImageResourceName(const std::wstring& name) {
     }
     return upper;
 }
+
+}  // namespace tvx

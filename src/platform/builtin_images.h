@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+namespace tvx {
+
 // The PNG bytes of one of the plug-in's built-in images, held inside the
 // plug-in's own file for its whole life.
 struct BuiltinImage {
@@ -20,3 +22,5 @@ BuiltinImage builtinImage(const std::wstring& name);
 // Upper-case resource name of a built-in image (ASCII letters and digits
 // only), or empty when the name cannot be one.
 std::wstring builtinImageResourceName(const std::wstring& name);
+
+}  // namespace tvx

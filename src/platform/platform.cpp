@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+namespace tvx {
+
 namespace {
 
 Platform* substitutePlatform = nullptr;
@@ -29,3 +31,5 @@ bool matchesPattern(const std::wstring& name, const std::wstring& pattern) {
         if (lowerAscii(name[offset + i]) != lowerAscii(suffix[i])) return false;
     return true;
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace tvx {
+
 // The thin layer over the operating system. Everything the program needs
 // from it goes through the one `Platform` object returned by platform(), so
 // tests can answer dialogs and capture message boxes through their own.
@@ -76,3 +78,5 @@ void setPlatformForTesting(Platform* substitute);
 // "*.ext" matching as the Windows file search does it: ASCII case ignored.
 // An empty pattern or "*" matches every name.
 bool matchesPattern(const std::wstring& name, const std::wstring& pattern);
+
+}  // namespace tvx

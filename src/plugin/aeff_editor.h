@@ -2,6 +2,8 @@
 
 #include "plugin/vst_abi.h"
 
+namespace tvx {
+
 class AudioEffect;
 
 // The editor as the host boundary sees it: the window opcodes are forwarded
@@ -34,3 +36,5 @@ protected:
     AudioEffect* effect_;
     void* systemWindow_ = nullptr;
 };
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 
 #include "plugin/aeff_editor.h"
 
+namespace tvx {
+
 namespace {
 
 AudioEffect* instanceOf(AEffect* e) { return static_cast<AudioEffect*>(e->object); }
@@ -156,3 +158,5 @@ char* AudioEffect::int2string(VstInt32 value, char* text, VstInt32 maxLen) {
     std::snprintf(buffer, sizeof(buffer), "%d", static_cast<int>(value));
     return vst_strncpy(text, buffer, maxLen);
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "plugin/vst_abi.h"
 
+namespace tvx {
+
 class AEffEditor;
 
 // Base of every plug-in: owns the AEffect record that the host holds, routes
@@ -86,3 +88,5 @@ private:
     static void VSTCALLBACK setParameterClass(AEffect* e, VstInt32 index, float value);
     static float VSTCALLBACK getParameterClass(AEffect* e, VstInt32 index);
 };
+
+}  // namespace tvx

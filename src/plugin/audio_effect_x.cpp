@@ -2,6 +2,8 @@
 
 #include "plugin/aeff_editor.h"
 
+namespace tvx {
+
 AudioEffectX::AudioEffectX(audioMasterCallback master, VstInt32 programs, VstInt32 params)
     : AudioEffect(master, programs, params) {}
 
@@ -70,3 +72,5 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
         default: return AudioEffect::dispatcher(opcode, index, value, ptr, opt);
     }
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include "plugin/audio_effect.h"
 
+namespace tvx {
+
 // The 2.x extensions: events, time info, pins, names, can-do and the other
 // opcodes above the core set, each with its customary default answer.
 class AudioEffectX : public AudioEffect {
@@ -43,3 +45,5 @@ public:
     virtual void isSynth(bool state = true);
     virtual void noTail(bool state = true);
 };
+
+}  // namespace tvx

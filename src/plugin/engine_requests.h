@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+namespace tvx {
+
 // State changes asked for on the host's user-interface thread and carried out
 // by the processing thread at the start of its next block, so the engine's
 // voices, sequencer and effects are only ever touched by the thread that
@@ -38,3 +40,5 @@ private:
     std::atomic<float> sequencerMode_{0.0f};
     std::atomic<bool> sequencerModePending_{false};
 };
+
+}  // namespace tvx

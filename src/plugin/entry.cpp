@@ -2,6 +2,8 @@
 
 #include "plugin/plugin.h"
 
+namespace tvx {
+
 #if defined(_WIN32)
 #define TVX_EXPORT extern "C" __declspec(dllexport)
 #else
@@ -18,3 +20,5 @@ TVX_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) {
     }
     return plugin->getAeffect();
 }
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #include "plugin/parameter_store.h"
 
+namespace tvx {
+
 namespace {
 
 bool inRange(int index) { return index >= 0 && index < kNumParameters; }
@@ -71,3 +73,5 @@ bool ParameterStore::takeChanged(int index) {
     const std::uint32_t bit = 1u << (index % 32);
     return (changed_[index / 32].fetch_and(~bit, std::memory_order_relaxed) & bit) != 0;
 }
+
+}  // namespace tvx

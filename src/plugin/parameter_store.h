@@ -5,6 +5,8 @@
 
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 static_assert(std::atomic<float>::is_always_lock_free, "parameter values must be lock-free atomics");
 static_assert(std::atomic<unsigned>::is_always_lock_free, "the change counters must be lock-free atomics");
 
@@ -49,3 +51,5 @@ private:
     std::atomic<unsigned> generation_{0};
     std::atomic<std::uint32_t> changed_[kFlagWords];
 };
+
+}  // namespace tvx

@@ -15,6 +15,8 @@
 #include "plugin/aeff_editor.h"
 #include "plugin/plugin_editor.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kDefaultTempo = 120.0f;
@@ -212,7 +214,7 @@ void Plugin::setParameterFromEngine(int index, float value) {
 void Plugin::getParameterDisplay(VstInt32 index, char* text) {
     float values[kNumParameters];
     parameters_.copyTo(values);
-    ::getParameterDisplay(values, index, text, kVstMaxParamStrLen + 1);
+    tvx::getParameterDisplay(values, index, text, kVstMaxParamStrLen + 1);
 }
 
 // Some hosts deliver one block's events in several calls, so each call adds
@@ -300,3 +302,5 @@ void Plugin::processReplacing(float**, float** outputs, VstInt32 sampleFrames) {
 void Plugin::processDoubleReplacing(double**, double** outputs, VstInt32 sampleFrames) {
     renderBlock(outputs, sampleFrames);
 }
+
+}  // namespace tvx

@@ -15,6 +15,8 @@
 #include "plugin/parameter_store.h"
 #include "plugin/plugin_base.h"
 
+namespace tvx {
+
 class PluginEditor;
 
 // The synthesizer: owns the parameters, the configuration and the engine,
@@ -150,3 +152,5 @@ private:
     void stepIntoFirstFilledBank(int direction);
     bool loadPreset(const std::wstring& path);
 };
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include "params/parameter_id.h"
 #include "persist/preset_text.h"
 
+namespace tvx {
+
 namespace {
 
 const char* const kEffectName = "Tessaravox";
@@ -116,3 +118,5 @@ std::wstring PluginBase::versionText() {
     return std::to_wstring(kVendorVersion / 1000) + L"." + std::to_wstring(kVendorVersion / 100 % 10) + L"." +
            std::to_wstring(kVendorVersion % 100);
 }
+
+}  // namespace tvx

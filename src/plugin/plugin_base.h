@@ -6,6 +6,8 @@
 #include "plugin/audio_effect_x.h"
 #include "plugin/parameter_store.h"
 
+namespace tvx {
+
 // Fixes the plug-in's identity and its answers to the host's queries: one
 // program named after the preset, one automatable parameter (Volume), two
 // outputs, no inputs, the sound travelling as a text chunk.
@@ -53,3 +55,5 @@ protected:
     // Handed to the host by getChunk; stays valid until the next call.
     std::vector<unsigned char> chunk_;
 };
+
+}  // namespace tvx

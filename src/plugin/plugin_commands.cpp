@@ -12,6 +12,8 @@
 #include "platform/platform.h"
 #include "plugin/plugin.h"
 
+namespace tvx {
+
 namespace {
 
 enum ModuleAction { kCopy = 0, kPaste = 1, kReset = 3, kFirstExtra = 5 };
@@ -264,3 +266,5 @@ void Plugin::stepIntoFirstFilledBank(int direction) {
         return;
     }
 }
+
+}  // namespace tvx

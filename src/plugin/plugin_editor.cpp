@@ -4,6 +4,8 @@
 #include "params/parameter_display.h"
 #include "plugin/plugin.h"
 
+namespace tvx {
+
 namespace {
 
 CKeyEvent keyEvent(VstInt32 character, VstInt32 virtualKey, float modifiers) {
@@ -100,3 +102,5 @@ bool PluginEditor::isVoiceSounding(int voice) const { return plugin_.voiceLight(
 int PluginEditor::playingStep() const { return plugin_.sequencerStep(); }
 
 Config& PluginEditor::config() { return plugin_.config(); }
+
+}  // namespace tvx

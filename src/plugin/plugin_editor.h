@@ -4,6 +4,8 @@
 #include "editor/editor_host.h"
 #include "plugin/aeff_editor.h"
 
+namespace tvx {
+
 class Plugin;
 
 // Joins the plug-in's editor opcodes to the editor, which is built on the
@@ -46,3 +48,5 @@ private:
     Editor editor_;
     ERect rect_{};
 };
+
+}  // namespace tvx

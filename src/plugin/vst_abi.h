@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace tvx {
+
 #if defined(_WIN32) && !defined(_WIN64)
 #define VSTCALLBACK __cdecl
 #else
@@ -204,3 +206,5 @@ constexpr VstInt32 vstFourCC(char a, char b, char c, char d) {
            (static_cast<VstInt32>(static_cast<unsigned char>(c)) << 8) |
            static_cast<VstInt32>(static_cast<unsigned char>(d));
 }
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kDefaultTempo = 120.0f;
@@ -263,3 +265,5 @@ SequencerNotes StepSequencer::step(const float* params, int s, const KeyEvent* e
     if (sampleCounter_ > stepLength_) sampleCounter_ = 0;
     return out;
 }
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 // Sixteen-step sequencer: while it runs, held keys only fill a sorted set of
 // notes, and each step plays the next of them (up, down or up and down),
 // transposed, with the step's velocity and gate, and sets the two step
@@ -120,3 +122,5 @@ private:
     float seqModA_ = 0.0f;
     float seqModB_ = 0.0f;
 };
+
+}  // namespace tvx

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <utility>
 
+namespace tvx {
+
 namespace {
 
 bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
@@ -52,3 +54,5 @@ void fftForward(float* real, float* imag, int length) {
         }
     }
 }
+
+}  // namespace tvx

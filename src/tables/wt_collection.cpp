@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+namespace tvx {
+
 namespace {
 
 // Every cycle is followed by a copy of its first sample (see WtLevel).
@@ -172,3 +174,5 @@ const WtLevel& WtCollection::level(int row, int index) const {
 }
 
 const WtLevel& WtCollection::silentLevel() { return kSilent; }
+
+}  // namespace tvx

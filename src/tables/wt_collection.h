@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 // One band-limited copy of a single cycle, valid for phase increments below
 // `threshold` (cycles per sample). `length` is a power of two. The levels of
 // a WtCollection hold one sample more than the cycle, a copy of sample 0, so
@@ -65,3 +67,5 @@ private:
     WtLevel** levels_;
     bool shared_ = false;
 };
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace tvx {
+
 // Every distribution of the sound is defined over 0..32767: the generator must
 // reach both ends, spread evenly, and repeat exactly for the same seed.
 TEST(RandomSource, FifteenBitValuesEvenlySpreadAndRepeatableBySeed) {
@@ -31,3 +33,5 @@ TEST(RandomSource, FifteenBitValuesEvenlySpreadAndRepeatableBySeed) {
     }
     EXPECT_TRUE(differs);
 }
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+namespace tvx {
+
 namespace {
 
 // Smoothers in every state a lane can be in: fresh (jumping), settled on the
@@ -55,3 +57,5 @@ TEST(SettlingSmoother, SideBySideFillsAsEachAlone) {
         }
     }
 }
+
+}  // namespace tvx

@@ -16,6 +16,8 @@
 #include "support/png_writer.h"
 #include "support/temp_folder.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr int kVoiceLightX = 401, kVoiceLightY = 38;
@@ -156,4 +158,7 @@ TEST_F(ThemedPagePixels, TheModAndSeqPagesLieOnTheThemesPageImages) {
 }
 
 }  // namespace
+
+}  // namespace tvx
+
 #endif

@@ -19,6 +19,8 @@
 #include "gui/c_tab_view.h"
 #include "params/modulation_codes.h"
 
+namespace tvx {
+
 namespace {
 
 struct PlacedControl {
@@ -249,3 +251,5 @@ TEST_F(EditorTest, ModuleMenusOpenOnlyWithTheRightButton) {
 }
 
 }  // namespace
+
+}  // namespace tvx

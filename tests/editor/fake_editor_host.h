@@ -10,6 +10,8 @@
 #include "params/parameter_table.h"
 #include "persist/config.h"
 
+namespace tvx {
+
 // The plug-in side of the editor, as the tests need it: a parameter array
 // with the init sound, a Config, voices and a sequencer step to show, and a
 // record of what the controls sent.
@@ -46,3 +48,5 @@ public:
 private:
     Config config_;
 };
+
+}  // namespace tvx

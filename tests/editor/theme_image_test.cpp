@@ -11,6 +11,8 @@
 #include "support/png_writer.h"
 #include "support/temp_folder.h"
 
+namespace tvx {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -106,3 +108,5 @@ TEST_F(ThemeImageTest, BadThemeImagesGiveSizeZeroWithoutCrashing) {
     fs::create_directories(folder.path() / "plugins" / "Tessaravox_Data" / "Themes" / "Default" / "Knob.png");
     EXPECT_EQ(sizeOf(loadThemeImage(config, L"Knob", 1.0)), (Size{48, 4848}));
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include "effect_test_support.h"
 
+namespace tvx {
+
 TEST(ChorusTest, FullMixOutputsOnlyTheLineOutputs) {
     EffectParams p;
     p[ChorusMix] = 1.0f;
@@ -86,3 +88,5 @@ TEST(ChorusTest, BrokenParametersStayFiniteAndRecover) {
         }
     }
 }
+
+}  // namespace tvx

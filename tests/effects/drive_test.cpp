@@ -4,6 +4,8 @@
 
 #include "effect_test_support.h"
 
+namespace tvx {
+
 TEST(DriveTest, FullAmountIsTheSignedSquareRoot) {
     EffectParams p;
     p[DriveAmount] = 1.0f;
@@ -60,3 +62,5 @@ TEST(DriveTest, BrokenParametersKeepTheOutputFinite) {
         EXPECT_LE(std::fabs(l), 3.0f) << bad;
     }
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include "effect_test_support.h"
 
+namespace tvx {
+
 namespace {
 
 template <typename Sink>
@@ -92,3 +94,5 @@ TEST(EffectChainTest, BrokenParametersOddRatesAndEmptyBlocksRecover) {
         EXPECT_LT(level, 50.0f) << fs;  // 440 Hz resonates in the tank at 1 kHz
     }
 }
+
+}  // namespace tvx

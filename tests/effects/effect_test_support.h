@@ -7,6 +7,8 @@
 #include "params/parameter_id.h"
 #include "params/parameter_table.h"
 
+namespace tvx {
+
 // Parameter array with the defaults, every effect stage off or neutral.
 struct EffectParams {
     std::vector<float> values;
@@ -34,3 +36,5 @@ float sineGain(Process process, float hertz, float sampleRate) {
     }
     return peak;
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include "effect_test_support.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kFs = 44100.0f;
@@ -76,3 +78,5 @@ TEST(EqualiserTest, BrokenParametersAndLowRatesStayFiniteAndRecover) {
         }
     }
 }
+
+}  // namespace tvx

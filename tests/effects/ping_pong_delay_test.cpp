@@ -7,6 +7,8 @@
 
 #include "effect_test_support.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kFs = 44100.0f;
@@ -145,3 +147,5 @@ TEST(PingPongDelayTest, BrokenMixFeedbackAndLowCutStayFinite) {
         }
     }
 }
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 
 #include "effect_test_support.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr int kBlock = 128;
@@ -134,3 +136,5 @@ TEST(PlateReverbTest, BrokenParametersAndEmptyBlocksRecover) {
         [&](int i, float l, float) { if (i > 3000) level = std::fmax(level, std::fabs(l)); });
     EXPECT_GT(level, 1e-3f);
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 namespace {
 
 double gainAt(double hertz, float sampleRate) {
@@ -35,3 +37,5 @@ TEST(ReverbLowpass, CornerIsTheSameAtEveryRate) {
         for (double hertz : {100.0, 5000.0, 12000.0, 20000.0}) EXPECT_LE(gainAt(hertz, fs), 1.0) << fs << " " << hertz;
     }
 }
+
+}  // namespace tvx

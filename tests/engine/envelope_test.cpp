@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+namespace tvx {
+
 namespace {
 
 constexpr float kFs = 44100.0f;
@@ -131,3 +133,5 @@ TEST(Envelope, ReleaseZeroFallsWithinOneMillisecond) {
     EXPECT_DOUBLE_EQ(shortest.releaseCoeff,
                      Envelope::segmentCoeff((1.0 + 0.01) / 0.01, Envelope::segmentLength(0.01f, kFs)));
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 TEST(FastTrig, TangentHoldsItsPrecisionUpToJustBelowNyquist) {
     double worst = 0.0;
     for (int i = 0; i <= 499900; ++i) {
@@ -29,3 +31,5 @@ TEST(FastTrig, SineOfCyclesOverSeveralTurnsBothWays) {
     EXPECT_NEAR(sinCycles(0.25f), 1.0f, 2e-7f);
     EXPECT_NEAR(sinCycles(-0.25f), -1.0f, 2e-7f);
 }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+namespace tvx {
+
 namespace {
 
 // Three voices' filters side by side (the fourth lane repeating the first)
@@ -54,3 +56,5 @@ TEST(FilterLanes, SideBySideSoundsAsEachFilterAlone) {
 }
 
 }  // namespace
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 namespace {
 
 constexpr float kRate = 44100.0f;
@@ -157,3 +159,5 @@ TEST(Filter, SelfOscillatingLadderStaysBoundedAndTailsFlushToZero) {
     EXPECT_EQ(l, 0.0f);
     EXPECT_EQ(r, 0.0f);
 }
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <limits>
 
+namespace tvx {
+
 namespace {
 
 constexpr float kFs = 44100.0f;
@@ -122,3 +124,5 @@ TEST(Lfo, PreparedStateSuitsAGlobalLfo) {
     lfo.prepare(kNaN);
     EXPECT_EQ(lfo.sampleRate, 44100.0f);
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace tvx {
+
 namespace {
 
 // Records what the dispatch hands to the voice manager's operations.
@@ -192,3 +194,5 @@ TEST(MidiProcessorDispatch, EventsInSampleOrderAndNoteOffsSurviveAFullQueue) {
 }
 
 }  // namespace
+
+}  // namespace tvx

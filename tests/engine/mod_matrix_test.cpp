@@ -8,6 +8,8 @@
 #include "params/parameter_id.h"
 #include "params/parameter_table.h"
 
+namespace tvx {
+
 namespace {
 
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -116,3 +118,5 @@ TEST_F(ModMatrixTest, PerSampleTargetsAreTimesAndRates) {
     setSlot(2, SrcConstant, TgtEnv3Rel, 0.7f);
     EXPECT_TRUE(findPerSampleTargets(params).envelopeTimes[2]);
 }
+
+}  // namespace tvx

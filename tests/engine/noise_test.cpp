@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace tvx {
+
 namespace {
 RandomSource testRandom(7);
 }  // namespace
@@ -87,3 +89,5 @@ TEST(Noise, SilentNoiseDrawsNothing) {
     EXPECT_EQ(r, 0.0f);
     EXPECT_EQ(random.next(), untouched.next());  // nothing was drawn
 }
+
+}  // namespace tvx

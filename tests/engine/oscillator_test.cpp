@@ -12,6 +12,8 @@
 #include <cmath>
 #include <vector>
 
+namespace tvx {
+
 namespace {
 
 class OscillatorTest : public ::testing::Test {
@@ -291,3 +293,5 @@ TEST_F(OscillatorTest, UnisonStretchesSoundAsSampleBySample) {
     EXPECT_EQ(stretched.first, reference.first);
     EXPECT_EQ(stretched.second, reference.second);
 }
+
+}  // namespace tvx

@@ -32,6 +32,9 @@ void* operator new(std::size_t size) {
 #endif
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace tvx {
+
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
@@ -509,3 +512,5 @@ TEST_F(StretchRendering, SequencerStepsLandOnTheirSample) {
 }
 
 }  // namespace
+
+}  // namespace tvx

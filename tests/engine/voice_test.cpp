@@ -10,6 +10,8 @@
 #include "params/parameter_table.h"
 #include "tables/wt_collection.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kRate = 44100.0f;
@@ -234,3 +236,5 @@ TEST_F(VoiceTest, NonFiniteStateNeverReachesTheOutput) {
 }
 
 }  // namespace
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tvx {
+
 namespace {
 
 // A film strip of `frames` square frames: frame k is grey level k * 10
@@ -82,3 +84,5 @@ TEST(CAnimKnob, AScaledStripKeepsEachFrameWhole) {
         EXPECT_EQ(CColor(level, level, level, 255), ui.image.pixelAt(15, 15)) << frame;
     }
 }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tvx {
+
 namespace {
 
 // 20 x 10 RGBA: a red half-transparent square (4, 2)-(12, 8) on opaque
@@ -124,3 +126,5 @@ TEST(CBitmap, EnlargingInterpolatesBetweenNeighbours) {
     EXPECT_FALSE(two.scaledCopy(0, 4)->isLoaded());
     EXPECT_FALSE(two.scaledCopy(CBitmap::kMaxSide + 1, 1)->isLoaded());
 }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tvx {
+
 namespace {
 
 bool isDark(const CColor& c) { return c.red < 128 && c.green < 128 && c.blue < 128; }
@@ -155,3 +157,5 @@ TEST(CDrawContext, BitmapPartsLandAtTheirDestination) {
     EXPECT_EQ(kWhiteCColor, image.pixelAt(7, 8));
     EXPECT_EQ(kWhiteCColor, image.pixelAt(8, 7));
 }
+
+}  // namespace tvx

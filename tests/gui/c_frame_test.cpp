@@ -9,6 +9,8 @@
 
 #include <thread>
 
+namespace tvx {
+
 namespace {
 
 class SolidControl : public CControl {
@@ -155,3 +157,5 @@ TEST(AEffGUIEditor, HandsOutItsRectAndDeletesItsFrameOnClose) {
     EXPECT_FALSE(editor.isOpen());
     editor.close();
 }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tvx {
+
 TEST(CKickButton, IsOneWhilePressedAndZeroOnRelease) {
     HeadlessFrame ui(100, 100);
     RecordingListener listener;
@@ -46,3 +48,5 @@ TEST(COnOffButton, EachClickTogglesAndTellsTheListener) {
     ui.frame->idle();
     EXPECT_EQ(kGreenCColor, ui.image.pixelAt(30, 20));
 }
+
+}  // namespace tvx

@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 namespace {
 
 struct KnobFixture : ::testing::Test {
@@ -144,3 +146,5 @@ TEST(CKnob, DrawsItsHandleAtTheValuesAngle) {
     EXPECT_EQ(kBlackCColor, ui.image.pixelAt(30, 15));
     EXPECT_GT(ui.image.pixelAt(20, 40).red, 128);
 }
+
+}  // namespace tvx

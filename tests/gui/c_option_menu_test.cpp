@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tvx {
+
 namespace {
 
 // A main menu of the usual shape: entries, separators, a submenu with
@@ -156,3 +158,5 @@ TEST(COptionMenu, ClosedItShowsTheCurrentEntryOrItsShortForm) {
     EXPECT_TRUE(menu.setCurrent(2));
     EXPECT_EQ(2, menu.getCurrent());
 }
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tvx {
+
 namespace {
 
 bool hasInk(TestImageContext& image, const CRect& area, const CColor& ink) {
@@ -100,3 +102,5 @@ TEST(CTextLabel, DrawsItsTextAndRedrawsOnlyWhenItChanges) {
     EXPECT_EQ(1u, ui.platform->painted.size());
     EXPECT_FALSE(hasInk(ui.image, {0, 0, 100, 40}, kBlackCColor));
 }
+
+}  // namespace tvx

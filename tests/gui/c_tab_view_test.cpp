@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tvx {
+
 namespace {
 
 // A tab button drawn as a block: light when selected.
@@ -68,3 +70,5 @@ TEST(CTabView, ClickingATabShowsItsPage) {
     ui.frame->idle();
     EXPECT_EQ(kGreenCColor, ui.image.pixelAt(500, 500));
 }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tvx {
+
 namespace {
 
 // A view that counts its deaths and records the mouse presses it gets.
@@ -143,3 +145,5 @@ TEST(CViewContainer, DrawsBackgroundThenChildrenClippedToThemselves) {
     EXPECT_EQ(CColor(200, 200, 200, 255), ui.image.pixelAt(85, 35));  // clipped by the panel
     ui.image.writePng((screenshotFolder() / "view_container.png").string());
 }
+
+}  // namespace tvx

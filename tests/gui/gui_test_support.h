@@ -11,6 +11,8 @@
 
 #include <unistd.h>
 
+namespace tvx {
+
 // Premultiplied 0xAARRGGBB from straight channels.
 inline uint32_t premultiplied(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     auto mul = [a](uint8_t c) { return uint32_t((c * a + 127) / 255); };
@@ -56,3 +58,5 @@ inline std::filesystem::path screenshotFolder() {
     std::filesystem::create_directories(folder);
     return folder;
 }
+
+}  // namespace tvx

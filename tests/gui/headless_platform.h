@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+namespace tvx {
+
 // A window without a window: paints the frame into an offscreen image,
 // records what it was asked to repaint and answers popup menus with a
 // scripted choice.
@@ -85,3 +87,5 @@ struct RecordingListener : CControlListener {
     int begins = 0;
     int ends = 0;
 };
+
+}  // namespace tvx

@@ -4,14 +4,19 @@
 // pixel tests check cairo natively and GDI+ under Wine.
 #ifdef _WIN32
 #include "gui/win32/gdi_image_context.h"
-using TestImageContext = GdiImageContext;
 #else
 #include "gui/cairo/cairo_image_context.h"
 
 #include <cairo.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#endif
 
+namespace tvx {
+
+#ifdef _WIN32
+using TestImageContext = GdiImageContext;
+#else
 using TestImageContext = CairoImageContext;
 
 // cairo and fontconfig keep their font caches for the life of the process;
@@ -30,3 +35,5 @@ public:
 inline ::testing::Environment* const kCairoCachesRelease =
     ::testing::AddGlobalTestEnvironment(new CairoCachesRelease);
 #endif
+
+}  // namespace tvx

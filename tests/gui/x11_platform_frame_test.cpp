@@ -16,6 +16,8 @@
 #include "gui/c_option_menu.h"
 #include "support/x11_test_display.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr int kParentX = 40;
@@ -325,4 +327,7 @@ TEST_F(X11PopupMenuTest, ASubmenuOpensUnderThePointerAndAClickChooses) {
 }
 
 }  // namespace
+
+}  // namespace tvx
+
 #endif

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace tvx {
+
 #define CLASHING_EXPORT __attribute__((visibility("default")))
 
 struct AEffect;
@@ -58,3 +60,5 @@ extern "C" CLASHING_EXPORT int clashingLibraryCheck() {
     delete plugin;
     return result;
 }
+
+}  // namespace tvx

@@ -8,6 +8,8 @@
 
 #include "host/plugin_test_support.h"
 
+namespace tvx {
+
 namespace {
 
 // Another library that exports the names of our classes, loaded first and
@@ -45,3 +47,5 @@ TEST(ClashingNames, PluginAndALibraryWithOurClassNamesBothWork) {
 }
 
 }  // namespace
+
+}  // namespace tvx

@@ -10,6 +10,8 @@
 #include "host/plugin_test_support.h"
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr int kRate = 44100;
@@ -129,3 +131,5 @@ TEST_F(ClickFree, ChunkAndProgramLoadsFadeTheOldSoundOut) {
 }
 
 }  // namespace
+
+}  // namespace tvx

@@ -12,6 +12,8 @@
 #include "host/plugin_test_support.h"
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kOutputLimit = 1.41254f;
@@ -95,3 +97,5 @@ TEST_F(ConcurrentHost, StateChangesFromAnotherThreadWhileRenderingStaySafe) {
     EXPECT_GT(blocks, 20);
     EXPECT_GT(rounds.load(), 20);
 }
+
+}  // namespace tvx

@@ -17,6 +17,8 @@
 #include "host/editor_session.h"
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 namespace {
 
 using namespace editor_places;
@@ -252,3 +254,5 @@ TEST_F(EditorDisplay, ParametersAndNotesFromAnotherThreadWhileIdling) {
 }
 
 }  // namespace
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace tvx {
+
 // Fixed places of the editor at 100 % and the colour arithmetic that the
 // window tests on both systems check them with.
 namespace editor_places {
@@ -30,3 +32,5 @@ inline bool closeTo(uint32_t a, uint32_t b, int tolerance = 3) {
 }
 
 }  // namespace editor_places
+
+}  // namespace tvx

@@ -24,6 +24,8 @@
 #include "vsthost/editor_window.h"
 #include "vsthost/plugin_host.h"
 
+namespace tvx {
+
 class EditorSession {
 public:
     vsthost::PluginHost host;
@@ -160,3 +162,4 @@ public:
     }
 };
 
+}  // namespace tvx

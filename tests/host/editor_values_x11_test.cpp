@@ -22,6 +22,8 @@
 #include "vsthost/editor_window.h"
 #include "vsthost/plugin_host.h"
 
+namespace tvx {
+
 namespace {
 
 using namespace editor_places;
@@ -234,4 +236,7 @@ TEST_F(X11EditorValuesTest, TheCaptionReturnsAfterADoubleClickReset) {
 }
 
 }  // namespace
+
+}  // namespace tvx
+
 #endif

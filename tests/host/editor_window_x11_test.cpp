@@ -25,6 +25,8 @@
 #include "vsthost/editor_window.h"
 #include "vsthost/plugin_host.h"
 
+namespace tvx {
+
 namespace {
 
 using namespace editor_places;
@@ -423,4 +425,7 @@ TEST_F(X11EditorTest, RestingOnTheHeaderOrATitleBarNamesTheRightButtonsMenu) {
 }
 
 }  // namespace
+
+}  // namespace tvx
+
 #endif

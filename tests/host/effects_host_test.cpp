@@ -7,6 +7,8 @@
 #include "host/signal_analysis.h"
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 namespace {
 
 using signal_analysis::peak;
@@ -103,3 +105,5 @@ TEST_F(EffectsHost, NonFiniteEffectSettingsNeverReachTheOutput) {
     EXPECT_TRUE(signal_analysis::allFinite(left));
     EXPECT_GT(peak(left), 0.01f);
 }
+
+}  // namespace tvx

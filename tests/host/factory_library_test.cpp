@@ -18,6 +18,8 @@
 #include "host/signal_analysis.h"
 #include "vsthost/plugin_host.h"
 
+namespace tvx {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -217,3 +219,5 @@ TEST_P(FactoryPreset, PlaysThePhraseAtABalancedLevelAndFallsSilent) {
 
 INSTANTIATE_TEST_SUITE_P(Presets, FactoryPreset, ::testing::ValuesIn(factoryPresets()), testName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FactoryPreset);
+
+}  // namespace tvx

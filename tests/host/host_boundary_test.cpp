@@ -6,6 +6,8 @@
 #include "host/plugin_test_support.h"
 #include "params/parameter_table.h"
 
+namespace tvx {
+
 namespace {
 
 class HostBoundary : public LoadedPlugin {
@@ -217,3 +219,5 @@ TEST(HostBoundaryLifecycle, CloseDeletesTheInstanceAndAnswersOne) {
     EXPECT_EQ(host.closeEffect(), 1);
     EXPECT_EQ(host.effect(), nullptr);
 }
+
+}  // namespace tvx

@@ -10,6 +10,12 @@
 #include "host/plugin_test_support.h"
 #include "params/parameter_id.h"
 
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
+
+namespace tvx {
+
 namespace {
 
 constexpr float kOutputLimit = 1.41254f;
@@ -227,7 +233,6 @@ TEST(HostileHostLifecycle, CloseRightAfterCreationInAnyState) {
 }
 
 #if defined(__SSE2__)
-#include <xmmintrin.h>
 
 // The plug-in flushes denormals while it renders and hands the host its own
 // floating-point flags back, whichever they were.
@@ -246,3 +251,5 @@ TEST_F(HostileHost, HostFloatingPointFlagsSurviveABlock) {
     expectClean(left);
 }
 #endif
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include "vsthost/plugin_host.h"
 
+namespace tvx {
+
 // The MIDI events of one block, handed over in one effProcessEvents call as
 // most hosts do.
 class MidiBlock {
@@ -32,3 +34,5 @@ private:
     std::vector<VstMidiEvent> midi_;
     std::vector<unsigned char> storage_;
 };
+
+}  // namespace tvx

@@ -1,3 +1,5 @@
+namespace tvx {
+
 // A library with a VST entry point that refuses to create an instance, for
 // testing how hosts report it.
 #if defined(_WIN32)
@@ -7,3 +9,5 @@
 #endif
 
 NULL_PLUGIN_EXPORT void* VSTPluginMain(void*) { return nullptr; }
+
+}  // namespace tvx

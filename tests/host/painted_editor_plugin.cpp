@@ -16,6 +16,8 @@
 #define PAINTED_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
+namespace tvx {
+
 namespace {
 
 constexpr short kWidth = 320;
@@ -142,3 +144,5 @@ PAINTED_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) {
     e.object = p;
     return &e;
 }
+
+}  // namespace tvx

@@ -8,6 +8,8 @@
 #include "host/midi_block.h"
 #include "vsthost/plugin_host.h"
 
+namespace tvx {
+
 // A freshly loaded and started instance of the built plug-in.
 class LoadedPlugin : public ::testing::Test {
 protected:
@@ -39,3 +41,5 @@ protected:
         MidiBlock().add(deltaFrames, status, data1, data2).sendTo(host);
     }
 };
+
+}  // namespace tvx

@@ -8,6 +8,8 @@
 #include "host/signal_analysis.h"
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 namespace {
 
 using signal_analysis::onsets;
@@ -127,3 +129,5 @@ TEST_F(SequencerHost, ArpeggioKeepsPlayingAcrossSuspendResumeAndItsOwnChunk) {
     render(5513, left, right);
     EXPECT_TRUE(renderOnsets(5513 * 4).empty());
 }
+
+}  // namespace tvx

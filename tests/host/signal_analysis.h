@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace tvx {
+
 // Measurements on rendered audio, used by the host tests to judge a sound
 // from the outside: pitch, level, note onsets and sanity of the samples.
 namespace signal_analysis {
@@ -54,3 +56,5 @@ inline std::vector<size_t> onsets(const std::vector<float>& x, float threshold, 
 }
 
 }  // namespace signal_analysis
+
+}  // namespace tvx

@@ -9,6 +9,8 @@
 #include "host/signal_analysis.h"
 #include "params/parameter_id.h"
 
+namespace tvx {
+
 namespace {
 
 using signal_analysis::peak;
@@ -132,3 +134,5 @@ TEST_F(VoiceEngineHost, TheSameSampleRateAgainKeepsNotesSounding) {
     render(4410, left, right);
     EXPECT_NEAR(peak(left), kSineLevel, kSineLevel * 0.001f);
 }
+
+}  // namespace tvx

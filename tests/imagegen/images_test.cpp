@@ -11,6 +11,8 @@
 
 #include "knob_image.h"
 
+namespace tvx {
+
 namespace {
 
 using Surface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
@@ -141,3 +143,5 @@ TEST(Images, KnobFramesSweepEvenlyFromSevenToFiveOClock) {
         EXPECT_GT(pointer.red + pointer.green + pointer.blue, 3 * 220);
     }
 }
+
+}  // namespace tvx

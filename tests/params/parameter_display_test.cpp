@@ -9,6 +9,8 @@
 #include "params/parameter_table.h"
 #include "support/comma_locale.h"
 
+namespace tvx {
+
 namespace {
 
 class ParameterDisplay : public ::testing::Test {
@@ -108,3 +110,5 @@ TEST_F(ParameterDisplay, CommaDecimalLocaleKeepsThePoint) {
     EXPECT_EQ(show(Flt1Cut, 0.6f), "1.65 kHz");
     EXPECT_EQ(show(EQ1Freq, 1.0f), "1000 Hz");
 }
+
+}  // namespace tvx

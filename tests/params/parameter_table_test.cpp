@@ -6,6 +6,8 @@
 #include <set>
 #include <string>
 
+namespace tvx {
+
 TEST(ParameterTable, KeysAreUniqueAndFindable) {
     std::set<std::wstring> keys;
     for (int i = 0; i < kNumParameters; ++i) {
@@ -45,3 +47,5 @@ TEST(ParameterTable, InitSoundIsDefaultsWithWaveAndLowpass) {
     EXPECT_EQ(init[Osc1Type], 1.0f);
     EXPECT_EQ(init[Flt1Type], 1.0f);
 }
+
+}  // namespace tvx

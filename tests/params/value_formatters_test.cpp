@@ -12,6 +12,8 @@
 #include "params/parameter_table.h"
 #include "support/plugin_fixture.h"
 
+namespace tvx {
+
 namespace {
 
 // The number at the start of a text, after a side or ratio letter.
@@ -162,3 +164,5 @@ TEST(ValueFormatters, TextItCannotReadChangesNothingAndSaysWhy) {
 }
 
 }  // namespace
+
+}  // namespace tvx

@@ -11,6 +11,8 @@
 #include "platform/platform.h"
 #include "support/desktop_scope.h"
 
+namespace tvx {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -61,3 +63,5 @@ TEST(ConfigHome, LocalDataFolderUnlessAPortableFolderLiesBesideTheModule) {
         EXPECT_TRUE(fs::is_directory(portable.path / "Themes" / "Default"));
     }
 }
+
+}  // namespace tvx

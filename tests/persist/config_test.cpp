@@ -11,6 +11,8 @@
 #include "support/fake_platform.h"
 #include "support/temp_folder.h"
 
+namespace tvx {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -212,3 +214,5 @@ TEST_F(ConfigTest, ScansSelectionsAndClearing) {
     config.showHomeFolder();
     EXPECT_EQ(system.openedFolders, (std::vector<std::wstring>{localHome().wstring()}));
 }
+
+}  // namespace tvx

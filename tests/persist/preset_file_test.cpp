@@ -9,6 +9,8 @@
 #include "persist/text_file.h"
 #include "support/temp_folder.h"
 
+namespace tvx {
+
 namespace {
 
 class PresetFile : public ::testing::Test {
@@ -114,3 +116,5 @@ TEST_F(PresetFile, InitPresetUsesInitFileOrInitSound) {
     EXPECT_EQ(params[Volume], defaults[Volume]);
     EXPECT_EQ(params[Osc1Type], 1.0f);
 }
+
+}  // namespace tvx

@@ -10,6 +10,8 @@
 #include "params/parameter_table.h"
 #include "support/comma_locale.h"
 
+namespace tvx {
+
 namespace {
 
 struct Sound {
@@ -174,3 +176,5 @@ TEST(PresetChunk, ChunkOfFullSoundRoundTrips) {
     EXPECT_EQ(sound.name, L"Chunk Name");
     EXPECT_EQ(std::memcmp(sound.params, params, sizeof params), 0);
 }
+
+}  // namespace tvx

@@ -10,6 +10,8 @@
 #include "support/comma_locale.h"
 #include "support/temp_folder.h"
 
+namespace tvx {
+
 namespace {
 
 bool isSequenceValue(int id) {
@@ -88,3 +90,5 @@ TEST(SequenceFile, InitSequenceResetsOnlySequencerValues) {
             EXPECT_EQ(params[id], 0.77f) << id;
     }
 }
+
+}  // namespace tvx

@@ -15,6 +15,8 @@
 #include "support/fake_platform.h"
 #include "support/temp_folder.h"
 
+namespace tvx {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -264,3 +266,5 @@ TEST_F(ThemeTest, ShippedThemesSetEveryKeyAndStayLegible) {
         EXPECT_GE(weakestContrast(config.theme), theme.minimumContrast);
     }
 }
+
+}  // namespace tvx

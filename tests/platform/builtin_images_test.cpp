@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+namespace tvx {
+
 namespace {
 
 std::uint32_t bigEndian(const unsigned char* p) {
@@ -46,3 +48,5 @@ TEST(BuiltinImages, OtherNamesFindNothing) {
         EXPECT_TRUE(builtinImage(name).empty()) << std::string(name, name + std::wcslen(name));
     EXPECT_TRUE(builtinImage(std::wstring(100000, L'K')).empty());
 }
+
+}  // namespace tvx

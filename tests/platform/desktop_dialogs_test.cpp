@@ -20,6 +20,8 @@
 #include "support/desktop_scope.h"
 #include "support/temp_folder.h"
 
+namespace tvx {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -186,4 +188,7 @@ TEST_F(DesktopDialogsTest, ShowHomeFolderStartsXdgOpenWithoutWaitingForIt) {
 }
 
 }  // namespace
+
+}  // namespace tvx
+
 #endif

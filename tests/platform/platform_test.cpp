@@ -11,6 +11,8 @@
 #include "support/fake_platform.h"
 #include "support/temp_folder.h"
 
+namespace tvx {
+
 namespace fs = std::filesystem;
 
 TEST(Platform, PatternMatchingIgnoresAsciiCase) {
@@ -97,3 +99,5 @@ TEST(PosixPlatform, ModulePathDialogsAndMessages) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: The sequence could not be saved.\n");
 }
 #endif
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <thread>
 
+namespace tvx {
+
 // A bulk change stores only what it changes, so a controller moved by MIDI
 // learn meanwhile keeps its value; changes for the editor are taken once.
 TEST(ParameterStore, PublishKeepsOtherWritesAndChangesAreTakenOnce) {
@@ -52,3 +54,5 @@ TEST(ParameterStore, SnapshotsNeverMixTwoPublishedStates) {
     EXPECT_EQ(mixed, 0);
     EXPECT_GT(taken, 0);
 }
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include "params/parameter_table.h"
 #include "support/plugin_fixture.h"
 
+namespace tvx {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -336,3 +338,5 @@ TEST_F(PluginCommands, PresetAndInitLoadsFadeOutTheSoundingNote) {
         for (size_t i = 221; i < after.size(); ++i) ASSERT_EQ(after[i], 0.0f) << load << " " << i;
     }
 }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 
 #include "support/plugin_fixture.h"
 
+namespace tvx {
+
 namespace {
 
 class PluginEvents : public PluginFixture {
@@ -63,3 +65,5 @@ TEST_F(PluginEvents, QueueOfAHostThatNeverProcessesStaysBounded) {
     render(64, l, r);
     EXPECT_EQ(plugin->voiceManager().eventCount(), 0);
 }
+
+}  // namespace tvx

@@ -7,6 +7,8 @@
 #include "persist/preset_text.h"
 #include "support/plugin_fixture.h"
 
+namespace tvx {
+
 namespace {
 
 class PluginCore : public PluginFixture {
@@ -206,3 +208,5 @@ TEST_F(PluginCore, SettingsAreWrittenAtDestruction) {
     std::string settings = TempFolder::readBytes((home() / "Settings.txt").wstring());
     EXPECT_NE(settings.find("modCC1=2\r\n"), std::string::npos) << settings;
 }
+
+}  // namespace tvx

@@ -11,6 +11,8 @@
 #include "params/parameter_id.h"
 #include "params/parameter_table.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr float kSixteenth = 0.25f;         // "1/16"
@@ -398,3 +400,5 @@ TEST(StepSequencer, MenuModeChangeTurnsTheDirectionAtOnce) {
     h.run(2 * kStepSamples);
     EXPECT_EQ(h.noteOnNumbers(), (std::vector<int>{60, 64, 60, 67}));
 }
+
+}  // namespace tvx

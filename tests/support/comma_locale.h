@@ -4,6 +4,8 @@
 #include <locale>
 #include <string>
 
+namespace tvx {
+
 // Switches the process to a comma-decimal locale for one test: the C locale
 // to de_DE when it is installed, and always the C++ global locale (numpunct
 // facets with ',' as decimal point and '.' grouping). Restores both.
@@ -35,3 +37,5 @@ private:
     std::string savedC_ = "C";
     bool cLocaleSet_ = false;
 };
+
+}  // namespace tvx

@@ -9,6 +9,8 @@
 
 #include "vsthost/commands.h"
 
+namespace tvx {
+
 // Runs one vsthost command line in this process and keeps what it printed.
 struct CommandResult {
     int status;
@@ -57,3 +59,5 @@ inline CommandResult runVsthost(const std::vector<std::string>& args) {
     int status = vsthost::runCommandLine(args, out.get(), err.get());
     return {status, out.text(), err.text()};
 }
+
+}  // namespace tvx

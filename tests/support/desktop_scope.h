@@ -15,6 +15,8 @@
 
 #include "support/temp_folder.h"
 
+namespace tvx {
+
 // Sets (or, given nothing, removes) an environment variable for one scope
 // and restores the old state afterwards, also when an assertion fails.
 class EnvironmentScope {
@@ -83,5 +85,7 @@ private:
     TempFolder folder_;
     std::vector<std::unique_ptr<EnvironmentScope>> variables_;
 };
+
+}  // namespace tvx
 
 #endif

@@ -7,6 +7,8 @@
 
 #include "platform/platform.h"
 
+namespace tvx {
+
 // Stands in for the operating system in tests: the module path and local
 // data folder are chosen by the test, dialogs give queued answers (cancelled
 // when none is queued) and message boxes and "open folder" requests are
@@ -57,3 +59,5 @@ private:
     }
     Platform& real_;
 };
+
+}  // namespace tvx

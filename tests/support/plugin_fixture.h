@@ -10,6 +10,8 @@
 #include "support/fake_platform.h"
 #include "support/temp_folder.h"
 
+namespace tvx {
+
 // A Plugin made directly (not through the entry point), with a recording
 // host callback and its home folder in a temporary folder.
 class PluginFixture : public ::testing::Test {
@@ -81,3 +83,5 @@ protected:
 };
 
 inline PluginFixture::HostRecord* PluginFixture::record = nullptr;
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace tvx {
+
 struct PngPixels {
     int width = 0;
     int height = 0;
@@ -16,3 +18,5 @@ struct PngPixels {
 
 // False when the file cannot be read or decoded.
 bool readPng(const std::string& path, PngPixels& pixels);
+
+}  // namespace tvx

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace tvx {
+
 bool readPng(const std::string& path, PngPixels& pixels) {
     using namespace Gdiplus::DllExports;
     Gdiplus::GdiplusStartupInput input;
@@ -34,4 +36,7 @@ bool readPng(const std::string& path, PngPixels& pixels) {
     Gdiplus::GdiplusShutdown(token);
     return ok;
 }
+
+}  // namespace tvx
+
 #endif

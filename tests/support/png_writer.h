@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+namespace tvx {
+
 // Writes small PNG files for tests without any image library, so the same
 // test runs natively and in the Windows build: 8-bit RGBA, no interlace,
 // the image data in stored (uncompressed) deflate blocks.
@@ -76,3 +78,5 @@ inline std::string encode(std::uint32_t width, std::uint32_t height,
 }
 
 }  // namespace png_writer
+
+}  // namespace tvx

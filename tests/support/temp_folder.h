@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+namespace tvx {
+
 // A fresh folder under the system's temporary folder, removed with everything
 // in it when the object goes away.
 class TempFolder {
@@ -40,3 +42,5 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+}  // namespace tvx

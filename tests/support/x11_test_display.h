@@ -25,6 +25,8 @@
 
 extern char** environ;
 
+namespace tvx {
+
 // Starts Xvfb on a display number the server picks itself (-displayfd), so
 // tests never meet another display, and points DISPLAY at it.
 class XvfbServer {
@@ -198,5 +200,7 @@ inline int openFileDescriptors() {
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
     return count;
 }
+
+}  // namespace tvx
 
 #endif

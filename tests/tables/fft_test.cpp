@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+namespace tvx {
+
 TEST(Fft, MatchesDirectTransform) {
     const int n = 64;
     std::vector<float> re(n), im(n);
@@ -25,3 +27,5 @@ TEST(Fft, MatchesDirectTransform) {
         EXPECT_NEAR(im[k], sumIm, 1e-4) << k;
     }
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace tvx {
+
 namespace {
 
 float peakOf(const WtLevel& level) {
@@ -167,3 +169,5 @@ TEST(WtCollection, ReadInterpolatesAndWraps) {
     EXPECT_FLOAT_EQ(WtCollection::read(level, 0.875f), 1.5f);  // between the last sample and the first
     EXPECT_FLOAT_EQ(WtCollection::read(level, 1.0f), 0.0f);    // a shifted pulse read may land on 1
 }
+
+}  // namespace tvx

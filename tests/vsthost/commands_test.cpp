@@ -14,6 +14,8 @@
 #include "support/command_runner.h"
 #include "midi/midi_builder.h"
 
+namespace tvx {
+
 namespace {
 
 CommandResult run(const std::vector<std::string>& args) { return runVsthost(args); }
@@ -267,3 +269,5 @@ TEST_F(VsthostPresets, EveryDemoPresetIsAudibleAndWithinFullScale) {
         EXPECT_LT(peak, 1.0f) << name;
     }
 }
+
+}  // namespace tvx

@@ -15,6 +15,8 @@
 #include "support/command_runner.h"
 #include "support/png_pixels.h"
 
+namespace tvx {
+
 namespace {
 
 const std::string kPainted = TVX_PAINTED_PLUGIN_PATH;
@@ -85,3 +87,5 @@ TEST(EditorCommandsDisplay, EditRunsUntilTheWindowIsClosedThenSavesTheChunk) {
 }
 
 }  // namespace
+
+}  // namespace tvx

@@ -8,6 +8,8 @@
 #include "support/command_runner.h"
 #include "support/desktop_scope.h"
 
+namespace tvx {
+
 namespace {
 
 const std::string kPainted = TVX_PAINTED_PLUGIN_PATH;
@@ -60,3 +62,5 @@ TEST(EditorCommands, WithoutAWindowSystemTheCommandsSaySoAndFail) {
 #endif
 
 }  // namespace
+
+}  // namespace tvx

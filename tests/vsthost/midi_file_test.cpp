@@ -4,6 +4,8 @@
 
 #include "midi/midi_builder.h"
 
+namespace tvx {
+
 using vsthost::MidiFile;
 using vsthost::parseMidiFile;
 
@@ -82,3 +84,5 @@ TEST(MidiFile, SkipsSysExAndMetaEvents) {
     ASSERT_EQ(file.events.size(), 1u);
     EXPECT_EQ(file.events[0].bytes[0], 0x93);
 }
+
+}  // namespace tvx

@@ -12,6 +12,8 @@
 
 #include "midi/midi_builder.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr uint32_t kTicksPerQuarter = 480;
@@ -63,7 +65,10 @@ bool parseSeconds(const char* text, double& seconds) {
 
 }  // namespace
 
+}  // namespace tvx
+
 int main(int argc, char** argv) {
+    using namespace tvx;
     if (argc != 4) {
         std::fprintf(stderr, "usage: make_held_notes COUNT SECONDS OUT.mid\n");
         return 2;

@@ -12,6 +12,8 @@
 
 #include "vsthost/wav_writer.h"
 
+namespace tvx {
+
 namespace {
 
 struct Sound {
@@ -65,7 +67,10 @@ bool readWav(const char* path, Sound& sound, std::string& error) {
 
 }  // namespace
 
+}  // namespace tvx
+
 int main(int argc, char** argv) {
+    using namespace tvx;
     std::vector<const char*> inputs;
     double gap = 0.3;
     for (int i = 2; i < argc; ++i) {

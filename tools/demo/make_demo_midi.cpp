@@ -8,6 +8,8 @@
 
 #include "midi/midi_builder.h"
 
+namespace tvx {
+
 namespace {
 
 struct TimedEvent {
@@ -19,7 +21,10 @@ constexpr uint32_t kQuarter = 480;
 
 }  // namespace
 
+}  // namespace tvx
+
 int main(int argc, char** argv) {
+    using namespace tvx;
     const char* path = argc > 1 ? argv[1] : "demo.mid";
 
     MidiBuilder file(1, kQuarter);

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+namespace tvx {
+
 Canvas::Canvas(int width, int height)
     : width_(width),
       height_(height),
@@ -43,3 +45,5 @@ bool Canvas::writePng(const std::string& path) const {
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
 }
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace tvx {
+
 // A transparent 32-bit ARGB image with its cairo context.
 class Canvas {
 public:
@@ -31,3 +33,5 @@ private:
     cairo_surface_t* surface_;
     cairo_t* cr_;
 };
+
+}  // namespace tvx

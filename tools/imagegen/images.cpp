@@ -4,6 +4,8 @@
 #include "main_background.h"
 #include "page_backgrounds.h"
 
+namespace tvx {
+
 namespace {
 
 Canvas renderBuiltinKnob() { return renderKnob(builtinKnobStyle()); }
@@ -35,3 +37,5 @@ const std::vector<GeneratedImage>& themeImages(const std::string& theme) {
                                                                   {"KnobBipolar.png", renderHighContrastBipolarKnob}};
     return theme == "HighContrast" ? highContrast : none;
 }
+
+}  // namespace tvx

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tvx {
+
 namespace {
 
 constexpr double kCentre = kKnobFrameSize / 2.0;
@@ -141,3 +143,5 @@ Canvas renderKnob(const KnobStyle& style, bool bipolar) {
     }
     return canvas;
 }
+
+}  // namespace tvx

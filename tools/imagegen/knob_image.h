@@ -3,6 +3,8 @@
 #include "canvas.h"
 #include "paint.h"
 
+namespace tvx {
+
 // Colours of a knob strip; the built-in strip and the themes' strips differ
 // only in these.
 struct KnobStyle {
@@ -24,3 +26,5 @@ inline constexpr int kKnobFrames = 101;
 // A bipolar strip lights the arc from the top centre (frame 50, which
 // lights none) towards the pointer.
 Canvas renderKnob(const KnobStyle& style, bool bipolar = false);
+
+}  // namespace tvx

@@ -8,6 +8,8 @@
 
 #include "images.h"
 
+namespace tvx {
+
 namespace {
 
 int usage(FILE* out, int status) {
@@ -36,7 +38,10 @@ int writeAll(const std::vector<GeneratedImage>& images, const std::string& folde
 
 }  // namespace
 
+}  // namespace tvx
+
 int main(int argc, char** argv) {
+    using namespace tvx;
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) return usage(stdout, 0);
     if (argc == 2) return writeAll(builtinImages(), argv[1]);
     if (argc == 4 && std::strcmp(argv[1], "--theme") == 0) {

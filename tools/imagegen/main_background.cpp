@@ -2,6 +2,8 @@
 
 #include "paint.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr double kWidth = 1056;
@@ -95,3 +97,5 @@ Canvas renderMainBackground() {
     drawVignette(cr);
     return canvas;
 }
+
+}  // namespace tvx

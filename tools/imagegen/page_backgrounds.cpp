@@ -4,6 +4,8 @@
 
 #include "paint.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr double kPageWidth = 992;
@@ -105,3 +107,5 @@ Canvas renderSeqPage() {
     seqSteps(canvas.cr());
     return canvas;
 }
+
+}  // namespace tvx

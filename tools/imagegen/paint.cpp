@@ -6,6 +6,8 @@
 
 #include "canvas.h"
 
+namespace tvx {
+
 void setColor(cairo_t* cr, const Rgba& color) {
     cairo_set_source_rgba(cr, color.red, color.green, color.blue, color.alpha);
 }
@@ -124,3 +126,5 @@ void addGrain(Canvas& canvas, int x, int y, int width, int height, double streng
     cairo_restore(cr);
     cairo_surface_destroy(grain);
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace tvx {
+
 class Canvas;
 
 struct Rgba {
@@ -33,3 +35,5 @@ void drawPlate(cairo_t* cr, double x, double y, double width, double height, dou
 // Fine brushed-metal grain over a pixel rectangle, as light and dark specks
 // of at most `strength` opacity; the same seed gives the same grain.
 void addGrain(Canvas& canvas, int x, int y, int width, int height, double strength, std::uint32_t seed);
+
+}  // namespace tvx

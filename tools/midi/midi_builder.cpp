@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace tvx {
+
 namespace {
 
 void put32(std::vector<uint8_t>& out, uint32_t v) {
@@ -71,3 +73,5 @@ bool MidiBuilder::writeTo(const std::string& path) const {
     bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
     return std::fclose(f) == 0 && ok;
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace tvx {
+
 // Builds Standard MIDI Files byte by byte: the demo, the benchmark files and
 // the files of the tests.
 class MidiBuilder {
@@ -26,3 +28,5 @@ private:
     int ticksPerQuarter_;
     std::vector<std::vector<uint8_t>> tracks_;
 };
+
+}  // namespace tvx

@@ -15,6 +15,8 @@
 #include "vsthost/renderer.h"
 #include "vsthost/wav_writer.h"
 
+namespace tvx {
+
 namespace vsthost {
 
 namespace {
@@ -388,3 +390,5 @@ int runCommandLine(const std::vector<std::string>& args, std::FILE* out, std::FI
 }
 
 }  // namespace vsthost
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace tvx {
+
 namespace vsthost {
 
 // Runs one vsthost command line (without the program name); returns the
@@ -11,3 +13,5 @@ namespace vsthost {
 int runCommandLine(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 
 }  // namespace vsthost
+
+}  // namespace tvx

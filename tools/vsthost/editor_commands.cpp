@@ -8,6 +8,8 @@
 #include "vsthost/plugin_host.h"
 #include "vsthost/plugin_setup.h"
 
+namespace tvx {
+
 namespace vsthost {
 
 namespace {
@@ -262,3 +264,5 @@ int runEdit(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
 }
 
 }  // namespace vsthost
+
+}  // namespace tvx

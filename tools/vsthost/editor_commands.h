@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace tvx {
+
 namespace vsthost {
 
 // "vsthost snapshot ..." and "vsthost edit ...": the plug-in's editor in a
@@ -12,3 +14,5 @@ int runSnapshot(const std::vector<std::string>& args, std::FILE* out, std::FILE*
 int runEdit(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 
 }  // namespace vsthost
+
+}  // namespace tvx

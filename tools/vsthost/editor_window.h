@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+namespace tvx {
+
 namespace vsthost {
 
 // A top-level window of the host that a plug-in's editor opens into. One
@@ -35,3 +37,5 @@ public:
 };
 
 }  // namespace vsthost
+
+}  // namespace tvx

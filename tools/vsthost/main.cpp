@@ -8,6 +8,7 @@
 #include "vsthost/commands.h"
 
 int main(int argc, char** argv) {
+    using namespace tvx;
     std::vector<std::string> args(argv + 1, argv + argc);
     return vsthost::runCommandLine(args, stdout, stderr);
 }

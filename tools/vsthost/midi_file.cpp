@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+namespace tvx {
+
 namespace vsthost {
 
 namespace {
@@ -280,3 +282,5 @@ bool readMidiFile(const std::string& path, MidiFile& file, std::string& error) {
 }
 
 }  // namespace vsthost
+
+}  // namespace tvx

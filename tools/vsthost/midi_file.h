@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace tvx {
+
 namespace vsthost {
 
 // One channel message of a Standard MIDI File, placed on the time line.
@@ -38,3 +40,5 @@ bool parseMidiFile(const std::vector<uint8_t>& data, MidiFile& file, std::string
 bool readMidiFile(const std::string& path, MidiFile& file, std::string& error);
 
 }  // namespace vsthost
+
+}  // namespace tvx

@@ -9,6 +9,8 @@
 #include <dlfcn.h>
 #endif
 
+namespace tvx {
+
 namespace vsthost {
 
 namespace {
@@ -215,3 +217,5 @@ VstIntPtr PluginHost::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
 }
 
 }  // namespace vsthost
+
+}  // namespace tvx

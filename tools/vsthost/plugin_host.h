@@ -5,6 +5,8 @@
 
 #include "plugin/vst_abi.h"
 
+namespace tvx {
+
 namespace vsthost {
 
 // What the host answers to a plug-in's calls, and what it saw of them.
@@ -68,3 +70,5 @@ private:
 };
 
 }  // namespace vsthost
+
+}  // namespace tvx

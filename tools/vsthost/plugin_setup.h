@@ -6,6 +6,8 @@
 
 #include "vsthost/plugin_host.h"
 
+namespace tvx {
+
 namespace vsthost {
 
 // Steps shared by the commands that prepare a plug-in before using it. Each
@@ -21,3 +23,5 @@ bool resolveParameters(PluginHost& host, const std::vector<std::string>& sets,
                        std::vector<std::pair<int, float>>& parameters, std::string& error);
 
 }  // namespace vsthost
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 
 #include "vsthost/thread_cpu_clock.h"
 
+namespace tvx {
+
 namespace vsthost {
 
 namespace {
@@ -82,3 +84,5 @@ RenderResult renderMidi(PluginHost& host, const MidiFile& midi, const RenderOpti
 }
 
 }  // namespace vsthost
+
+}  // namespace tvx

@@ -7,6 +7,8 @@
 #include "vsthost/midi_file.h"
 #include "vsthost/plugin_host.h"
 
+namespace tvx {
+
 namespace vsthost {
 
 struct RenderOptions {
@@ -29,3 +31,5 @@ struct RenderResult {
 RenderResult renderMidi(PluginHost& host, const MidiFile& midi, const RenderOptions& options);
 
 }  // namespace vsthost
+
+}  // namespace tvx

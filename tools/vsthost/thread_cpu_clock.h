@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tvx {
+
 namespace vsthost {
 
 // CPU time the calling thread has used so far, in seconds. Only differences
@@ -9,3 +11,5 @@ namespace vsthost {
 double threadCpuSeconds();
 
 }  // namespace vsthost
+
+}  // namespace tvx

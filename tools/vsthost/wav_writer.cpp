@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace tvx {
+
 namespace vsthost {
 
 namespace {
@@ -62,3 +64,5 @@ bool writeWavFile(const std::string& path, const std::vector<float>& left, const
 }
 
 }  // namespace vsthost
+
+}  // namespace tvx

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace tvx {
+
 namespace vsthost {
 
 // Writes a stereo WAV file of 32-bit float samples.
@@ -10,3 +12,5 @@ bool writeWavFile(const std::string& path, const std::vector<float>& left, const
                   int sampleRate, std::string& error);
 
 }  // namespace vsthost
+
+}  // namespace tvx

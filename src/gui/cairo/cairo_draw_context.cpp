@@ -2,6 +2,8 @@
 
 #include <cairo.h>
 
+namespace tvx {
+
 namespace {
 
 void setSourceColor(cairo_t* cr, const CColor& color) {
@@ -130,3 +132,5 @@ void CairoDrawContext::drawDeviceBitmap(const CBitmap& bitmap, const CRect& dest
     endClip();
     cairo_surface_destroy(surface);
 }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
 
+namespace tvx {
+
 // Draws through a cairo context that the caller owns (an X11 window's or
 // an image surface's).
 class CairoDrawContext : public CDrawContext {
@@ -31,3 +33,5 @@ private:
 
     cairo_t* cairo_;
 };
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace tvx {
+
 CairoImageContext::CairoImageContext(int32_t width, int32_t height)
     : CairoImageContext(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width > 0 ? width : 1,
                                                    height > 0 ? height : 1),
@@ -56,3 +58,5 @@ CBitmap CairoImageContext::toBitmap() {
         std::memcpy(pixels.data() + size_t(y) * size_t(width), data + size_t(y) * size_t(stride), size_t(width) * 4);
     return CBitmap(width, height, std::move(pixels));
 }
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tvx {
+
 // An offscreen ARGB image to draw into: tests read its pixels and write
 // it out as PNG to look at.
 class CairoImageContext : public CairoDrawContext {
@@ -24,3 +26,5 @@ private:
 
     cairo_surface_t* surface_;
 };
+
+}  // namespace tvx

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace tvx {
+
 namespace {
 
 struct ByteReader {
@@ -58,3 +60,5 @@ bool decodePngData(const uint8_t* data, size_t size, DecodedImage& out) {
     cairo_surface_destroy(surface);
     return ok;
 }
+
+}  // namespace tvx

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+namespace tvx {
+
 GdiImageSurface::GdiImageSurface(int32_t width, int32_t height)
     : width_(width > 0 ? width : 1), height_(height > 0 ? height : 1) {
     BITMAPINFO info{};
@@ -79,3 +81,5 @@ bool writePngFile(const std::wstring& path, const uint32_t* pixels, int32_t widt
     win32objects::gdiplusDeleted();
     return ok;
 }
+
+}  // namespace tvx

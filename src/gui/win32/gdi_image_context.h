@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tvx {
+
 // The pixels and device context behind a GdiImageContext, made before the
 // drawing context that uses them.
 class GdiImageSurface {
@@ -38,3 +40,5 @@ public:
 
 // Writes 32-bit pixels (top row first) as a PNG file through GDI+.
 bool writePngFile(const std::wstring& path, const uint32_t* pixels, int32_t width, int32_t height);
+
+}  // namespace tvx

@@ -6,10 +6,13 @@
 #include <windows.h>
 
 #include <algorithm>
+
 // mingw's GDI+ headers use unqualified min and max.
 using std::max;
 using std::min;
 #include <gdiplus.h>
+
+namespace tvx {
 
 using namespace Gdiplus::DllExports;
 using Gdiplus::GpBitmap;
@@ -23,3 +26,5 @@ using Gdiplus::GpPen;
 using Gdiplus::GpSolidFill;
 using Gdiplus::GpStatus;
 using Gdiplus::GpStringFormat;
+
+}  // namespace tvx

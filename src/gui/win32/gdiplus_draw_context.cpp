@@ -5,6 +5,8 @@
 
 #include <atomic>
 
+namespace tvx {
+
 namespace {
 
 std::atomic<bool> forceGdiText{false};
@@ -108,8 +110,9 @@ void GdiplusDrawContext::strokeDeviceLine(const CPoint& from, const CPoint& to, 
     GdipSetSmoothingMode(gp(graphics_),
                          (vertical || horizontal) ? Gdiplus::SmoothingModeNone : Gdiplus::SmoothingModeAntiAlias);
     const float shift = (width % 2) ? 0.5f : 0.0f;
-    GdipDrawLine(gp(graphics_), pen, from.x + (vertical ? shift : 0.0f), from.y + (horizontal ? shift : 0.0f),
-                 to.x + (vertical ? shift : 0.0f), to.y + (horizontal ? shift : 0.0f));
+    GdipDrawLine(gp(graphics_), pen, static_cast<float>(from.x) + (vertical ? shift : 0.0f),
+                 static_cast<float>(from.y) + (horizontal ? shift : 0.0f), static_cast<float>(to.x) + (vertical ? shift : 0.0f),
+                 static_cast<float>(to.y) + (horizontal ? shift : 0.0f));
     GdipDeletePen(pen);
     win32objects::gdiplusDeleted();
     GdipResetClip(gp(graphics_));
@@ -251,3 +254,5 @@ void GdiplusDrawContext::drawDeviceBitmap(const CBitmap& bitmap, const CRect& de
     GdipDisposeImage(image);
     win32objects::gdiplusDeleted();
 }
+
+}  // namespace tvx

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+namespace tvx {
+
 // Draws into a device context through GDI+. Text goes through GDI+ in the
 // requested font; where GDI+ finds no font family (plain Wine has none
 // until the prefix maps font names), it is drawn with antialiased GDI text
@@ -49,3 +51,5 @@ private:
 
 // UTF-8 to UTF-16 for the Windows text calls.
 std::wstring toWide(const std::string& text);
+
+}  // namespace tvx

@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+namespace tvx {
+
 bool decodePngData(const uint8_t* data, size_t size, DecodedImage& out) {
     int64_t width = 0;
     int64_t height = 0;
@@ -46,3 +48,5 @@ bool decodePngData(const uint8_t* data, size_t size, DecodedImage& out) {
     stream->Release();
     return ok;
 }
+
+}  // namespace tvx

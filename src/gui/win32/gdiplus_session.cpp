@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+namespace tvx {
+
 namespace {
 
 std::atomic<long> sessions{0};
@@ -28,3 +30,5 @@ GdiplusSession::~GdiplusSession() {
 long GdiplusSession::liveSessions() {
     return sessions.load();
 }
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace tvx {
+
 // One GdiplusStartup, undone by GdiplusShutdown when the session ends.
 // GDI+ counts nested start-ups, so every editor (and every decoding) holds
 // its own session and the calls always balance.
@@ -19,3 +21,5 @@ public:
 private:
     uintptr_t token_ = 0;
 };
+
+}  // namespace tvx

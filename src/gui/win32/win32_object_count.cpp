@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+namespace tvx {
+
 namespace win32objects {
 namespace {
 
@@ -40,3 +42,5 @@ void gdiplusCreated() { ++gdiplus; }
 void gdiplusDeleted() { --gdiplus; }
 
 }  // namespace win32objects
+
+}  // namespace tvx

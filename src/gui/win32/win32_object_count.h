@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace tvx {
+
 // GetGuiResources answers 0 under Wine, so the backend counts the GDI and
 // GDI+ objects it makes and frees itself; tests compare the counts around
 // open/close cycles.
@@ -21,3 +23,5 @@ void gdiplusCreated();
 void gdiplusDeleted();
 
 }  // namespace win32objects
+
+}  // namespace tvx

@@ -11,6 +11,8 @@
 #include <cwchar>
 #include <mutex>
 
+namespace tvx {
+
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace {
@@ -313,3 +315,5 @@ bool Win32PlatformFrame::openTextEdit(const TextEditRequest& request) {
 void Win32PlatformFrame::closeTextEdit() {
     textEdit_.reset();
 }
+
+}  // namespace tvx

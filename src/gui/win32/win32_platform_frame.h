@@ -10,6 +10,8 @@
 
 #include "gui/win32/win32_text_edit.h"
 
+namespace tvx {
+
 class CFrame;
 class COptionMenu;
 
@@ -56,3 +58,5 @@ private:
     HWND window_ = nullptr;
     std::unique_ptr<Win32TextEdit> textEdit_;
 };
+
+}  // namespace tvx

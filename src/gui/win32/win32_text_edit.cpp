@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace tvx {
+
 namespace {
 
 std::wstring wide(const std::string& utf8) {
@@ -116,3 +118,5 @@ void Win32TextEdit::finish(bool cancelled) {
     finished_ = true;
     if (cancelled && request_.cancel) request_.cancel();
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 
 #include "gui/platform_frame.h"
 
+namespace tvx {
+
 // The system's EDIT control as the frame's value field: a child of the
 // frame's window that takes the keyboard focus, with Return, Escape and the
 // loss of focus routed to the request's handlers. It only reports; the
@@ -33,3 +35,5 @@ private:
     WNDPROC original_ = nullptr;
     bool finished_ = false;
 };
+
+}  // namespace tvx

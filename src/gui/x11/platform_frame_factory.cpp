@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace tvx {
+
 // Hosts pass the X11 window id of their editor window as the pointer-sized
 // parent argument. Without a display (a headless run) the frame stays
 // headless and is drawn only through CFrame::drawRect.
@@ -11,3 +13,5 @@ std::unique_ptr<PlatformFrame> createPlatformFrame(CFrame& frame, void* parentWi
     if (parent == 0) return nullptr;
     return X11PlatformFrame::create(frame, parent);
 }
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #include "gui/x11/x11_error_trap.h"
 
+namespace tvx {
+
 namespace {
 
 // Xlib calls the handler without any context, so the flag is global; the
@@ -28,3 +30,5 @@ bool X11ErrorTrap::failed() {
     XSync(display_, False);
     return trappedError;
 }
+
+}  // namespace tvx

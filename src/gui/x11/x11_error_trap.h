@@ -2,6 +2,8 @@
 
 #include <X11/Xlib.h>
 
+namespace tvx {
+
 // Xlib's default error handler ends the process. A plug-in shares the
 // handler with its host, so it installs its own only around the requests
 // that can fail for reasons outside its control (a parent window that the
@@ -22,3 +24,5 @@ private:
     Display* display_;
     XErrorHandler previous_;
 };
+
+}  // namespace tvx

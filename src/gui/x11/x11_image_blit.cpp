@@ -3,6 +3,8 @@
 #include <X11/Xutil.h>
 #include <cairo.h>
 
+namespace tvx {
+
 bool isBlitCompatible(const Visual* visual, int depth) {
     return visual != nullptr && (depth == 24 || depth == 32) && visual->red_mask == 0xFF0000 &&
            visual->green_mask == 0x00FF00 && visual->blue_mask == 0x0000FF;
@@ -29,3 +31,5 @@ void blitImage(Display* display, Drawable drawable, GC gc, Visual* visual, int d
     ximage->data = nullptr;  // the pixels belong to cairo
     XDestroyImage(ximage);
 }
+
+}  // namespace tvx

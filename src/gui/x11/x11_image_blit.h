@@ -6,6 +6,8 @@
 
 typedef struct _cairo_surface cairo_surface_t;
 
+namespace tvx {
+
 // Windows are painted with cairo into image surfaces in memory and copied
 // to the server: cairo's own X11 surfaces keep a record of every
 // connection they drew text on after the connection is closed, which an
@@ -19,3 +21,5 @@ bool isBlitCompatible(const Visual* visual, int depth);
 // `drawable`.
 void blitImage(Display* display, Drawable drawable, GC gc, Visual* visual, int depth, cairo_surface_t* image,
                const CRect& area);
+
+}  // namespace tvx

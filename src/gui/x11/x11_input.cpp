@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+namespace tvx {
+
 CButtonState modifiersFromState(unsigned int state) {
     CButtonState buttons = 0;
     if (state & ShiftMask) buttons |= kShift;
@@ -97,3 +99,5 @@ bool ClickTracker::press(unsigned int button, Time time, int x, int y) {
 void ClickTracker::moved(int x, int y) {
     if (std::abs(x - x_) > kMaxDistance || std::abs(y - y_) > kMaxDistance) pending_ = false;
 }
+
+}  // namespace tvx

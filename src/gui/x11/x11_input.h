@@ -4,6 +4,8 @@
 
 #include <X11/Xlib.h>
 
+namespace tvx {
+
 // Turns X11 pointer and key events into the toolkit's terms.
 
 // Modifier keys of an event's state as CButtonState flags.
@@ -39,3 +41,5 @@ private:
     int y_ = 0;
     bool pending_ = false;
 };
+
+}  // namespace tvx

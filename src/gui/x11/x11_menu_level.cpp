@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace tvx {
+
 namespace {
 
 constexpr CCoord kBorder = 1;
@@ -216,3 +218,5 @@ void X11MenuLevel::paintEntry(cairo_t* cairo, int index) {
     context.drawString(item->title, CRect(row.left + rowHeight_, row.top, row.right - rowHeight_, row.bottom),
                        kLeftText);
 }
+
+}  // namespace tvx

@@ -8,9 +8,12 @@
 
 #include <vector>
 
-class COptionMenu;
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
+
+namespace tvx {
+
+class COptionMenu;
 
 // How a popup looks: the menu's own font and colours.
 struct MenuLook {
@@ -65,3 +68,5 @@ private:
     CCoord rowHeight_ = 0;
     int highlighted_ = -1;
 };
+
+}  // namespace tvx

@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+namespace tvx {
+
 namespace {
 
 constexpr long kFrameEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | LeaveWindowMask |
@@ -258,3 +260,5 @@ void X11PlatformFrame::onKey(XKeyEvent& event, bool down) {
         frame_.platformOnKeyUp(key);
     }
 }
+
+}  // namespace tvx

@@ -10,6 +10,8 @@
 
 typedef struct _cairo_surface cairo_surface_t;
 
+namespace tvx {
+
 // The editor window on Linux: a child of the host's window, with its own
 // display connection (hosts call the editor from their UI thread, but the
 // host's own connection is not ours to use). The frame is painted into a
@@ -62,3 +64,5 @@ private:
     // which deletes this object while pumpEvents is still on the stack.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
+
+}  // namespace tvx

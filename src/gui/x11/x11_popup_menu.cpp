@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <thread>
 
+namespace tvx {
+
 namespace {
 
 constexpr unsigned int kPointerEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
@@ -217,3 +219,5 @@ void X11PopupMenu::dismiss() {
     result_ = PopupResult{};
     done_ = true;
 }
+
+}  // namespace tvx

@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+namespace tvx {
+
 // A popup menu drawn by the toolkit, since X11 has none. It runs its own
 // event loop on the UI thread until an entry is chosen or the menu is
 // dismissed, like the modal popup of other systems: the pointer and the
@@ -57,3 +59,5 @@ private:
     // pressed on it: only then does a release choose.
     bool armed_ = false;
 };
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #include "platform/builtin_images.h"
 
+namespace tvx {
+
 // The PNG files are assembled into this object as read-only data, the
 // counterpart of the DLL's resources. TVX_RESOURCES_DIR comes from the build.
 #define TVX_EMBED(symbol, file)                                  \
@@ -46,3 +48,5 @@ BuiltinImage builtinImage(const std::wstring& name) {
             return {image.begin, static_cast<std::size_t>(image.end - image.begin)};
     return {};
 }
+
+}  // namespace tvx

@@ -11,6 +11,8 @@
 
 extern char** environ;
 
+namespace tvx {
+
 namespace {
 
 // Output beyond this is no file name: it is read and dropped, so the
@@ -125,3 +127,5 @@ bool launchDetached(const std::vector<std::string>& argv) {
     if (devNull >= 0) close(devNull);
     return waitForExit(child) == 0;
 }
+
+}  // namespace tvx

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace tvx {
+
 // Runs desktop helper programs (file dialogs, message boxes, the file
 // browser) without a shell: the arguments go to the program exactly as
 // given, so no file name is ever interpreted. UI thread only: these calls
@@ -28,3 +30,5 @@ ProcessResult runAndCapture(const std::vector<std::string>& argv);
 // Starts `argv` and returns without waiting; the program outlives the call
 // and leaves no zombie behind. False when it could not be started.
 bool launchDetached(const std::vector<std::string>& argv);
+
+}  // namespace tvx

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+namespace tvx {
+
 namespace {
 
 enum class ToolKind { Zenity, KDialog };
@@ -142,3 +144,5 @@ bool DesktopDialogs::message(const std::wstring& text, const std::wstring& title
     }
     return runAndCapture(args).started;
 }
+
+}  // namespace tvx

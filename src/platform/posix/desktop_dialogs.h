@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+namespace tvx {
+
 // File dialogs and message boxes on a Linux desktop, shown by the dialog
 // program the desktop has: kdialog on KDE, zenity elsewhere, whichever of
 // the two is found on PATH. The tools are looked up at each call, so one
@@ -23,3 +25,5 @@ public:
     // False when there is no tool to show it.
     bool message(const std::wstring& text, const std::wstring& title, MessageIcon icon) const;
 };
+
+}  // namespace tvx

@@ -15,6 +15,8 @@
 #include "platform/posix/desktop_dialogs.h"
 #include "platform/posix/utf8_text.h"
 
+namespace tvx {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -139,3 +141,5 @@ Platform& nativePlatform() {
     static PosixPlatform instance;
     return instance;
 }
+
+}  // namespace tvx

@@ -1,5 +1,7 @@
 #include "platform/posix/utf8_text.h"
 
+namespace tvx {
+
 namespace {
 
 constexpr wchar_t kReplacement = 0xFFFD;
@@ -78,3 +80,5 @@ std::wstring decodeUtf8(const std::string& text) {
     }
     return out;
 }
+
+}  // namespace tvx

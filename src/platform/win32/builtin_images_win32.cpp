@@ -2,6 +2,8 @@
 
 #include "platform/builtin_images.h"
 
+namespace tvx {
+
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 // The resources belong to the DLL (or test program) holding this code, not
@@ -18,3 +20,5 @@ BuiltinImage builtinImage(const std::wstring& name) {
     if (!bytes || size == 0) return {};
     return {static_cast<const unsigned char*>(bytes), size};
 }
+
+}  // namespace tvx

@@ -11,6 +11,8 @@
 
 #include "platform/platform.h"
 
+namespace tvx {
+
 // The DLL's own module handle (not the host program's).
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -130,3 +132,5 @@ Platform& nativePlatform() {
     static Win32Platform instance;
     return instance;
 }
+
+}  // namespace tvx

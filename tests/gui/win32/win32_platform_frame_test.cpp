@@ -19,6 +19,8 @@
 #include <atomic>
 #include <thread>
 
+namespace tvx {
+
 namespace {
 
 constexpr int kWidth = 400;
@@ -324,7 +326,8 @@ TEST(Win32PlatformFrame, HundredOpenCloseCyclesLeaveNothingBehind) {
     EXPECT_EQ(sessions, GdiplusSession::liveSessions());
     EXPECT_EQ(0, Win32PlatformFrame::liveWindows());
     // The window class went with the last window.
-    WNDCLASSEXW info{sizeof(info)};
+    WNDCLASSEXW info{};
+    info.cbSize = sizeof(info);
     EXPECT_FALSE(GetClassInfoExW(GetModuleHandleW(nullptr), Win32PlatformFrame::windowClassName(), &info));
 
     // Two editors at once share the class.
@@ -333,3 +336,5 @@ TEST(Win32PlatformFrame, HundredOpenCloseCyclesLeaveNothingBehind) {
     EXPECT_EQ(2, Win32PlatformFrame::liveWindows());
     EXPECT_NE(frameWindow(*first.frame), frameWindow(*second.frame));
 }
+
+}  // namespace tvx

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <thread>
 
+namespace tvx {
+
 namespace vsthost {
 
 namespace {
@@ -160,3 +162,5 @@ std::unique_ptr<EditorWindow> EditorWindow::create(const std::string& title, int
 }
 
 }  // namespace vsthost
+
+}  // namespace tvx

@@ -2,6 +2,8 @@
 
 #include <time.h>
 
+namespace tvx {
+
 namespace vsthost {
 
 double threadCpuSeconds() {
@@ -11,3 +13,5 @@ double threadCpuSeconds() {
 }
 
 }  // namespace vsthost
+
+}  // namespace tvx

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace tvx {
+
 namespace vsthost {
 
 namespace {
@@ -219,3 +221,5 @@ std::unique_ptr<EditorWindow> EditorWindow::create(const std::string& title, int
 }
 
 }  // namespace vsthost
+
+}  // namespace tvx

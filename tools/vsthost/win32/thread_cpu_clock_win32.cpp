@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace tvx {
+
 namespace vsthost {
 
 namespace {
@@ -23,3 +25,5 @@ double threadCpuSeconds() {
 }
 
 }  // namespace vsthost
+
+}  // namespace tvx
