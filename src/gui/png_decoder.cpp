@@ -36,7 +36,7 @@ bool decodePngFile(const std::filesystem::path& path, DecodedImage& out) {
     if (length <= 0 || length > kMaxImagePixels * 4 + (1 << 20)) return false;
     file.seekg(0);
     std::vector<uint8_t> bytes(static_cast<size_t>(length));
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), length)) return false;
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(length))) return false;
     return decodePngData(bytes.data(), bytes.size(), out);
 }
 

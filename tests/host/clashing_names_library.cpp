@@ -2,11 +2,9 @@
 // own, with other layouts and exported for all to bind to, as a second
 // plug-in or a toolkit in the same host process may. Loaded first with
 // RTLD_GLOBAL, its definitions would win over any of Tessaravox's that the
-// plug-in left visible.
+// plug-in left visible. It stays outside our namespace on purpose.
 #include <cstdint>
 #include <cstring>
-
-namespace tvx {
 
 #define CLASHING_EXPORT __attribute__((visibility("default")))
 
@@ -61,4 +59,3 @@ extern "C" CLASHING_EXPORT int clashingLibraryCheck() {
     return result;
 }
 
-}  // namespace tvx
