@@ -45,7 +45,9 @@ void MenuHint::build(CViewContainer& header, const EditorStyle& style) {
     label_ = new ParamLabel(style.textRect(180, 12, 390, 36), "", font, kLeftText);
     label_->setMouseEnabled(false);
     header.addView(label_);
-    lastMouse_ = CPoint(-1, -1);
+    // Counted from a number the frame cannot have yet, so the first idle
+    // reads where the pointer is.
+    seenMoves_ = ~0u;
 }
 
 void MenuHint::forget() { label_ = nullptr; }
@@ -56,9 +58,9 @@ std::string MenuHint::hintAt(const CViewContainer& root, const CPoint& where) {
 }
 
 void MenuHint::update(const CFrame& frame) {
-    if (!label_ || frame.getLastMouse() == lastMouse_) return;
-    lastMouse_ = frame.getLastMouse();
-    label_->setText(hintAt(frame, lastMouse_));
+    if (!label_ || frame.pointerMoves() == seenMoves_) return;
+    seenMoves_ = frame.pointerMoves();
+    label_->setText(frame.isPointerInside() ? hintAt(frame, frame.pointerPosition()) : std::string());
 }
 
 }  // namespace tvx

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "gui/c_point.h"
@@ -17,7 +18,8 @@ struct EditorStyle;
 class MenuHint {
 public:
     void build(CViewContainer& header, const EditorStyle& style);
-    // Follows the mouse; does nothing while it has not moved.
+    // Follows the mouse, and goes when it leaves the window; does nothing
+    // while it has not moved.
     void update(const CFrame& frame);
     void forget();
 
@@ -26,7 +28,7 @@ public:
 
 private:
     ParamLabel* label_ = nullptr;
-    CPoint lastMouse_{-1, -1};
+    uint32_t seenMoves_ = 0;
 };
 
 }  // namespace tvx

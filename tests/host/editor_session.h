@@ -120,6 +120,13 @@ public:
     // from a second thread (arrows and Return choose, Escape dismisses).
     // Returns whether a popup menu appeared.
     bool rightClickAndAnswer(int x, int y, const std::vector<WPARAM>& keys) {
+        return clickAndAnswer(x, y, keys, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON);
+    }
+    // The same for controls whose menu the left button opens.
+    bool leftClickAndAnswer(int x, int y, const std::vector<WPARAM>& keys) {
+        return clickAndAnswer(x, y, keys, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON);
+    }
+    bool clickAndAnswer(int x, int y, const std::vector<WPARAM>& keys, UINT down, UINT up, WPARAM held) {
         std::atomic<bool> seen{false}, done{false};
         std::thread answer([&] {
             for (int i = 0; i < 300 && !done; ++i) {
@@ -144,8 +151,8 @@ public:
                 Sleep(10);
             }
         });
-        mouse(WM_RBUTTONDOWN, x, y, MK_RBUTTON);
-        mouse(WM_RBUTTONUP, x, y, 0);
+        mouse(down, x, y, held);
+        mouse(up, x, y, 0);
         done = true;
         answer.join();
         idle();

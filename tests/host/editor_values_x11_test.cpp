@@ -13,11 +13,8 @@
 // GoogleTest first: Xlib defines macros (None, Bool) that its headers use as names.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
-#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "gui/test_image_context.h"
@@ -25,9 +22,7 @@
 #include "host/midi_block.h"
 #include "host/signal_analysis.h"
 #include "params/parameter_id.h"
-#include "support/x11_test_display.h"
-#include "vsthost/editor_window.h"
-#include "vsthost/plugin_host.h"
+#include "support/x11_editor_fixture.h"
 
 namespace tvx {
 
@@ -44,52 +39,16 @@ constexpr int kAttackX = 552, kAttackY = 96, kAttackCaptionY = 127;
 constexpr int kRestX = 300, kRestY = 20;
 constexpr uint32_t kArc = 0x05BEEE;
 
-class X11EditorValuesTest : public ::testing::Test {
+class X11EditorValuesTest : public X11EditorFixture {
 protected:
-    static void SetUpTestSuite() { server_ = new XvfbServer(1700, 1000); }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
     void SetUp() override {
-        ASSERT_TRUE(server_->running()) << "Xvfb could not be started";
-        user_ = std::make_unique<X11TestClient>();
-        ASSERT_NE(user_->display(), nullptr);
-        std::string error;
-        ASSERT_TRUE(host_.load(TVX_PLUGIN_PATH, error)) << error;
-        host_.start(44100.0, 512);
+        X11EditorFixture::SetUp();
+        if (HasFatalFailure()) return;
         setParameter(kSizeCommand, 0.0f);
         user_->moveTo(kRestX, kRestY);
-        std::string windowError;
-        window_ = vsthost::EditorWindow::create("values test", 1056, 624, windowError);
-        ASSERT_TRUE(window_) << windowError;
-        ASSERT_EQ(host_.dispatch(effEditOpen, 0, 0, window_->nativeHandle()), 1);
-        open_ = true;
-        idle(3);
-    }
-    void TearDown() override {
-        if (open_) host_.dispatch(effEditClose);
-        window_.reset();
-        host_.unload();
+        ASSERT_TRUE(open());
     }
 
-    void idle(int times = 1) {
-        for (int i = 0; i < times; ++i) {
-            host_.dispatch(effEditIdle);
-            window_->waitForMessages(5);
-        }
-    }
-    bool idleUntil(const std::function<bool()>& done) { return waitUntil(done, [this] { idle(); }); }
-    Window hostWindow() const { return Window(reinterpret_cast<uintptr_t>(window_->nativeHandle())); }
-    float parameter(int index) { return host_.effect()->getParameter(host_.effect(), index); }
-    void setParameter(int index, float value) { host_.effect()->setParameter(host_.effect(), index, value); }
-
-    std::vector<uint32_t> area(int left, int top, int right, int bottom) {
-        std::vector<uint32_t> pixels;
-        for (int y = top; y < bottom; y += 2)
-            for (int x = left; x < right; x += 2) pixels.push_back(user_->pixel(x, y));
-        return pixels;
-    }
     std::vector<uint32_t> attackCaption() { return area(kAttackX - 28, kAttackCaptionY - 7, kAttackX + 28, kAttackCaptionY + 7); }
     // Arc pixels of a knob at (x, y), left and right of its vertical axis.
     std::pair<int, int> arcPixels(int x, int y) {
@@ -99,35 +58,6 @@ protected:
                 // The round cap of an arc from the top reaches a little past the axis.
                 if (std::abs(dx) > 3 && closeTo(user_->pixel(x + dx, y + dy), kArc, 40)) (dx < 0 ? left : right) += 1;
         return {left, right};
-    }
-
-    // A right click on a control; a second user answers the popup with keys.
-    bool chooseFromKnobMenu(int x, int y, const std::vector<KeySym>& keys) {
-        std::atomic<bool> seen{false};
-        std::thread chooser([&] {
-            X11TestClient typing;
-            if (!waitUntil([&] { return !typing.popups(hostWindow()).empty(); })) return;
-            seen = true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            for (KeySym key : keys) {
-                typing.key(key);
-                std::this_thread::sleep_for(std::chrono::milliseconds(30));
-            }
-        });
-        user_->moveTo(x, y);
-        user_->button(3, true);
-        user_->button(3, false);
-        idle(3);
-        chooser.join();
-        idle(2);
-        return seen;
-    }
-    void type(const std::vector<KeySym>& keys) {
-        for (KeySym key : keys) {
-            user_->key(key);
-            idle();
-        }
-        idle(2);
     }
 
     // The pitch oscillator 1 plays for A4 as a sine, in Hz.
@@ -144,21 +74,13 @@ protected:
         MidiBlock().add(0, 0x80, 69, 0).sendTo(host_);
         return signal_analysis::zeroCrossingFrequency(left, 8192, left.size(), 44100.0);
     }
-
-    static XvfbServer* server_;
-    std::unique_ptr<X11TestClient> user_;
-    vsthost::PluginHost host_;
-    std::unique_ptr<vsthost::EditorWindow> window_;
-    bool open_ = false;
 };
-
-XvfbServer* X11EditorValuesTest::server_ = nullptr;
 
 TEST_F(X11EditorValuesTest, RestingThePointerShowsTheValueAndLeavingRestoresTheCaption) {
     const std::vector<uint32_t> caption = attackCaption();
     user_->moveTo(kAttackX, kAttackY);
     ASSERT_TRUE(idleUntil([&] { return attackCaption() != caption; })) << "the caption shows the value";
-    user_->writePng(0, 0, 1056, 624, std::string(TVX_SCRATCH_DIR) + "/x11-hover-caption.png");
+    screenshot("hover-caption");
     user_->moveTo(kRestX, kRestY);
     EXPECT_TRUE(idleUntil([&] { return attackCaption() == caption; }));
 
@@ -166,8 +88,8 @@ TEST_F(X11EditorValuesTest, RestingThePointerShowsTheValueAndLeavingRestoresTheC
     const std::vector<uint32_t> beside = area(kSemiX + 30, kSemiY - 8, kSemiX + 150, kSemiY + 8);
     user_->moveTo(kSemiX, kSemiY);
     ASSERT_TRUE(idleUntil([&] { return area(kSemiX + 30, kSemiY - 8, kSemiX + 150, kSemiY + 8) != beside; }));
-    user_->writePng(0, 0, 1056, 624, std::string(TVX_SCRATCH_DIR) + "/x11-hover-label.png");
-    user_->moveTo(kRestX, kRestY);
+    screenshot("hover-label");
+    user_->moveTo(1300, 800);  // off the window
     EXPECT_TRUE(idleUntil([&] { return area(kSemiX + 30, kSemiY - 8, kSemiX + 150, kSemiY + 8) == beside; }));
 }
 
@@ -187,20 +109,20 @@ TEST_F(X11EditorValuesTest, TypingSemitonesInTheKnobMenusFieldRetunesTheOscillat
     ASSERT_NEAR(unchanged, 440.0, 2.0);
 
     // "banana" says why and changes nothing; Escape closes.
-    ASSERT_TRUE(chooseFromKnobMenu(kSemiX, kSemiY, {XK_Down, XK_Return}));  // "Enter Value…"
+    ASSERT_TRUE(rightClickAndType(kSemiX, kSemiY, {XK_Down, XK_Return}));  // "Enter Value…"
     type({XK_b, XK_a, XK_n, XK_a, XK_n, XK_a, XK_Return});
-    user_->writePng(0, 0, 400, 250, std::string(TVX_SCRATCH_DIR) + "/x11-typed-banana.png");
+    screenshot("typed-banana");
     EXPECT_FLOAT_EQ(parameter(Osc1Semi), 0.5f);
     type({XK_Escape});
     EXPECT_FLOAT_EQ(parameter(Osc1Semi), 0.5f);
 
     // Escape after typing a good value changes nothing either.
-    ASSERT_TRUE(chooseFromKnobMenu(kSemiX, kSemiY, {XK_Down, XK_Return}));
+    ASSERT_TRUE(rightClickAndType(kSemiX, kSemiY, {XK_Down, XK_Return}));
     type({XK_minus, XK_5, XK_Escape});
     EXPECT_FLOAT_EQ(parameter(Osc1Semi), 0.5f);
 
     host_.state().automations.clear();
-    ASSERT_TRUE(chooseFromKnobMenu(kSemiX, kSemiY, {XK_Down, XK_Return}));
+    ASSERT_TRUE(rightClickAndType(kSemiX, kSemiY, {XK_Down, XK_Return}));
     type({XK_minus, XK_1, XK_2, XK_space, XK_s, XK_t, XK_Return});
     EXPECT_NE(parameter(Osc1Semi), 0.5f);
     ASSERT_FALSE(host_.state().automations.empty()) << "the host sees the change as an edit";
@@ -209,7 +131,7 @@ TEST_F(X11EditorValuesTest, TypingSemitonesInTheKnobMenusFieldRetunesTheOscillat
     EXPECT_TRUE(user_->popups(hostWindow()).empty());
 
     // "Default" puts it back.
-    ASSERT_TRUE(chooseFromKnobMenu(kSemiX, kSemiY, {XK_Down, XK_Down, XK_Return}));
+    ASSERT_TRUE(rightClickAndType(kSemiX, kSemiY, {XK_Down, XK_Down, XK_Return}));
     EXPECT_FLOAT_EQ(parameter(Osc1Semi), 0.5f);
 }
 

@@ -5,11 +5,9 @@
 // GoogleTest first: Xlib defines macros (None, Bool) that its headers use as names.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,13 +15,10 @@
 #include "gui/c_rect.h"
 // Also lets go of cairo's font caches at the end, for the leak checker.
 #include "gui/test_image_context.h"
+#include "host/editor_places.h"
 #include "host/midi_block.h"
 #include "params/parameter_id.h"
-#include "support/desktop_scope.h"
-#include "support/x11_test_display.h"
-#include "host/editor_places.h"
-#include "vsthost/editor_window.h"
-#include "vsthost/plugin_host.h"
+#include "support/x11_editor_fixture.h"
 
 namespace tvx {
 
@@ -34,104 +29,8 @@ using namespace editor_places;
 constexpr int MainMenuBankCommand = 1052;
 constexpr int ModTargetCommand = 1022;
 
-class X11EditorTest : public ::testing::Test {
+class X11EditorTest : public X11EditorFixture {
 protected:
-    static void SetUpTestSuite() { server_ = new XvfbServer(1700, 1000); }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
-    void SetUp() override {
-        ASSERT_TRUE(server_->running()) << "Xvfb could not be started";
-        user_ = std::make_unique<X11TestClient>();
-        ASSERT_NE(user_->display(), nullptr) << "no connection to " << server_->name();
-        std::string error;
-        ASSERT_TRUE(host_.load(TVX_PLUGIN_PATH, error)) << error;
-        host_.start(44100.0, 512);
-    }
-    void TearDown() override {
-        close();
-        window_.reset();
-        host_.unload();
-    }
-
-    int width() { return rect().right - rect().left; }
-    int height() { return rect().bottom - rect().top; }
-    ERect rect() {
-        ERect* r = nullptr;
-        host_.dispatch(effEditGetRect, 0, 0, &r);
-        return r != nullptr ? *r : ERect{};
-    }
-    bool open() {
-        std::string error;
-        if (!window_) window_ = vsthost::EditorWindow::create("x11 editor test", width(), height(), error);
-        if (!window_) {
-            ADD_FAILURE() << error;
-            return false;
-        }
-        window_->setClientSize(width(), height());
-        open_ = host_.dispatch(effEditOpen, 0, 0, window_->nativeHandle()) == 1;
-        idle(3);
-        return open_;
-    }
-    void close() {
-        if (open_) host_.dispatch(effEditClose);
-        open_ = false;
-    }
-    void idle(int times = 1) {
-        for (int i = 0; i < times; ++i) {
-            host_.dispatch(effEditIdle);
-            window_->waitForMessages(5);
-        }
-    }
-    // Idles, as a host does, until the condition holds.
-    bool idleUntil(const std::function<bool()>& done) {
-        return waitUntil(done, [this] { idle(); });
-    }
-    Window hostWindow() const { return Window(reinterpret_cast<uintptr_t>(window_->nativeHandle())); }
-    uint32_t pixel(int x, int y) { return user_->pixel(x, y); }
-    float parameter(int index) { return host_.effect()->getParameter(host_.effect(), index); }
-    void setParameter(int index, float value) { host_.effect()->setParameter(host_.effect(), index, value); }
-    void render(int blocks) {
-        std::vector<float> left(512), right(512);
-        float* out[2] = {left.data(), right.data()};
-        for (int b = 0; b < blocks; ++b) host_.effect()->processReplacing(host_.effect(), nullptr, out, 512);
-    }
-    void screenshot(const std::string& name) {
-        user_->writePng(0, 0, width(), height(), std::string(TVX_SCRATCH_DIR) + "/x11-" + name + ".png");
-    }
-    // A right click that opens a popup menu, answered by keys typed from
-    // another thread while the menu's loop holds this one. Returns whether
-    // a menu appeared.
-    bool rightClickAndType(int x, int y, const std::vector<KeySym>& keys, const std::string& screenshotName = "") {
-        return clickAndType(3, x, y, keys, screenshotName);
-    }
-    bool clickAndType(int button, int x, int y, const std::vector<KeySym>& keys, const std::string& screenshotName = "") {
-        std::atomic<bool> seen{false};
-        std::thread typist([&] {
-            X11TestClient typing;
-            if (!waitUntil([&] { return !typing.popups(hostWindow()).empty(); })) return;
-            seen = true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            for (size_t i = 0; i < keys.size(); ++i) {
-                // The menu as it looks before the last key.
-                if (i + 1 == keys.size() && !screenshotName.empty()) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                    typing.writePng(0, 0, 1056, 700, std::string(TVX_SCRATCH_DIR) + "/x11-" + screenshotName + ".png");
-                }
-                typing.key(keys[i]);
-                std::this_thread::sleep_for(std::chrono::milliseconds(30));
-            }
-        });
-        user_->moveTo(x, y);
-        user_->button(button, true);
-        user_->button(button, false);
-        idle(3);  // the press opens the menu and its loop runs in here
-        typist.join();
-        idle();
-        return seen;
-    }
-
     std::string programName() {
         char name[64] = {};
         host_.dispatch(effGetProgramName, 0, 0, name);
@@ -147,18 +46,7 @@ protected:
         ASSERT_TRUE(host_.load(TVX_PLUGIN_PATH, error)) << error;
         host_.start(44100.0, 512);
     }
-
-    static XvfbServer* server_;
-    // The plug-in finds no dialog program, file opener or settings of the
-    // machine's user; it lives inside this desktop from load to unload.
-    DesktopScope desktop_;
-    std::unique_ptr<X11TestClient> user_;
-    vsthost::PluginHost host_;
-    std::unique_ptr<vsthost::EditorWindow> window_;
-    bool open_ = false;
 };
-
-XvfbServer* X11EditorTest::server_ = nullptr;
 
 TEST_F(X11EditorTest, TheEditorIsAChildOfTheHostWindowWithTitleBarsDividersAndVoiceLights) {
     EXPECT_EQ(width(), 1056);
@@ -421,6 +309,11 @@ TEST_F(X11EditorTest, RestingOnTheHeaderOrATitleBarNamesTheRightButtonsMenu) {
     idle(3);
     EXPECT_TRUE(user_->popups(hostWindow()).empty());
     user_->moveTo(600, 300);
+    EXPECT_TRUE(idleUntil([&] { return hintArea() == empty; }));
+    // Leaving the window takes the hint along.
+    user_->moveTo(700, 30);
+    EXPECT_TRUE(idleUntil([&] { return hintArea() == header; }));
+    user_->moveTo(1300, 800);
     EXPECT_TRUE(idleUntil([&] { return hintArea() == empty; }));
 }
 

@@ -70,6 +70,11 @@ CButtonState heldButtons(WPARAM wParam) {
     return state;
 }
 
+bool isPress(UINT message) {
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
+           message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
+}
+
 std::wstring menuText(const std::string& title) {
     // A single & would underline the next letter; menus show titles as they are.
     std::wstring wide = toWide(title);
@@ -167,6 +172,10 @@ LRESULT Win32PlatformFrame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // Windows tells of the pointer leaving only when asked, once per entry.
             TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window_, 0};
             TrackMouseEvent(&track);
+            // A press beside an open value field cancels it, as it does on
+            // every other system: Windows moves no focus on a click in a
+            // child window, so the field would stay open otherwise.
+            if (isPress(message) && textEdit_ && GetFocus() == textEdit_->handle()) textEdit_->giveFocusBack();
             mouseEvent(message, wParam, lParam);
             return 0;
         }

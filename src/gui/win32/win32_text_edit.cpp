@@ -44,6 +44,7 @@ Win32TextEdit::Win32TextEdit(HWND parent, const TextEditRequest& request) : requ
     original_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32TextEdit::editProc)));
     SendMessageW(edit_, EM_SETSEL, 0, -1);
+    focusBefore_ = GetFocus();
     SetFocus(edit_);
 }
 
@@ -53,10 +54,9 @@ Win32TextEdit::~Win32TextEdit() {
         finished_ = true;
         SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
         SetWindowLongPtrW(edit_, GWLP_USERDATA, 0);
-        const HWND parent = GetParent(edit_);
         const bool hadFocus = GetFocus() == edit_;
+        if (hadFocus) giveFocusBack();
         DestroyWindow(edit_);
-        if (hadFocus && parent != nullptr) SetFocus(parent);
     }
     if (font_ != nullptr) win32objects::deleteObject(font_);
     if (back_ != nullptr) DeleteObject(back_);
@@ -66,6 +66,11 @@ HBRUSH Win32TextEdit::colours(HDC dc) const {
     SetTextColor(dc, colorRef(request_.fontColor));
     SetBkColor(dc, colorRef(request_.backColor));
     return back_;
+}
+
+void Win32TextEdit::giveFocusBack() {
+    const HWND target = focusBefore_ != nullptr && IsWindow(focusBefore_) ? focusBefore_ : GetParent(edit_);
+    SetFocus(target);
 }
 
 LRESULT CALLBACK Win32TextEdit::editProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

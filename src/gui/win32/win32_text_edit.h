@@ -21,6 +21,9 @@ public:
     HWND handle() const { return edit_; }
     // WM_CTLCOLOREDIT of the parent: the field's colours, and its brush.
     HBRUSH colours(HDC dc) const;
+    // Hands the keyboard back to the window that had it before the field
+    // (the host's shortcuts work again); the field cancels as it loses it.
+    void giveFocusBack();
 
 private:
     static LRESULT CALLBACK editProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -33,6 +36,7 @@ private:
     HFONT font_ = nullptr;
     HBRUSH back_ = nullptr;
     WNDPROC original_ = nullptr;
+    HWND focusBefore_ = nullptr;
     bool finished_ = false;
 };
 
