@@ -13,6 +13,9 @@ public:
     void clear();   // silent lines
     void beginBlock(const float* params);
     void process(const float* params, float& left, float& right);
+    bool settled(const float* params) const;   // the smoothers hold
+    void rest(int count);                      // count silent samples: only the LFOs move
+    int memorySamples() const { return left_.capacity(); }
 
     const ChorusLine& line(int side) const { return side == 0 ? left_ : right_; }
 

@@ -13,6 +13,7 @@ public:
     // depthParam 0..0.93 of the base delay, delayParam 0..1 for 0.1..8 ms
     void setShape(float depthParam, float delayParam);
     float process(float x);
+    void advanceLfo(int count);   // the LFO of count process() calls, for a resting chorus
     void clear();
 
     int capacity() const { return capacity_; }
@@ -21,6 +22,8 @@ public:
     float lfoIncrement() const { return increment_; }
 
 private:
+    void stepLfo();
+
     std::vector<float> buffer_;
     int capacity_ = 0;
     int position_ = 0;

@@ -10,6 +10,10 @@ public:
     void prepare(float sampleRate);
     void jumpSmoothers();
     void process(const float* params, float& left, float& right);
+    // Silence in, silence out: resting needs only the smoothers to hold.
+    bool settled(const float* params) const;
+    void rest(int) {}   // no clocks
+    void clear() {}     // no state
 
 private:
     ParamSmoother amount_;

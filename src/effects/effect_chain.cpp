@@ -38,6 +38,7 @@ EffectChain::EffectChain() { prepare(44100.0f); }
 
 void EffectChain::prepare(float sampleRate) {
     float fs = usableSampleRate(sampleRate);
+    wakeAll();
     drive_.prepare(fs);
     equaliser_.prepare(fs);
     delay_.prepare(fs);
@@ -45,7 +46,12 @@ void EffectChain::prepare(float sampleRate) {
     reverb_.prepare(fs);
 }
 
+void EffectChain::wakeAll() {
+    for (IdleWatch& watch : watches_) watch.wake();
+}
+
 void EffectChain::reset() {
+    wakeAll();
     delay_.clear();
     chorus_.clear();
     reverb_.clear();
@@ -77,6 +83,59 @@ void EffectChain::process(const float* params, float& left, float& right) {
         runGuarded(delay_, [&] { delay_.process(params, left, right); }, left, right);
     if (params[ReverbMix] > 0.0f)
         runGuarded(reverb_, [&] { reverb_.process(params, left, right); }, left, right);
+}
+
+// A resting stage skips its work; its clocks (LFOs, ramps) move on as they
+// would have, so that it comes back where processing would have brought it.
+template <typename Effect, typename Run>
+bool EffectChain::runStage(Stage stage, Effect& effect, const float* params, bool silent, int memory, Run run,
+                           float* left, float* right, int count) {
+    IdleWatch& watch = watches_[stage];
+    if (silent && watch.resting && effect.settled(params)) {
+        effect.rest(count);
+        return true;
+    }
+    for (int i = 0; i < count; ++i) runGuarded(effect, [&] { run(left[i], right[i]); }, left[i], right[i]);
+    if (silent)
+        watch.heard(left, right, count, memory, effect.settled(params));
+    else
+        watch.wake();
+    return false;
+}
+
+bool EffectChain::processRun(const float* params, float* left, float* right, int count, bool silent) {
+    if (!silent) {
+        // The voices' sum is not ours to trust either.
+        for (int i = 0; i < count; ++i) {
+            if (!std::isfinite(left[i])) left[i] = 0.0f;
+            if (!std::isfinite(right[i])) right[i] = 0.0f;
+        }
+    }
+
+    silent = runStage(DriveStage, drive_, params, silent, 0, [&](float& l, float& r) {
+        drive_.process(params, l, r);
+        if (!isFinitePair(l, r)) l = r = 0.0f;  // overflow of a huge input
+    }, left, right, count);
+
+    silent = runStage(EqualiserStage, equaliser_, params, silent, 0,
+                      [&](float& l, float& r) { equaliser_.process(params, l, r); }, left, right, count);
+
+    if (params[ChorusMix] > 0.0f)
+        silent = runStage(ChorusStage, chorus_, params, silent, chorus_.memorySamples(),
+                          [&](float& l, float& r) { chorus_.process(params, l, r); }, left, right, count);
+    else
+        watches_[ChorusStage].wake();
+    if (params[DelayMix] > 0.0f)
+        silent = runStage(DelayStage, delay_, params, silent, delay_.memorySamples(),
+                          [&](float& l, float& r) { delay_.process(params, l, r); }, left, right, count);
+    else
+        watches_[DelayStage].wake();
+    if (params[ReverbMix] > 0.0f)
+        silent = runStage(ReverbStage, reverb_, params, silent, reverb_.memorySamples(),
+                          [&](float& l, float& r) { reverb_.process(params, l, r); }, left, right, count);
+    else
+        watches_[ReverbStage].wake();
+    return silent;
 }
 
 }  // namespace tvx

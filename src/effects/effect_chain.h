@@ -3,6 +3,7 @@
 #include "effects/chorus.h"
 #include "effects/drive.h"
 #include "effects/equaliser.h"
+#include "effects/idle_watch.h"
 #include "effects/ping_pong_delay.h"
 #include "effects/plate_reverb.h"
 
@@ -17,8 +18,20 @@ public:
     // block start (sample 0): delay lengths/clearing, chorus rates, reverb size/targets/ramps for n samples
     void beginBlock(const float* params, float tempo, int denominator, int blockLength);
     void process(const float* params, float& left, float& right);  // one sample through the chain
+    // count samples through the chain, stage after stage, as process() would
+    // take them. With a silent input (every sample 0) a stage whose tail has
+    // ended rests instead; returns whether the output is silent.
+    bool processRun(const float* params, float* left, float* right, int count, bool silent);
+    bool resting(int stage) const { return watches_[stage].resting; }   // 0 drive .. 4 reverb
 
 private:
+    enum Stage { DriveStage, EqualiserStage, ChorusStage, DelayStage, ReverbStage, kStages };
+    template <typename Effect, typename Run>
+    bool runStage(Stage stage, Effect& effect, const float* params, bool silent, int memory, Run run, float* left,
+                  float* right, int count);
+    void wakeAll();
+
+    IdleWatch watches_[kStages];
     Drive drive_;
     Equaliser equaliser_;
     Chorus chorus_;

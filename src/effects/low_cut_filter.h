@@ -9,6 +9,8 @@ public:
     // cutoff as a fraction of the Nyquist frequency
     float process(float x, float cutoff);
     void clear();
+    // count samples of silence in a silent filter: only the coefficient clock moves.
+    void rest(int count) { counter_ = (counter_ + count) & 127; }
 
 private:
     void computeCoefficients(float cutoff);
