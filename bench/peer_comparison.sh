@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
-# Puts the CPU cost of Tessaravox's init sound beside that of a peer synth,
-# Debian's amsynth in its default sound, on the same machine in the same run:
-# 8 and 32 notes held for 20 s at 44.1 kHz in blocks of 256. The cost is the
+# Puts the CPU cost of Tessaravox's init sound beside that of two peer synths,
+# Debian's amsynth and ZynAddSubFX in their default sounds, on the same machine
+# in the same run: 8 and 32 notes held for 20 s at 44.1 kHz in blocks of 256,
+# and idle (no notes, Tessaravox with every effect on) in blocks of 128. The cost is the
 # CPU time spent inside processReplacing only (vsthost render --cpu-report),
 # the lowest of several runs because a shared machine only ever adds time.
 #
 #   bash bench/peer_comparison.sh [--plugin PATH] [--runs N]
 set -euo pipefail
 
-readonly NOTE_COUNTS=(8 32)  # the usage text names them
+readonly NOTE_COUNTS=(0 8 32)  # the usage text names them; 0 is the idle case
 readonly HOLD_SECONDS=20
 readonly RATE=44100
 readonly BLOCK=256
-readonly PEER_PACKAGE=amsynth
+readonly IDLE_BLOCK=128
+readonly PEER_PACKAGES=(amsynth zynaddsubfx-vst)
+# Every effect on for the idle case: what an instance costs before a note.
+readonly EVERY_EFFECT=(--set DriveAmount=0.5 --set EQ1Gain=0.7 --set EQ2Gain=0.3
+  --set ChorusMix=0.5 --set DelayMix=0.5 --set ReverbMix=0.5)
 export LC_ALL=C
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -26,9 +31,10 @@ usage() {
   cat <<EOF
 usage: bash bench/peer_comparison.sh [--plugin PATH] [--runs N]
 
-Renders 8 and 32 notes held for $HOLD_SECONDS s through Tessaravox (init sound) and
-through $PEER_PACKAGE's VST plug-in (default sound) and prints the CPU time each spent
-in processReplacing, as a share of one core.
+Renders no notes (idle; Tessaravox with every effect on, blocks of $IDLE_BLOCK) and 8 and 32
+notes held for $HOLD_SECONDS s through Tessaravox (init sound) and through the VST plug-ins of
+${PEER_PACKAGES[*]} (default sounds) and prints the CPU time each spent in
+processReplacing, as a share of one core.
 
   --plugin PATH   the Tessaravox build to measure (default build/native/plugin/Tessaravox.so)
   --runs N        renders per plug-in and note count; the lowest is shown (default 3)
@@ -77,11 +83,11 @@ check_build() {
 }
 
 peer_plugin_path() {
-  dpkg-query -L "$PEER_PACKAGE" 2>/dev/null | grep -E '/vst/[^/]*\.so$' | head -n 1 || true
+  dpkg-query -L "$1" 2>/dev/null | grep -E '/vst/[^/]*\.so$' | head -n 1 || true
 }
 
 install_peer() {
-  local log=$1/apt.log
+  local PEER_PACKAGE=$2 log=$1/apt.log
   [ "$(id -u)" -eq 0 ] || die "$PEER_PACKAGE is not installed and this is not root; install it with: sudo apt-get install $PEER_PACKAGE"
   echo "installing $PEER_PACKAGE with apt-get ..." >&2
   export DEBIAN_FRONTEND=noninteractive
@@ -92,11 +98,11 @@ install_peer() {
 }
 
 find_peer_plugin() {
-  local work=$1 path
-  path=$(peer_plugin_path)
+  local work=$1 PEER_PACKAGE=$2 path
+  path=$(peer_plugin_path "$PEER_PACKAGE")
   if [ -z "$path" ]; then
-    install_peer "$work"
-    path=$(peer_plugin_path)
+    install_peer "$work" "$PEER_PACKAGE"
+    path=$(peer_plugin_path "$PEER_PACKAGE")
   fi
   [ -n "$path" ] && [ -f "$path" ] || die "the $PEER_PACKAGE package has no VST plug-in (.so under a vst folder in dpkg -L $PEER_PACKAGE)"
   echo "$path"
@@ -104,10 +110,11 @@ find_peer_plugin() {
 
 # Prints "CPU_MS AUDIO_SECONDS" for one render.
 measure() {
-  local plugin_path=$1 midi=$2 work=$3 log
+  local plugin_path=$1 midi=$2 work=$3 block=$4 log
+  shift 4
   log=$work/render.log
   if ! "$vsthost" render "$plugin_path" --midi "$midi" --out "$work/out.wav" \
-      --rate "$RATE" --block "$BLOCK" --cpu-report >"$log" 2>&1; then
+      --rate "$RATE" --block "$block" --cpu-report "$@" >"$log" 2>&1; then
     cat "$log" >&2
     die "rendering $midi through $plugin_path failed"
   fi
@@ -120,8 +127,12 @@ main() {
   check_build
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  local peer
-  peer=$(find_peer_plugin "$work") || exit 1
+  local -A paths=([Tessaravox]=$plugin)
+  local name
+  for name in "${PEER_PACKAGES[@]}"; do
+    paths[$name]=$(find_peer_plugin "$work" "$name") || exit 1
+  done
+  local names=(Tessaravox "${PEER_PACKAGES[@]}")
 
   local notes
   for notes in "${NOTE_COUNTS[@]}"; do
@@ -129,12 +140,17 @@ main() {
   done
 
   declare -A best_ms audio_s
-  local -A paths=([Tessaravox]=$plugin [$PEER_PACKAGE]=$peer)
-  local run name result ms seconds key
+  local run result ms seconds key block extra
   for ((run = 1; run <= runs; run++)); do
     for notes in "${NOTE_COUNTS[@]}"; do
-      for name in Tessaravox "$PEER_PACKAGE"; do
-        result=$(measure "${paths[$name]}" "$work/held-$notes.mid" "$work") || exit 1
+      for name in "${names[@]}"; do
+        block=$BLOCK
+        extra=()
+        if [ "$notes" -eq 0 ]; then
+          block=$IDLE_BLOCK
+          [ "$name" = Tessaravox ] && extra=("${EVERY_EFFECT[@]}")
+        fi
+        result=$(measure "${paths[$name]}" "$work/held-$notes.mid" "$work" "$block" "${extra[@]}") || exit 1
         read -r ms seconds <<<"$result"
         key=$name/$notes
         if [ -z "${best_ms[$key]:-}" ] || awk -v a="$ms" -v b="${best_ms[$key]}" 'BEGIN { exit !(a < b) }'; then
@@ -146,15 +162,17 @@ main() {
   done
 
   echo "Tessaravox: $plugin (init sound)"
-  echo "$PEER_PACKAGE $(dpkg-query -W -f='${Version}' "$PEER_PACKAGE"): $peer (default sound)"
-  echo "$RATE Hz, block $BLOCK, notes held $HOLD_SECONDS s at velocity 100; lowest of $runs runs"
+  for name in "${PEER_PACKAGES[@]}"; do
+    echo "$name $(dpkg-query -W -f='${Version}' "$name"): ${paths[$name]} (default sound)"
+  done
+  echo "$RATE Hz, block $BLOCK (idle: $IDLE_BLOCK), notes held $HOLD_SECONDS s at velocity 100; lowest of $runs runs"
   echo
-  printf '%-12s %5s %12s %9s %11s\n' plug-in notes "CPU ms" "audio s" "% of core"
+  printf '%-16s %5s %12s %9s %11s\n' plug-in notes "CPU ms" "audio s" "% of core"
   for notes in "${NOTE_COUNTS[@]}"; do
-    for name in Tessaravox "$PEER_PACKAGE"; do
+    for name in "${names[@]}"; do
       key=$name/$notes
       awk -v name="$name" -v notes="$notes" -v ms="${best_ms[$key]}" -v s="${audio_s[$key]}" \
-        'BEGIN { printf "%-12s %5d %12.1f %9.1f %11.2f\n", name, notes, ms, s, ms / (s * 10) }'
+        'BEGIN { printf "%-16s %5d %12.1f %9.1f %11.2f\n", name, notes, ms, s, ms / (s * 10) }'
     done
   done
 }
