@@ -16,6 +16,7 @@ public:
     bool settled(const float* params) const;   // the smoothers hold
     void rest(int count);                      // count silent samples: only the LFOs move
     int memorySamples() const { return left_.capacity(); }
+    bool quietInside(float level) const { return left_.quietBelow(level) && right_.quietBelow(level); }
 
     const ChorusLine& line(int side) const { return side == 0 ? left_ : right_; }
 

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "dsp/signal_level.h"
+
 namespace tvx {
 
 // One modulated delay line of the chorus: a triangle LFO sweeps the read
@@ -15,6 +17,7 @@ public:
     float process(float x);
     void advanceLfo(int count);   // the LFO of count process() calls, for a resting chorus
     void clear();
+    bool quietBelow(float level) const { return allBelow(buffer_.data(), buffer_.size(), level); }
 
     int capacity() const { return capacity_; }
     float baseDelay() const { return baseDelay_; }

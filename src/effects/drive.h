@@ -14,6 +14,7 @@ public:
     bool settled(const float* params) const;
     void rest(int) {}   // no clocks
     void clear() {}     // no state
+    bool quietInside(float) const { return true; }
 
 private:
     ParamSmoother amount_;

@@ -48,6 +48,7 @@ void EffectChain::prepare(float sampleRate) {
 
 void EffectChain::wakeAll() {
     for (IdleWatch& watch : watches_) watch.wake();
+    resting_ = false;
 }
 
 void EffectChain::reset() {
@@ -85,25 +86,63 @@ void EffectChain::process(const float* params, float& left, float& right) {
         runGuarded(reverb_, [&] { reverb_.process(params, left, right); }, left, right);
 }
 
-// A resting stage skips its work; its clocks (LFOs, ramps) move on as they
-// would have, so that it comes back where processing would have brought it.
-template <typename Effect, typename Run>
-bool EffectChain::runStage(Stage stage, Effect& effect, const float* params, bool silent, int memory, Run run,
-                           float* left, float* right, int count) {
-    IdleWatch& watch = watches_[stage];
-    if (silent && watch.resting && effect.settled(params)) {
-        effect.rest(count);
-        return true;
-    }
-    for (int i = 0; i < count; ++i) runGuarded(effect, [&] { run(left[i], right[i]); }, left[i], right[i]);
-    if (silent)
-        watch.heard(left, right, count, memory, effect.settled(params));
-    else
-        watch.wake();
-    return false;
+int EffectChain::activeStages(const float* params) {
+    int mask = (1 << DriveStage) | (1 << EqualiserStage);
+    if (params[ChorusMix] > 0.0f) mask |= 1 << ChorusStage;
+    if (params[DelayMix] > 0.0f) mask |= 1 << DelayStage;
+    if (params[ReverbMix] > 0.0f) mask |= 1 << ReverbStage;
+    return mask;
 }
 
+bool EffectChain::mayRest(const float* params) const {
+    if (!resting_ || activeStages(params) != restingStages_) return false;
+    const bool active[kStages] = {true, true, (restingStages_ & (1 << ChorusStage)) != 0,
+                                  (restingStages_ & (1 << DelayStage)) != 0, (restingStages_ & (1 << ReverbStage)) != 0};
+    return drive_.settled(params) && equaliser_.settled(params) && (!active[ChorusStage] || chorus_.settled(params)) &&
+           (!active[DelayStage] || delay_.settled(params)) && (!active[ReverbStage] || reverb_.settled(params));
+}
+
+// A resting chain skips its work; the clocks of its stages (LFOs, ramps)
+// move on as they would have, so that it comes back where processing would
+// have brought it.
+void EffectChain::rest(int count) {
+    drive_.rest(count);
+    equaliser_.rest(count);
+    if (restingStages_ & (1 << ChorusStage)) chorus_.rest(count);
+    if (restingStages_ & (1 << DelayStage)) delay_.rest(count);
+    if (restingStages_ & (1 << ReverbStage)) reverb_.rest(count);
+}
+
+// Processes a stage and returns whether its output counts as silent for the
+// next one: its input did, its output has been quiet for as long as it
+// remembers, nothing in it moves and what it holds is next to nothing.
+template <typename Effect, typename Run>
+bool EffectChain::runStage(Stage stage, Effect& effect, const float* params, bool quietInput, int memory, Run run,
+                           float* left, float* right, int count) {
+    for (int i = 0; i < count; ++i) runGuarded(effect, [&] { run(left[i], right[i]); }, left[i], right[i]);
+    IdleWatch& watch = watches_[stage];
+    if (!quietInput) {
+        watch.wake();
+        return false;
+    }
+    if (!watch.heard(left, right, count, memory) || !effect.settled(params)) {
+        watch.ready = false;
+        return false;
+    }
+    if (!watch.ready) watch.weighed(effect.quietInside(kQuietStateLevel));
+    return watch.ready;
+}
+
+// The chain rests as a whole: a stage that stopped alone would change, if
+// only far below hearing, what a later stage still sounding is given, and
+// the delay's low cut at its lowest corner turns the slightest change of its
+// input into rounding noise of its own at about -100 dBFS.
 bool EffectChain::processRun(const float* params, float* left, float* right, int count, bool silent) {
+    if (silent && mayRest(params)) {
+        rest(count);
+        return true;
+    }
+    resting_ = false;
     if (!silent) {
         // The voices' sum is not ours to trust either.
         for (int i = 0; i < count; ++i) {
@@ -112,30 +151,34 @@ bool EffectChain::processRun(const float* params, float* left, float* right, int
         }
     }
 
-    silent = runStage(DriveStage, drive_, params, silent, 0, [&](float& l, float& r) {
+    bool quiet = runStage(DriveStage, drive_, params, silent, 0, [&](float& l, float& r) {
         drive_.process(params, l, r);
         if (!isFinitePair(l, r)) l = r = 0.0f;  // overflow of a huge input
     }, left, right, count);
 
-    silent = runStage(EqualiserStage, equaliser_, params, silent, 0,
-                      [&](float& l, float& r) { equaliser_.process(params, l, r); }, left, right, count);
+    quiet = runStage(EqualiserStage, equaliser_, params, quiet, 0,
+                     [&](float& l, float& r) { equaliser_.process(params, l, r); }, left, right, count);
 
     if (params[ChorusMix] > 0.0f)
-        silent = runStage(ChorusStage, chorus_, params, silent, chorus_.memorySamples(),
-                          [&](float& l, float& r) { chorus_.process(params, l, r); }, left, right, count);
+        quiet = runStage(ChorusStage, chorus_, params, quiet, chorus_.memorySamples(),
+                         [&](float& l, float& r) { chorus_.process(params, l, r); }, left, right, count);
     else
         watches_[ChorusStage].wake();
     if (params[DelayMix] > 0.0f)
-        silent = runStage(DelayStage, delay_, params, silent, delay_.memorySamples(),
-                          [&](float& l, float& r) { delay_.process(params, l, r); }, left, right, count);
+        quiet = runStage(DelayStage, delay_, params, quiet, delay_.memorySamples(),
+                         [&](float& l, float& r) { delay_.process(params, l, r); }, left, right, count);
     else
         watches_[DelayStage].wake();
     if (params[ReverbMix] > 0.0f)
-        silent = runStage(ReverbStage, reverb_, params, silent, reverb_.memorySamples(),
-                          [&](float& l, float& r) { reverb_.process(params, l, r); }, left, right, count);
+        quiet = runStage(ReverbStage, reverb_, params, quiet, reverb_.memorySamples(),
+                         [&](float& l, float& r) { reverb_.process(params, l, r); }, left, right, count);
     else
         watches_[ReverbStage].wake();
-    return silent;
+
+    // Every stage is ready: the chain rests from the next run on.
+    resting_ = quiet;
+    restingStages_ = activeStages(params);
+    return false;
 }
 
 }  // namespace tvx

@@ -78,6 +78,13 @@ bool PingPongDelay::settled(const float* params) const {
            holdsAt(width_, clampUnit(params[DelayWidth])) && holdsAt(lowCut_, clampUnit(params[DelayLoCut]));
 }
 
+// Echoes the low cut has taken out of the output still circle in the lines
+// (a direct offset, say): the lines themselves must be quiet.
+bool PingPongDelay::quietInside(float level) const {
+    return std::fabs(lastRight_) < level && left_.quietBelow(level) && right_.quietBelow(level) &&
+           lowCutLeft_.quietBelow(level) && lowCutRight_.quietBelow(level);
+}
+
 void PingPongDelay::rest(int count) {
     lowCutLeft_.rest(count);
     lowCutRight_.rest(count);

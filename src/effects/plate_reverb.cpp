@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include <algorithm>
+#include <cmath>
 
 #include "effects/idle_watch.h"
 #include "effects/unit_range.h"
@@ -151,6 +152,18 @@ void PlateReverb::rest(int count) {
             for (int i = 0; i < count; ++i) ramp->value += ramp->increment;
     // setCoefficients() gives the same coefficients every time.
     coefficientCounter_ = (coefficientCounter_ + count) % samplesPerMs_;
+}
+
+bool PlateReverb::quietInside(float level) const {
+    for (const ReverbLine* line : {&earlyLeft_, &earlyRight_, &preDelay_, &diffusers_[0], &diffusers_[1],
+                                   &diffusers_[2], &diffusers_[3]})
+        if (!line->quietBelow(level)) return false;
+    for (const TankHalf* half : {&tankA_, &tankB_})
+        if (!half->allpass1.quietBelow(level) || !half->delay1.quietBelow(level) ||
+            !half->allpass2.quietBelow(level) || !half->delay2.quietBelow(level) || !half->damping.quietBelow(level))
+            return false;
+    return std::fabs(feedA_) < level && std::fabs(feedB_) < level && inputLeft_.quietBelow(level) &&
+           inputRight_.quietBelow(level);
 }
 
 int PlateReverb::memorySamples() const {
