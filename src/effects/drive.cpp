@@ -30,6 +30,10 @@ bool Drive::settled(const float* params) const {
            holdsAt(gain_, driveGainLinear(clampUnit(params[DriveGain])));
 }
 
+bool Drive::passesThrough(const float* params) const {
+    return amount_.value == 0.0f && gain_.value == 1.0f && settled(params);
+}
+
 void Drive::process(const float* params, float& left, float& right) {
     float amount = amount_.update(clampUnit(params[DriveAmount]));
     if (amount > 0.0f) {

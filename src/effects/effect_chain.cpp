@@ -151,13 +151,21 @@ bool EffectChain::processRun(const float* params, float* left, float* right, int
         }
     }
 
-    bool quiet = runStage(DriveStage, drive_, params, silent, 0, [&](float& l, float& r) {
-        drive_.process(params, l, r);
-        if (!isFinitePair(l, r)) l = r = 0.0f;  // overflow of a huge input
-    }, left, right, count);
+    // A neutral drive or equaliser is skipped: what it would do changes no sample.
+    bool quiet = silent;
+    if (drive_.passesThrough(params))
+        watches_[DriveStage].wake();
+    else
+        quiet = runStage(DriveStage, drive_, params, quiet, 0, [&](float& l, float& r) {
+            drive_.process(params, l, r);
+            if (!isFinitePair(l, r)) l = r = 0.0f;  // overflow of a huge input
+        }, left, right, count);
 
-    quiet = runStage(EqualiserStage, equaliser_, params, quiet, 0,
-                     [&](float& l, float& r) { equaliser_.process(params, l, r); }, left, right, count);
+    if (equaliser_.passesThrough(params))
+        watches_[EqualiserStage].wake();
+    else
+        quiet = runStage(EqualiserStage, equaliser_, params, quiet, 0,
+                         [&](float& l, float& r) { equaliser_.process(params, l, r); }, left, right, count);
 
     if (params[ChorusMix] > 0.0f)
         quiet = runStage(ChorusStage, chorus_, params, quiet, chorus_.memorySamples(),

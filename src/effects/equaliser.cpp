@@ -46,6 +46,10 @@ bool Equaliser::bandSettled(const Band& band, float gainParam, float frequencyHz
     return holdsAt(band.frequencyHz, frequencyHz) && band.filter.stateBelow(0.01f * kSilenceLevel);
 }
 
+bool Equaliser::passesThrough(const float* params) const {
+    return band1_.gainDb.value == 0.0f && band2_.gainDb.value == 0.0f && settled(params);
+}
+
 bool Equaliser::settled(const float* params) const {
     return bandSettled(band1_, params[EQ1Gain], eq1FrequencyHz(clampUnit(params[EQ1Freq]))) &&
            bandSettled(band2_, params[EQ2Gain], eq2FrequencyHz(clampUnit(params[EQ2Freq])));

@@ -15,6 +15,8 @@ public:
     void clear();  // filter states only; normal operation never clears them
     // The smoothers hold and the bands that filter have next to nothing left.
     bool settled(const float* params) const;
+    // Both bands at 0 dB and staying there: every sample leaves as it came.
+    bool passesThrough(const float* params) const;
     void rest(int) {}   // no clocks
     bool quietInside(float) const { return true; }   // weighed in settled()
 

@@ -25,6 +25,22 @@ inline void scatter(const FilterLanes::Lane* lanes, int used, __m128 v, Write wr
 
 inline float sampleOf(const float* buffer, int i) { return buffer[i]; }
 
+// Samples i..i + 3 of the four lanes' buffers, sample by sample: out[s] holds
+// sample i + s of lanes 0..3.
+inline void gatherFour(const float* const* buffers, int i, __m128* out) {
+    out[0] = _mm_loadu_ps(buffers[0] + i);
+    out[1] = _mm_loadu_ps(buffers[1] + i);
+    out[2] = _mm_loadu_ps(buffers[2] + i);
+    out[3] = _mm_loadu_ps(buffers[3] + i);
+    _MM_TRANSPOSE4_PS(out[0], out[1], out[2], out[3]);
+}
+
+// The inverse of gatherFour, into the first `used` lanes.
+inline void scatterFour(float* const* buffers, int used, int i, __m128* in) {
+    _MM_TRANSPOSE4_PS(in[0], in[1], in[2], in[3]);
+    for (int l = 0; l < used; ++l) _mm_storeu_ps(buffers[l] + i, in[l]);
+}
+
 inline __m128 select(__m128 mask, __m128 ifTrue, __m128 ifFalse) {
     return _mm_or_ps(_mm_and_ps(mask, ifTrue), _mm_andnot_ps(mask, ifFalse));
 }
@@ -165,7 +181,8 @@ void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel* ch
     for (int l = 0; l < used; ++l) stale = stale || lanes[l].filter->coefficientType_ != lanes[l].filter->type_;
     __m128 cutoffTarget = _mm_setzero_ps(), resonanceTarget = _mm_setzero_ps();
     bool loaded = false;
-    for (int i = 0; i < count; ++i) {
+    // The smoothers and coefficients of sample i; the filter steps follow.
+    auto control = [&](int i) {
         // A lane without target lists keeps its filter's targets, as takeTargets does.
         cutoffTarget = gather(lanes, [i](const Lane& l) {
             return l.cutoffTargets ? l.cutoffTargets[i] : l.filter->cutoffTarget_;
@@ -186,6 +203,29 @@ void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel* ch
             loaded = true;
             stale = false;
         }
+    };
+    // Four samples at a time, read and written four lanes at once.
+    float* lefts[kLanes];
+    float* rights[kLanes];
+    for (int l = 0; l < kLanes; ++l) {
+        lefts[l] = lanes[l].left;
+        rights[l] = lanes[l].right;
+    }
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128 xL[4], xR[4];
+        gatherFour(lefts, i, xL);
+        gatherFour(rights, i, xR);
+        for (int s = 0; s < 4; ++s) {
+            control(i + s);
+            xL[s] = step(channel[0], k, clipInput(xL[s]));
+            xR[s] = step(channel[1], k, clipInput(xR[s]));
+        }
+        scatterFour(lefts, used, i, xL);
+        scatterFour(rights, used, i, xR);
+    }
+    for (; i < count; ++i) {
+        control(i);
         const __m128 xL = clipInput(gather(lanes, [i](const Lane& l) { return sampleOf(l.left, i); }));
         const __m128 xR = clipInput(gather(lanes, [i](const Lane& l) { return sampleOf(l.right, i); }));
         const __m128 yL = step(channel[0], k, xL);

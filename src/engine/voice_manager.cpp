@@ -109,10 +109,16 @@ void VoiceManager::setUpGlobalLfos() {
 // those of the samples they skip.
 void VoiceManager::renderGlobalLfos(int count, bool heard) {
     if (!heard) {
-        for (Lfo& l : globalLfos_) l.advance(count);
+        float last[3];
+        Lfo::advanceSideBySide(globalLfos_, 3, count, last);
         return;
     }
     for (int i = 0; i < 3; ++i) {
+        // Voices read a global LFO only when they use it instead of their own.
+        if (!(params_[Lfo1Global + i] > 0.0f)) {
+            globalLfos_[i].advance(count);
+            continue;
+        }
         for (int n = 0; n < count; ++n) {
             const float out = globalLfos_[i].process();
             globalLfoOut_[i][n] = std::isfinite(out) ? out : 0.0f;
