@@ -4,15 +4,15 @@ namespace tvx {
 
 void SettlingSmoother::fillSideBySide(SettlingSmoother* const* smoothers, const float* targets,
                                       float* const* outputs, int n, int count) {
-    SettlingSmoother* moving[4];
-    float movingTargets[4];
-    float* movingOutputs[4];
+    SettlingSmoother* moving[8];
+    float movingTargets[8];
+    float* movingOutputs[8];
     int waiting = 0;
     auto fillWaiting = [&] {
         if (waiting == 1)
             moving[0]->fill(movingTargets[0], movingOutputs[0], count);
         else if (waiting > 1)
-            fillFour(moving, movingTargets, movingOutputs, waiting, count);
+            fillUpToEight(moving, movingTargets, movingOutputs, waiting, count);
         waiting = 0;
     };
     for (int k = 0; k < n; ++k) {
@@ -24,7 +24,7 @@ void SettlingSmoother::fillSideBySide(SettlingSmoother* const* smoothers, const 
         moving[waiting] = smoothers[k];
         movingTargets[waiting] = targets[k];
         movingOutputs[waiting] = outputs[k];
-        if (++waiting == 4) fillWaiting();
+        if (++waiting == 8) fillWaiting();
     }
     fillWaiting();
 }
@@ -48,32 +48,69 @@ inline void storeLanes(__m128 v, float* const* outputs, int n, int at) {
 
 }  // namespace
 
-void SettlingSmoother::fillFour(SettlingSmoother* const* smoothers, const float* targets, float* const* outputs,
-                                int n, int count) {
-    if (count <= 0) return;
-    SettlingSmoother* lanes[4];
-    alignas(16) float target[4];
-    for (int k = 0; k < 4; ++k) {
-        lanes[k] = smoothers[k < n ? k : 0];
-        target[k] = targets[k < n ? k : 0];
+namespace {
+
+// Four of the smoothers, lanes past n repeating the first.
+struct FourLanes {
+    SettlingSmoother* smoothers[4];
+    __m128 target, towardsTarget;
+    SettlingSmootherLanes lanes;
+
+    FourLanes(SettlingSmoother* const* from, const float* targets, int n) : lanes(pick(from, n, smoothers)) {
+        alignas(16) float t[4];
+        for (int k = 0; k < 4; ++k) t[k] = targets[k < n ? k : 0];
+        target = _mm_load_ps(t);
+        towardsTarget = _mm_mul_ps(lanes.oneMinusA, target);
     }
-    SettlingSmootherLanes s(lanes);
-    const __m128 targetV = _mm_load_ps(target);
-    const __m128 towardsTarget = _mm_mul_ps(s.oneMinusA, targetV);
-    auto update = [&] { return s.updateTowards(targetV, towardsTarget); };
+    static SettlingSmoother* const* pick(SettlingSmoother* const* from, int n, SettlingSmoother** into) {
+        for (int k = 0; k < 4; ++k) into[k] = from[k < n ? k : 0];
+        return into;
+    }
+    __m128 update() { return lanes.updateTowards(target, towardsTarget); }
+};
+
+}  // namespace
+
+// Two registers of four when there are more than four: each update waits on
+// the one before it, and the second register's updates fill that wait.
+void SettlingSmoother::fillUpToEight(SettlingSmoother* const* smoothers, const float* targets,
+                                     float* const* outputs, int n, int count) {
+    if (count <= 0) return;
+    const int first = n < 4 ? n : 4, second = n - first;
+    FourLanes a(smoothers, targets, first);
+    if (second == 0) {
+        int i = 0;
+        for (; i + 4 <= count; i += 4) {
+            const __m128 s0 = a.update(), s1 = a.update(), s2 = a.update(), s3 = a.update();
+            storeTransposed(s0, s1, s2, s3, outputs, first, i);
+        }
+        for (; i < count; ++i) storeLanes(a.update(), outputs, first, i);
+        a.lanes.store(smoothers, first, a.target);
+        return;
+    }
+    FourLanes b(smoothers + 4, targets + 4, second);
     int i = 0;
     for (; i + 4 <= count; i += 4) {
-        const __m128 s0 = update(), s1 = update(), s2 = update(), s3 = update();
-        storeTransposed(s0, s1, s2, s3, outputs, n, i);
+        __m128 sa[4], sb[4];
+        for (int k = 0; k < 4; ++k) {
+            sa[k] = a.update();
+            sb[k] = b.update();
+        }
+        storeTransposed(sa[0], sa[1], sa[2], sa[3], outputs, first, i);
+        storeTransposed(sb[0], sb[1], sb[2], sb[3], outputs + 4, second, i);
     }
-    for (; i < count; ++i) storeLanes(update(), outputs, n, i);
-    s.store(smoothers, n, targetV);
+    for (; i < count; ++i) {
+        storeLanes(a.update(), outputs, first, i);
+        storeLanes(b.update(), outputs + 4, second, i);
+    }
+    a.lanes.store(smoothers, first, a.target);
+    b.lanes.store(smoothers + 4, second, b.target);
 }
 
 #else
 
-void SettlingSmoother::fillFour(SettlingSmoother* const* smoothers, const float* targets, float* const* outputs,
-                                int n, int count) {
+void SettlingSmoother::fillUpToEight(SettlingSmoother* const* smoothers, const float* targets,
+                                     float* const* outputs, int n, int count) {
     for (int k = 0; k < n; ++k) smoothers[k]->fill(targets[k], outputs[k], count);
 }
 

@@ -50,13 +50,14 @@ struct SettlingSmoother {
     }
 
     // fill() for n smoothers, each with its own target and output: those that
-    // still move run four to a register, with the results of their own fill().
+    // still move run four to a register, up to two registers at once, with
+    // the results of their own fill().
     static void fillSideBySide(SettlingSmoother* const* smoothers, const float* targets, float* const* outputs,
                                int n, int count);
 
 private:
-    static void fillFour(SettlingSmoother* const* smoothers, const float* targets, float* const* outputs,
-                         int n, int count);
+    static void fillUpToEight(SettlingSmoother* const* smoothers, const float* targets, float* const* outputs,
+                              int n, int count);
 
     // Kept apart so that the settled test above is inlined where it is called.
 #if defined(__GNUC__)

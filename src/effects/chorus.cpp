@@ -1,5 +1,6 @@
 #include "effects/chorus.h"
 
+#include "effects/idle_watch.h"
 #include "effects/unit_range.h"
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
@@ -29,6 +30,16 @@ void Chorus::beginBlock(const float* params) {
     float rate = chorusRateHz(clampUnit(params[ChorusRate]));
     left_.setRate(rate * 0.9f);
     right_.setRate(rate);
+}
+
+bool Chorus::settled(const float* params) const {
+    return holdsAt(mix_, clampUnit(params[ChorusMix])) && holdsAt(depth_, clampUnit(params[ChorusDepth])) &&
+           holdsAt(delay_, clampUnit(params[ChorusDelay]));
+}
+
+void Chorus::rest(int count) {
+    left_.advanceLfo(count);
+    right_.advanceLfo(count);
 }
 
 void Chorus::process(const float* params, float& left, float& right) {

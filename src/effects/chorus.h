@@ -13,6 +13,10 @@ public:
     void clear();   // silent lines
     void beginBlock(const float* params);
     void process(const float* params, float& left, float& right);
+    bool settled(const float* params) const;   // the smoothers hold
+    void rest(int count);                      // count silent samples: only the LFOs move
+    int memorySamples() const { return left_.capacity(); }
+    bool quietInside(float level) const { return left_.quietBelow(level) && right_.quietBelow(level); }
 
     const ChorusLine& line(int side) const { return side == 0 ? left_ : right_; }
 

@@ -49,7 +49,7 @@ void ChorusLine::setShape(float depthParam, float delayParam) {
     depth_ = std::min(depth, baseDelay_);
 }
 
-float ChorusLine::process(float x) {
+inline void ChorusLine::stepLfo() {
     lfo_ += increment_;
     if (lfo_ > 1.0f) {
         lfo_ = 1.0f - (lfo_ - 1.0f);
@@ -59,6 +59,14 @@ float ChorusLine::process(float x) {
         lfo_ = -1.0f - (lfo_ + 1.0f);
         increment_ = -increment_;
     }
+}
+
+void ChorusLine::advanceLfo(int count) {
+    for (int i = 0; i < count; ++i) stepLfo();
+}
+
+float ChorusLine::process(float x) {
+    stepLfo();
     float d = depth_ * lfo_ + baseDelay_;
     int i = d > 0.0f ? static_cast<int>(d) : 0;
     if (i > capacity_ - 1) i = capacity_ - 1;

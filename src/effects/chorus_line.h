@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "dsp/signal_level.h"
+
 namespace tvx {
 
 // One modulated delay line of the chorus: a triangle LFO sweeps the read
@@ -13,7 +15,9 @@ public:
     // depthParam 0..0.93 of the base delay, delayParam 0..1 for 0.1..8 ms
     void setShape(float depthParam, float delayParam);
     float process(float x);
+    void advanceLfo(int count);   // the LFO of count process() calls, for a resting chorus
     void clear();
+    bool quietBelow(float level) const { return allBelow(buffer_.data(), buffer_.size(), level); }
 
     int capacity() const { return capacity_; }
     float baseDelay() const { return baseDelay_; }
@@ -21,6 +25,8 @@ public:
     float lfoIncrement() const { return increment_; }
 
 private:
+    void stepLfo();
+
     std::vector<float> buffer_;
     int capacity_ = 0;
     int position_ = 0;

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "dsp/signal_level.h"
+
 namespace tvx {
 
 // A six-second circular line read and written at one position: the sample
@@ -23,6 +25,8 @@ public:
         return out;
     }
 
+    // The part of the line that is read: what the line still has to give.
+    bool quietBelow(float level) const { return allBelow(buffer_.data(), static_cast<std::size_t>(length_), level); }
     int capacity() const { return capacity_; }
     int length() const { return length_; }
     bool dirty() const { return dirty_; }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "effects/idle_watch.h"
 #include "effects/unit_range.h"
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
@@ -22,6 +23,15 @@ void Drive::prepare(float sampleRate) {
 void Drive::jumpSmoothers() {
     amount_.jumpToNextTarget();
     gain_.jumpToNextTarget();
+}
+
+bool Drive::settled(const float* params) const {
+    return holdsAt(amount_, clampUnit(params[DriveAmount])) &&
+           holdsAt(gain_, driveGainLinear(clampUnit(params[DriveGain])));
+}
+
+bool Drive::passesThrough(const float* params) const {
+    return amount_.value == 0.0f && gain_.value == 1.0f && settled(params);
 }
 
 void Drive::process(const float* params, float& left, float& right) {

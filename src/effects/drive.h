@@ -10,6 +10,13 @@ public:
     void prepare(float sampleRate);
     void jumpSmoothers();
     void process(const float* params, float& left, float& right);
+    // Silence in, silence out: resting needs only the smoothers to hold.
+    bool settled(const float* params) const;
+    // No drive and unity gain that stay so: every sample leaves as it came.
+    bool passesThrough(const float* params) const;
+    void rest(int) {}   // no clocks
+    void clear() {}     // no state
+    bool quietInside(float) const { return true; }
 
 private:
     ParamSmoother amount_;

@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "effects/idle_watch.h"
 #include "effects/unit_range.h"
 #include "params/parameter_id.h"
 #include "params/value_mappings.h"
@@ -35,6 +36,23 @@ void Equaliser::jumpSmoothers() {
 void Equaliser::clear() {
     band1_.filter.clear();
     band2_.filter.clear();
+}
+
+bool Equaliser::bandSettled(const Band& band, float gainParam, float frequencyHz) const {
+    if (!holdsAt(band.gainDb, eqGainDb(clampUnit(gainParam)))) return false;
+    // A band at 0 dB moves neither its frequency nor its filter. A low band
+    // takes minutes to flush its state to 0, so what is left is weighed.
+    if (band.gainDb.value == 0.0f) return true;
+    return holdsAt(band.frequencyHz, frequencyHz) && band.filter.stateBelow(0.01f * kSilenceLevel);
+}
+
+bool Equaliser::passesThrough(const float* params) const {
+    return band1_.gainDb.value == 0.0f && band2_.gainDb.value == 0.0f && settled(params);
+}
+
+bool Equaliser::settled(const float* params) const {
+    return bandSettled(band1_, params[EQ1Gain], eq1FrequencyHz(clampUnit(params[EQ1Freq]))) &&
+           bandSettled(band2_, params[EQ2Gain], eq2FrequencyHz(clampUnit(params[EQ2Freq])));
 }
 
 void Equaliser::processBand(Band& band, float gainParam, float frequencyHz, SvfFilter::Type type,

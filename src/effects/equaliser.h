@@ -13,6 +13,12 @@ public:
     void jumpSmoothers();
     void process(const float* params, float& left, float& right);
     void clear();  // filter states only; normal operation never clears them
+    // The smoothers hold and the bands that filter have next to nothing left.
+    bool settled(const float* params) const;
+    // Both bands at 0 dB and staying there: every sample leaves as it came.
+    bool passesThrough(const float* params) const;
+    void rest(int) {}   // no clocks
+    bool quietInside(float) const { return true; }   // weighed in settled()
 
 private:
     struct Band {
@@ -20,6 +26,7 @@ private:
         ParamSmoother frequencyHz;
         SvfFilter filter;
     };
+    bool bandSettled(const Band& band, float gainParam, float frequencyHz) const;
     void processBand(Band& band, float gainParam, float frequencyHz, SvfFilter::Type type,
                      float& left, float& right);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 namespace tvx {
 
 // Second-order Butterworth high-pass; the coefficients follow the cut-off
@@ -9,6 +11,11 @@ public:
     // cutoff as a fraction of the Nyquist frequency
     float process(float x, float cutoff);
     void clear();
+    bool quietBelow(float level) const {
+        return std::fabs(x1_) < level && std::fabs(x2_) < level && std::fabs(y1_) < level && std::fabs(y2_) < level;
+    }
+    // count samples of silence in a silent filter: only the coefficient clock moves.
+    void rest(int count) { counter_ = (counter_ + count) & 127; }
 
 private:
     void computeCoefficients(float cutoff);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "effects/idle_watch.h"
 #include "effects/unit_range.h"
 #include "params/note_division.h"
 #include "params/parameter_id.h"
@@ -70,6 +71,23 @@ void PingPongDelay::beginBlock(const float* params, float tempo, int denominator
         lowCutRight_.clear();
         lastRight_ = 0.0f;
     }
+}
+
+bool PingPongDelay::settled(const float* params) const {
+    return holdsAt(mix_, clampUnit(params[DelayMix]) * 0.5f) && holdsAt(feedback_, clampUnit(params[DelayFeedback])) &&
+           holdsAt(width_, clampUnit(params[DelayWidth])) && holdsAt(lowCut_, clampUnit(params[DelayLoCut]));
+}
+
+// Echoes the low cut has taken out of the output still circle in the lines
+// (a direct offset, say): the lines themselves must be quiet.
+bool PingPongDelay::quietInside(float level) const {
+    return std::fabs(lastRight_) < level && left_.quietBelow(level) && right_.quietBelow(level) &&
+           lowCutLeft_.quietBelow(level) && lowCutRight_.quietBelow(level);
+}
+
+void PingPongDelay::rest(int count) {
+    lowCutLeft_.rest(count);
+    lowCutRight_.rest(count);
 }
 
 void PingPongDelay::process(const float* params, float& left, float& right) {

@@ -17,6 +17,11 @@ public:
     // Block start: the line lengths while on, one clearing after switching off.
     void beginBlock(const float* params, float tempo, int denominator);
     void process(const float* params, float& left, float& right);
+    bool settled(const float* params) const;   // the smoothers hold
+    void rest(int count);
+    // An echo leaves through both lines before it is heard for the last time.
+    int memorySamples() const { return left_.length() + right_.length() + 2; }
+    bool quietInside(float level) const;
 
     const DelayLine& line(int side) const { return side == 0 ? left_ : right_; }
     // Delay in samples for the parameters, always 1..capacity.

@@ -3,7 +3,9 @@
 #include <initializer_list>
 
 #include <algorithm>
+#include <cmath>
 
+#include "effects/idle_watch.h"
 #include "effects/unit_range.h"
 #include "params/parameter_id.h"
 
@@ -138,6 +140,38 @@ void PlateReverb::beginBlock(const float* params, int blockLength) {
     decay_.aim((1.0f - clampUnit(params[ReverbDamp])) * 0.7995f + 0.005f, blockLength);
     width_.aim(clampUnit(params[ReverbWidth]) * 0.5f, blockLength);
     needsClear_ = true;
+}
+
+bool PlateReverb::settled(const float* params) const {
+    return holdsAt(mix_, clampUnit(params[ReverbMix]) * 0.5f);
+}
+
+void PlateReverb::rest(int count) {
+    for (Ramp* ramp : {&decay_, &width_})
+        if (ramp->increment != 0.0f)
+            for (int i = 0; i < count; ++i) ramp->value += ramp->increment;
+    // setCoefficients() gives the same coefficients every time.
+    coefficientCounter_ = (coefficientCounter_ + count) % samplesPerMs_;
+}
+
+bool PlateReverb::quietInside(float level) const {
+    for (const ReverbLine* line : {&earlyLeft_, &earlyRight_, &preDelay_, &diffusers_[0], &diffusers_[1],
+                                   &diffusers_[2], &diffusers_[3]})
+        if (!line->quietBelow(level)) return false;
+    for (const TankHalf* half : {&tankA_, &tankB_})
+        if (!half->allpass1.quietBelow(level) || !half->delay1.quietBelow(level) ||
+            !half->allpass2.quietBelow(level) || !half->delay2.quietBelow(level) || !half->damping.quietBelow(level))
+            return false;
+    return std::fabs(feedA_) < level && std::fabs(feedB_) < level && inputLeft_.quietBelow(level) &&
+           inputRight_.quietBelow(level);
+}
+
+int PlateReverb::memorySamples() const {
+    int total = earlyLeft_.length() + earlyRight_.length() + preDelay_.length();
+    for (const ReverbLine& d : diffusers_) total += d.length();
+    for (const TankHalf* half : {&tankA_, &tankB_})
+        total += half->allpass1.length() + half->delay1.length() + half->allpass2.length() + half->delay2.length();
+    return total;
 }
 
 float PlateReverb::earlyLeft(float l, float r) {

@@ -19,6 +19,10 @@ public:
     // one clearing after switching off.
     void beginBlock(const float* params, int blockLength);
     void process(const float* params, float& left, float& right);
+    bool settled(const float* params) const;   // the mix smoother holds
+    void rest(int count);                      // count silent samples: the ramps and the coefficient clock move
+    int memorySamples() const;                 // every line of the way from the input to the taps
+    bool quietInside(float level) const;       // every line and filter
 
     const ReverbLine& tankADelay1() const { return tankA_.delay1; }
     const ReverbLine& diffuser(int i) const { return diffusers_[i]; }

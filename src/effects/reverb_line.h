@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "dsp/sample_rate_limits.h"
+#include "dsp/signal_level.h"
 
 namespace tvx {
 
@@ -44,6 +45,7 @@ public:
         return buffer_[static_cast<std::size_t>(index)];
     }
 
+    bool quietBelow(float level) const { return allBelow(buffer_.data(), static_cast<std::size_t>(length_), level); }
     int length() const { return length_; }
     int capacity() const { return capacity_; }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 namespace tvx {
 
 // Low-pass of the reverb's input and tank: a two-pole state-variable filter
@@ -11,6 +13,7 @@ class ReverbLowpass {
 public:
     void setCutoff(float hertz, float sampleRate);
     void clear();
+    bool quietBelow(float level) const { return std::fabs(ic1_) < level && std::fabs(ic2_) < level; }
 
     float process(float x) {
         const float v3 = x - ic2_;

@@ -21,6 +21,12 @@ void SvfFilter::clear() {
     }
 }
 
+bool SvfFilter::stateBelow(float level) const {
+    for (int c = 0; c < 2; ++c)
+        if (!(std::fabs(ic1_[c]) < level && std::fabs(ic2_[c]) < level)) return false;
+    return true;
+}
+
 void SvfFilter::computeCoefficients(Type type) {
     float g = std::tan(kPi * frequency);
     float q = kBaseQ;

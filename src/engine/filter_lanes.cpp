@@ -1,5 +1,7 @@
 #include "engine/filter_lanes.h"
 
+#include <algorithm>
+
 #include "dsp/simd.h"
 
 namespace tvx {
@@ -24,6 +26,22 @@ inline void scatter(const FilterLanes::Lane* lanes, int used, __m128 v, Write wr
 }
 
 inline float sampleOf(const float* buffer, int i) { return buffer[i]; }
+
+// Samples i..i + 3 of the four lanes' buffers, sample by sample: out[s] holds
+// sample i + s of lanes 0..3.
+inline void gatherFour(const float* const* buffers, int i, __m128* out) {
+    out[0] = _mm_loadu_ps(buffers[0] + i);
+    out[1] = _mm_loadu_ps(buffers[1] + i);
+    out[2] = _mm_loadu_ps(buffers[2] + i);
+    out[3] = _mm_loadu_ps(buffers[3] + i);
+    _MM_TRANSPOSE4_PS(out[0], out[1], out[2], out[3]);
+}
+
+// The inverse of gatherFour, into the first `used` lanes.
+inline void scatterFour(float* const* buffers, int used, int i, __m128* in) {
+    _MM_TRANSPOSE4_PS(in[0], in[1], in[2], in[3]);
+    for (int l = 0; l < used; ++l) _mm_storeu_ps(buffers[l] + i, in[l]);
+}
 
 inline __m128 select(__m128 mask, __m128 ifTrue, __m128 ifFalse) {
     return _mm_or_ps(_mm_and_ps(mask, ifTrue), _mm_andnot_ps(mask, ifFalse));
@@ -81,7 +99,7 @@ void FilterLanes::setLadderCoefficients(const float* cutoff, const float* resona
 // What Filter::setLadderCoefficients leaves in each filter.
 void FilterLanes::keepLadderCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
                                          const LadderCoefficients& k) {
-    alignas(16) float values[8][kLanes];
+    alignas(16) float values[8][kGroupLanes];
     const __m128 all[8] = {k.g, k.k, k.gain, k.r, k.G4, k.S1, k.S2, k.S3};
     for (int v = 0; v < 8; ++v) _mm_store_ps(values[v], all[v]);
     noteCoefficientInputs(lanes, used, cutoff, resonance, values[0]);
@@ -125,7 +143,7 @@ void FilterLanes::setSvfCoefficients(int type, const float* cutoff, const float*
 // What Filter::setSvfCoefficients leaves in each filter.
 void FilterLanes::keepSvfCoefficients(const Lane* lanes, int used, const float* cutoff, const float* resonance,
                                       const SvfLaneCoefficients& k) {
-    alignas(16) float values[8][kLanes];
+    alignas(16) float values[8][kGroupLanes];
     const __m128 all[8] = {k.g, k.damping, k.a1, k.a2, k.a3, k.m0, k.m1, k.m2};
     for (int v = 0; v < 8; ++v) _mm_store_ps(values[v], all[v]);
     noteCoefficientInputs(lanes, used, cutoff, resonance, values[0]);
@@ -142,104 +160,180 @@ void FilterLanes::keepSvfCoefficients(const Lane* lanes, int used, const float* 
     }
 }
 
-// The sample loop of either filter kind: smoothers, coefficients when they
-// moved, and one step per channel. The filters keep the last coefficients at
-// the end, as if each had set its own at every move.
-template <class Coefficients, class Channel, class SetCoefficients, class Step, class Keep>
-void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel* channel, SetCoefficients set,
+// The sample loop of either filter kind for G groups of four lanes: per
+// group the smoothers, the coefficients when they moved, and one step per
+// channel. Two groups run in the same loop because each step waits on the
+// one before it: the second group's steps fill that wait. The filters keep
+// the last coefficients at the end, as if each had set its own at every move.
+template <int G, class Coefficients, class Channel, class SetCoefficients, class Step, class Keep>
+void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel (*channel)[2], SetCoefficients set,
                              Step step, Keep keep) {
-    Coefficients k;
-    alignas(16) float cutoff[kLanes], resonance[kLanes];
-    SettlingSmoother* cutoffSmoothers[kLanes];
-    SettlingSmoother* resonanceSmoothers[kLanes];
-    for (int l = 0; l < kLanes; ++l) {
-        cutoffSmoothers[l] = &lanes[l].filter->cutoff_;
-        resonanceSmoothers[l] = &lanes[l].filter->resonance_;
+    struct Group {
+        const Lane* lanes;
+        int used;
+        Coefficients k;
+        alignas(16) float cutoff[kGroupLanes], resonance[kGroupLanes];
+        SettlingSmoother* cutoffSmoothers[kGroupLanes];
+        SettlingSmoother* resonanceSmoothers[kGroupLanes];
+        // What the coefficients were computed from.
+        __m128 coefficientCutoff, coefficientResonance;
+        __m128 cutoffTarget, resonanceTarget;
+        bool stale, loaded;
+        float* lefts[kGroupLanes];
+        float* rights[kGroupLanes];
+    };
+    Group groups[G];
+    for (int g = 0; g < G; ++g) {
+        Group& group = groups[g];
+        group.lanes = lanes + g * kGroupLanes;
+        group.used = std::min(std::max(used - g * kGroupLanes, 0), kGroupLanes);
+        for (int l = 0; l < kGroupLanes; ++l) {
+            group.cutoffSmoothers[l] = &group.lanes[l].filter->cutoff_;
+            group.resonanceSmoothers[l] = &group.lanes[l].filter->resonance_;
+            group.lefts[l] = group.lanes[l].left;
+            group.rights[l] = group.lanes[l].right;
+        }
+        group.coefficientCutoff = gather(group.lanes, [](const Lane& l) { return l.filter->coefficientCutoff_; });
+        group.coefficientResonance =
+            gather(group.lanes, [](const Lane& l) { return l.filter->coefficientResonance_; });
+        // A filter whose coefficients belong to another type takes new ones at the first sample.
+        group.stale = false;
+        for (int l = 0; l < group.used; ++l)
+            group.stale = group.stale || group.lanes[l].filter->coefficientType_ != group.lanes[l].filter->type_;
+        group.loaded = false;
+        group.cutoffTarget = group.resonanceTarget = _mm_setzero_ps();
     }
-    SettlingSmootherLanes cutoffs(cutoffSmoothers), resonances(resonanceSmoothers);
-    // What the coefficients were computed from; a filter whose coefficients
-    // belong to another type takes new ones at the first sample.
-    __m128 coefficientCutoff = gather(lanes, [](const Lane& l) { return l.filter->coefficientCutoff_; });
-    __m128 coefficientResonance = gather(lanes, [](const Lane& l) { return l.filter->coefficientResonance_; });
-    bool stale = false;
-    for (int l = 0; l < used; ++l) stale = stale || lanes[l].filter->coefficientType_ != lanes[l].filter->type_;
-    __m128 cutoffTarget = _mm_setzero_ps(), resonanceTarget = _mm_setzero_ps();
-    bool loaded = false;
-    for (int i = 0; i < count; ++i) {
+    static_assert(G == 1 || G == 2, "one or two groups");
+    // With one group, the second entries are unused copies of the first.
+    SettlingSmootherLanes cutoffs[2] = {SettlingSmootherLanes(groups[0].cutoffSmoothers),
+                                        SettlingSmootherLanes(groups[G - 1].cutoffSmoothers)};
+    SettlingSmootherLanes resonances[2] = {SettlingSmootherLanes(groups[0].resonanceSmoothers),
+                                           SettlingSmootherLanes(groups[G - 1].resonanceSmoothers)};
+    // The smoothers and coefficients of sample i; the filter steps follow.
+    auto control = [&](int g, int i) {
+        Group& group = groups[g];
         // A lane without target lists keeps its filter's targets, as takeTargets does.
-        cutoffTarget = gather(lanes, [i](const Lane& l) {
+        group.cutoffTarget = gather(group.lanes, [i](const Lane& l) {
             return l.cutoffTargets ? l.cutoffTargets[i] : l.filter->cutoffTarget_;
         });
-        resonanceTarget = gather(lanes, [i](const Lane& l) {
+        group.resonanceTarget = gather(group.lanes, [i](const Lane& l) {
             return l.cutoffTargets ? l.resonanceTargets[i] : l.filter->resonanceTarget_;
         });
-        const __m128 cutoffNow = cutoffs.update(cutoffTarget);
-        const __m128 resonanceNow = resonances.update(resonanceTarget);
-        const __m128 moved = _mm_or_ps(_mm_cmpneq_ps(cutoffNow, coefficientCutoff),
-                                       _mm_cmpneq_ps(resonanceNow, coefficientResonance));
-        if (stale || !loaded || (_mm_movemask_ps(moved) & ((1 << used) - 1)) != 0) {
-            _mm_store_ps(cutoff, cutoffNow);
-            _mm_store_ps(resonance, resonanceNow);
-            set(cutoff, resonance, k);
-            coefficientCutoff = cutoffNow;
-            coefficientResonance = resonanceNow;
-            loaded = true;
-            stale = false;
+        const __m128 cutoffNow = cutoffs[g].update(group.cutoffTarget);
+        const __m128 resonanceNow = resonances[g].update(group.resonanceTarget);
+        const __m128 moved = _mm_or_ps(_mm_cmpneq_ps(cutoffNow, group.coefficientCutoff),
+                                       _mm_cmpneq_ps(resonanceNow, group.coefficientResonance));
+        if (group.stale || !group.loaded || (_mm_movemask_ps(moved) & ((1 << group.used) - 1)) != 0) {
+            _mm_store_ps(group.cutoff, cutoffNow);
+            _mm_store_ps(group.resonance, resonanceNow);
+            set(group.cutoff, group.resonance, group.k);
+            group.coefficientCutoff = cutoffNow;
+            group.coefficientResonance = resonanceNow;
+            group.loaded = true;
+            group.stale = false;
         }
-        const __m128 xL = clipInput(gather(lanes, [i](const Lane& l) { return sampleOf(l.left, i); }));
-        const __m128 xR = clipInput(gather(lanes, [i](const Lane& l) { return sampleOf(l.right, i); }));
-        const __m128 yL = step(channel[0], k, xL);
-        const __m128 yR = step(channel[1], k, xR);
-        scatter(lanes, used, yL, [i](const Lane& l, float v) { l.left[i] = v; });
-        scatter(lanes, used, yR, [i](const Lane& l, float v) { l.right[i] = v; });
+    };
+    // Four samples at a time, read and written four lanes at once.
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128 xL[G][4], xR[G][4];
+        for (int g = 0; g < G; ++g) {
+            gatherFour(groups[g].lefts, i, xL[g]);
+            gatherFour(groups[g].rights, i, xR[g]);
+        }
+        for (int s = 0; s < 4; ++s) {
+            for (int g = 0; g < G; ++g) control(g, i + s);
+            for (int g = 0; g < G; ++g) {
+                xL[g][s] = step(channel[g][0], groups[g].k, clipInput(xL[g][s]));
+                xR[g][s] = step(channel[g][1], groups[g].k, clipInput(xR[g][s]));
+            }
+        }
+        for (int g = 0; g < G; ++g) {
+            scatterFour(groups[g].lefts, groups[g].used, i, xL[g]);
+            scatterFour(groups[g].rights, groups[g].used, i, xR[g]);
+        }
+    }
+    for (; i < count; ++i) {
+        for (int g = 0; g < G; ++g) {
+            control(g, i);
+            const Lane* group = groups[g].lanes;
+            const int groupUsed = groups[g].used;
+            const __m128 xL = clipInput(gather(group, [i](const Lane& l) { return sampleOf(l.left, i); }));
+            const __m128 xR = clipInput(gather(group, [i](const Lane& l) { return sampleOf(l.right, i); }));
+            const __m128 yL = step(channel[g][0], groups[g].k, xL);
+            const __m128 yR = step(channel[g][1], groups[g].k, xR);
+            scatter(group, groupUsed, yL, [i](const Lane& l, float v) { l.left[i] = v; });
+            scatter(group, groupUsed, yR, [i](const Lane& l, float v) { l.right[i] = v; });
+        }
     }
     if (count <= 0) return;
-    keep(lanes, used, cutoff, resonance, k);
-    cutoffs.store(cutoffSmoothers, used, cutoffTarget);
-    resonances.store(resonanceSmoothers, used, resonanceTarget);
-    scatter(lanes, used, cutoffTarget, [](const Lane& l, float v) { l.filter->cutoffTarget_ = v; });
-    scatter(lanes, used, resonanceTarget, [](const Lane& l, float v) { l.filter->resonanceTarget_ = v; });
+    for (int g = 0; g < G; ++g) {
+        Group& group = groups[g];
+        keep(group.lanes, group.used, group.cutoff, group.resonance, group.k);
+        cutoffs[g].store(group.cutoffSmoothers, group.used, group.cutoffTarget);
+        resonances[g].store(group.resonanceSmoothers, group.used, group.resonanceTarget);
+        scatter(group.lanes, group.used, group.cutoffTarget, [](const Lane& l, float v) { l.filter->cutoffTarget_ = v; });
+        scatter(group.lanes, group.used, group.resonanceTarget,
+                [](const Lane& l, float v) { l.filter->resonanceTarget_ = v; });
+    }
 }
 
+template <int G>
 void FilterLanes::runLadders(const Lane* lanes, int used, int count) {
-    LadderChannel channel[2];
-    for (int c = 0; c < 2; ++c) {
-        channel[c].s1 = gather(lanes, [c](const Lane& l) { return l.filter->ladder_.s1[c]; });
-        channel[c].s2 = gather(lanes, [c](const Lane& l) { return l.filter->ladder_.s2[c]; });
-        channel[c].s3 = gather(lanes, [c](const Lane& l) { return l.filter->ladder_.s3[c]; });
-        channel[c].s4 = gather(lanes, [c](const Lane& l) { return l.filter->ladder_.s4[c]; });
-        channel[c].previous = gather(lanes, [c](const Lane& l) { return l.filter->ladder_.previousInput[c]; });
+    LadderChannel channel[G][2];
+    for (int g = 0; g < G; ++g) {
+        const Lane* group = lanes + g * kGroupLanes;
+        for (int c = 0; c < 2; ++c) {
+            channel[g][c].s1 = gather(group, [c](const Lane& l) { return l.filter->ladder_.s1[c]; });
+            channel[g][c].s2 = gather(group, [c](const Lane& l) { return l.filter->ladder_.s2[c]; });
+            channel[g][c].s3 = gather(group, [c](const Lane& l) { return l.filter->ladder_.s3[c]; });
+            channel[g][c].s4 = gather(group, [c](const Lane& l) { return l.filter->ladder_.s4[c]; });
+            channel[g][c].previous = gather(group, [c](const Lane& l) { return l.filter->ladder_.previousInput[c]; });
+        }
     }
-    runSamples<LadderCoefficients>(
+    runSamples<G, LadderCoefficients>(
         lanes, used, count, channel,
         [](const float* c, const float* r, LadderCoefficients& k) { setLadderCoefficients(c, r, k); },
         [](LadderChannel& c, const LadderCoefficients& k, __m128 x) { return ladderStep(c, k, x); },
         keepLadderCoefficients);
-    for (int c = 0; c < 2; ++c) {
-        scatter(lanes, used, channel[c].s1, [c](const Lane& l, float v) { l.filter->ladder_.s1[c] = v; });
-        scatter(lanes, used, channel[c].s2, [c](const Lane& l, float v) { l.filter->ladder_.s2[c] = v; });
-        scatter(lanes, used, channel[c].s3, [c](const Lane& l, float v) { l.filter->ladder_.s3[c] = v; });
-        scatter(lanes, used, channel[c].s4, [c](const Lane& l, float v) { l.filter->ladder_.s4[c] = v; });
-        scatter(lanes, used, channel[c].previous,
-                [c](const Lane& l, float v) { l.filter->ladder_.previousInput[c] = v; });
+    for (int g = 0; g < G; ++g) {
+        const Lane* group = lanes + g * kGroupLanes;
+        const int groupUsed = std::min(std::max(used - g * kGroupLanes, 0), kGroupLanes);
+        for (int c = 0; c < 2; ++c) {
+            const LadderChannel& ch = channel[g][c];
+            scatter(group, groupUsed, ch.s1, [c](const Lane& l, float v) { l.filter->ladder_.s1[c] = v; });
+            scatter(group, groupUsed, ch.s2, [c](const Lane& l, float v) { l.filter->ladder_.s2[c] = v; });
+            scatter(group, groupUsed, ch.s3, [c](const Lane& l, float v) { l.filter->ladder_.s3[c] = v; });
+            scatter(group, groupUsed, ch.s4, [c](const Lane& l, float v) { l.filter->ladder_.s4[c] = v; });
+            scatter(group, groupUsed, ch.previous,
+                    [c](const Lane& l, float v) { l.filter->ladder_.previousInput[c] = v; });
+        }
     }
 }
 
+template <int G>
 void FilterLanes::runSvfs(const Lane* lanes, int used, int count) {
-    SvfChannel channel[2];
-    for (int c = 0; c < 2; ++c) {
-        channel[c].ic1 = gather(lanes, [c](const Lane& l) { return l.filter->svf_.ic1[c]; });
-        channel[c].ic2 = gather(lanes, [c](const Lane& l) { return l.filter->svf_.ic2[c]; });
+    SvfChannel channel[G][2];
+    for (int g = 0; g < G; ++g) {
+        const Lane* group = lanes + g * kGroupLanes;
+        for (int c = 0; c < 2; ++c) {
+            channel[g][c].ic1 = gather(group, [c](const Lane& l) { return l.filter->svf_.ic1[c]; });
+            channel[g][c].ic2 = gather(group, [c](const Lane& l) { return l.filter->svf_.ic2[c]; });
+        }
     }
     const int type = lanes[0].filter->type_;
-    runSamples<SvfLaneCoefficients>(
+    runSamples<G, SvfLaneCoefficients>(
         lanes, used, count, channel,
         [type](const float* c, const float* r, SvfLaneCoefficients& k) { setSvfCoefficients(type, c, r, k); },
         [](SvfChannel& c, const SvfLaneCoefficients& k, __m128 x) { return svfStep(c, k, x); },
         keepSvfCoefficients);
-    for (int c = 0; c < 2; ++c) {
-        scatter(lanes, used, channel[c].ic1, [c](const Lane& l, float v) { l.filter->svf_.ic1[c] = v; });
-        scatter(lanes, used, channel[c].ic2, [c](const Lane& l, float v) { l.filter->svf_.ic2[c] = v; });
+    for (int g = 0; g < G; ++g) {
+        const Lane* group = lanes + g * kGroupLanes;
+        const int groupUsed = std::min(std::max(used - g * kGroupLanes, 0), kGroupLanes);
+        for (int c = 0; c < 2; ++c) {
+            scatter(group, groupUsed, channel[g][c].ic1, [c](const Lane& l, float v) { l.filter->svf_.ic1[c] = v; });
+            scatter(group, groupUsed, channel[g][c].ic2, [c](const Lane& l, float v) { l.filter->svf_.ic2[c] = v; });
+        }
     }
 }
 
@@ -254,10 +348,17 @@ void FilterLanes::process(const Lane* lanes, int used, int count) {
     // Lanes past `used` repeat lane 0: they compute what it computes and write nothing.
     Lane padded[kLanes];
     for (int l = 0; l < kLanes; ++l) padded[l] = lanes[l < used ? l : 0];
-    if (type == Filter::Lowpass24)
-        runLadders(padded, used, count);
-    else
-        runSvfs(padded, used, count);
+    const bool ladder = type == Filter::Lowpass24;
+    if (used > kGroupLanes) {
+        if (ladder)
+            runLadders<2>(padded, used, count);
+        else
+            runSvfs<2>(padded, used, count);
+    } else if (ladder) {
+        runLadders<1>(padded, used, count);
+    } else {
+        runSvfs<1>(padded, used, count);
+    }
 }
 
 #else

@@ -6,15 +6,16 @@
 
 namespace tvx {
 
-// The filters of up to four voices in one slot, run side by side: a voice
-// per SSE lane and a register per channel. One voice's filter is a chain of
-// dependent steps that leaves the processor waiting for each result; four
-// independent chains keep it busy. Every lane does the operations of
+// The filters of up to eight voices in one slot, run side by side: a voice
+// per SSE lane, a register per channel and group of four. One voice's filter
+// is a chain of dependent steps that leaves the processor waiting for each
+// result; the independent chains of eight voices keep it busy. Every lane does the operations of
 // Filter::processRun in the same order, so each voice sounds as it does when
 // its filter runs alone. The filters share their type, as all voices do.
 class FilterLanes {
 public:
-    static constexpr int kLanes = 4;
+    static constexpr int kLanes = 8;
+    static constexpr int kGroupLanes = 4;   // voices per register
 
     struct Lane {
         Filter* filter = nullptr;
@@ -28,16 +29,18 @@ public:
     static void process(const Lane* lanes, int used, int count);
 
 private:
-    static void runLadders(const Lane* lanes, int used, int count);
-    static void runSvfs(const Lane* lanes, int used, int count);
 #if TVX_SSE2
+    template <int G>
+    static void runLadders(const Lane* lanes, int used, int count);
+    template <int G>
+    static void runSvfs(const Lane* lanes, int used, int count);
     // The state-variable coefficients with the two values the filters keep besides.
     struct SvfLaneCoefficients : filter_sse::SvfCoefficients {
         __m128 g, damping;
     };
-    template <class Coefficients, class Channel, class SetCoefficients, class Step, class Keep>
-    static void runSamples(const Lane* lanes, int used, int count, Channel* channel, SetCoefficients set, Step step,
-                           Keep keep);
+    template <int G, class Coefficients, class Channel, class SetCoefficients, class Step, class Keep>
+    static void runSamples(const Lane* lanes, int used, int count, Channel (*channel)[2], SetCoefficients set,
+                           Step step, Keep keep);
     static void noteCoefficientInputs(const Lane* lanes, int used, const float* cutoff, const float* resonance,
                                       const float* warped);
     static void setLadderCoefficients(const float* cutoff, const float* resonance, filter_sse::LadderCoefficients& k);

@@ -105,8 +105,20 @@ void VoiceManager::setUpGlobalLfos() {
     }
 }
 
-void VoiceManager::renderGlobalLfos(int count) {
+// Unheard (no voice plays), they only move on: their phases and draws are
+// those of the samples they skip.
+void VoiceManager::renderGlobalLfos(int count, bool heard) {
+    if (!heard) {
+        float last[3];
+        Lfo::advanceSideBySide(globalLfos_, 3, count, last);
+        return;
+    }
     for (int i = 0; i < 3; ++i) {
+        // Voices read a global LFO only when they use it instead of their own.
+        if (!(params_[Lfo1Global + i] > 0.0f)) {
+            globalLfos_[i].advance(count);
+            continue;
+        }
         for (int n = 0; n < count; ++n) {
             const float out = globalLfos_[i].process();
             globalLfoOut_[i][n] = std::isfinite(out) ? out : 0.0f;
@@ -140,8 +152,10 @@ int VoiceManager::runLength(int blockLength, int s) {
     return run > 1 ? run : 1;
 }
 
-void VoiceManager::renderRun(float* left, float* right, int count) {
-    renderGlobalLfos(count);
+bool VoiceManager::renderRun(float* left, float* right, int count) {
+    bool anyActive = false;
+    for (const Voice& v : voices_) anyActive = anyActive || v.active();
+    renderGlobalLfos(count, anyActive);
     VoiceContext context;
     context.params = params_;
     context.controllers = &controllers_;
@@ -168,7 +182,7 @@ void VoiceManager::renderRun(float* left, float* right, int count) {
         v.mixFilterOutputs(routing, soundingSamples_[p]);
         v.addOutput(left, right, soundingSamples_[p]);
     }
-    for (int i = 0; i < count; ++i) effects_.process(params_, left[i], right[i]);
+    return effects_.processRun(params_, left, right, count, playing == 0);
 }
 
 // Both filters of the playing voices first..first + used, side by side for
@@ -197,7 +211,8 @@ void VoiceManager::filterSideBySide(int routing, int first, int used) {
     }
 }
 
-void VoiceManager::render(float* left, float* right, int blockLength, int start, int count) {
+bool VoiceManager::render(float* left, float* right, int blockLength, int start, int count) {
+    bool silent = true;
     int s = start;
     const int end = start + count;
     while (s < end) {
@@ -205,9 +220,10 @@ void VoiceManager::render(float* left, float* right, int blockLength, int start,
         int run = runLength(blockLength, s);
         if (run > end - s) run = end - s;
         if (run > kMaxRun) run = kMaxRun;
-        renderRun(left + (s - start), right + (s - start), run);
+        silent = renderRun(left + (s - start), right + (s - start), run) && silent;
         s += run;
     }
+    return silent;
 }
 
 void VoiceManager::renderTail(float* left, float* right, int count) {

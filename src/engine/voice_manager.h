@@ -34,7 +34,8 @@ public:
     void setTempo(float tempo, int denominator);
     // Writes samples start..start + count of a block of blockLength samples.
     // A block is rendered in rising order, from sample 0 on, in calls of any length.
-    void render(float* left, float* right, int blockLength, int start, int count);
+    // Returns whether every sample written is silent (0).
+    bool render(float* left, float* right, int blockLength, int start, int count);
     void renderSample(float& left, float& right, int blockLength, int s) { render(&left, &right, blockLength, s, 1); }
     // The next count samples of the voices and effects as they go on by
     // themselves, without events, sequencer steps or block set-up: a sound
@@ -70,12 +71,12 @@ private:
     int findVoiceToSteal(int count) const;
     void collectKeyEvents(int s);
     void setUpGlobalLfos();
-    void renderGlobalLfos(int count);
+    void renderGlobalLfos(int count, bool heard);
     // The sample's own work before it sounds: sequencer, events, block set-up.
     void beginSample(int blockLength, int s);
     // Samples from s on that sound without anything changing outside the voices.
     int runLength(int blockLength, int s);
-    void renderRun(float* left, float* right, int count);
+    bool renderRun(float* left, float* right, int count);
     void filterSideBySide(int routing, int first, int used);
 
     float* params_;

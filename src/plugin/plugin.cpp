@@ -7,6 +7,7 @@
 
 #include "dsp/denormal_flush.h"
 #include "dsp/sample_rate_limits.h"
+#include "effects/idle_watch.h"
 #include "params/command_index.h"
 #include "params/parameter_display.h"
 #include "params/parameter_table.h"
@@ -252,8 +253,14 @@ float Plugin::outputSample(float value, float gain) const {
 }
 
 template <typename Sample>
-void Plugin::writeRun(Sample** outputs, int start, int count) {
+void Plugin::writeRun(Sample** outputs, int start, int count, bool silent) {
     const bool writable = outputs && outputs[0] && outputs[1];
+    if (silent && fadeRemaining_ == 0 && holdsAt(outputGain_, engineParameters_[Volume])) {
+        // Nothing to scale, and the gain would not have moved.
+        if (writable)
+            for (int i = 0; i < count; ++i) outputs[0][start + i] = outputs[1][start + i] = Sample(0);
+        return;
+    }
     int i = 0;
     // The replaced sound's fade first, then the plain path.
     for (; i < count && fadeRemaining_ > 0; ++i, ++fadePosition_, --fadeRemaining_) {
@@ -286,10 +293,10 @@ void Plugin::renderBlock(Sample** outputs, VstInt32 sampleFrames) {
     readHostTime();
     for (VstInt32 start = 0; start < sampleFrames; start += VoiceManager::kMaxRun) {
         const int count = std::min<int>(VoiceManager::kMaxRun, sampleFrames - start);
-        voiceManager_.render(runLeft_, runRight_, sampleFrames, start, count);
+        const bool silent = voiceManager_.render(runLeft_, runRight_, sampleFrames, start, count);
         lastLeft_ = runLeft_[count - 1];
         lastRight_ = runRight_[count - 1];
-        writeRun(outputs, static_cast<int>(start), count);
+        writeRun(outputs, static_cast<int>(start), count, silent);
     }
     voiceManager_.clearEvents();
     publishEngineState();

@@ -121,7 +121,7 @@ private:
     bool engineSounding() const;
     void captureFadeTail();
     template <typename Sample>
-    void writeRun(Sample** outputs, int start, int count);
+    void writeRun(Sample** outputs, int start, int count, bool silent);
     // A preset or the init sound replaced the sound from the editor.
     void soundReplaced();
     void publishEngineState();

@@ -9,16 +9,19 @@ namespace tvx {
 
 namespace {
 
-// Three voices' filters side by side (the fourth lane repeating the first)
-// must sound exactly as each filter run alone, for every filter type, with
-// cutoffs and resonances moving every sample and one input gone bad.
+// Three voices' filters side by side (the fourth lane repeating the first),
+// and six in two groups, must sound exactly as each filter run alone, for
+// every filter type, with cutoffs and resonances moving every sample and one
+// input gone bad.
 TEST(FilterLanes, SideBySideSoundsAsEachFilterAlone) {
-    constexpr int kUsed = 3, kCount = 300;
-    for (int type = Filter::Lowpass24; type <= Filter::Peaking; ++type) {
+    constexpr int kMostUsed = 6, kCount = 300;
+    for (int type = Filter::Lowpass24; type <= Filter::Peaking; ++type)
+    for (int kUsed : {3, kMostUsed}) {
         SCOPED_TRACE(type);
-        Filter together[kUsed], alone[kUsed];
-        std::vector<float> signal[kUsed][2], reference[kUsed][2], cutoff[kUsed], resonance[kUsed];
-        FilterLanes::Lane lanes[kUsed];
+        SCOPED_TRACE(kUsed);
+        Filter together[kMostUsed], alone[kMostUsed];
+        std::vector<float> signal[kMostUsed][2], reference[kMostUsed][2], cutoff[kMostUsed], resonance[kMostUsed];
+        FilterLanes::Lane lanes[kMostUsed];
         for (int v = 0; v < kUsed; ++v) {
             for (Filter* f : {&together[v], &alone[v]}) {
                 f->prepare(44100.0f);

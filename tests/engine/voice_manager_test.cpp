@@ -391,6 +391,33 @@ TEST_F(VoiceManagerTest, SteadyRenderingAllocatesNothing) {
     EXPECT_EQ(gVoiceManagerTestAllocations.load(), before);
 }
 
+// Notes through every effect, then silence long enough for every tail to
+// end and the effects to rest, then notes again: nothing is allocated, and
+// the resting engine writes silence.
+TEST_F(VoiceManagerTest, RestingThroughSilenceAllocatesNothing) {
+    params[DriveAmount] = params[ChorusMix] = params[DelayMix] = params[ReverbMix] = 0.5f;
+    params[EQ1Gain] = 0.8f;
+    params[DelayLoCut] = 0.3f;
+    float left[128], right[128];
+    auto renderBlocks = [&](int blocks) {
+        bool silent = true;
+        for (int b = 0; b < blocks; ++b) {
+            silent = engine->render(left, right, 128, 0, 128);
+            engine->clearEvents();
+        }
+        return silent;
+    };
+    const long before = gVoiceManagerTestAllocations.load();
+    for (int round = 0; round < 2; ++round) {
+        engine->addMidiMessage(0, 0x90, 60, 100);
+        renderBlocks(100);
+        engine->addMidiMessage(0, 0x80, 60, 0);
+        EXPECT_TRUE(renderBlocks(3000));
+        for (int i = 0; i < 128; ++i) ASSERT_EQ(left[i] + right[i], 0.0f);
+    }
+    EXPECT_EQ(gVoiceManagerTestAllocations.load(), before);
+}
+
 // A pedal held through 10 000 notes on every channel: nothing is allocated,
 // neither while the notes pile up nor at the pedal-up, and every key is
 // released then.

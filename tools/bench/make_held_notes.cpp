@@ -2,6 +2,7 @@
 // them for SECONDS at 120 BPM: the steady polyphonic load the peer
 // comparison measures. The notes are spread evenly over four octaves or
 // more from C2 (MIDI 36), so voices do not share a pitch.
+// A COUNT of 0 writes SECONDS of silence: the cost of an idle instance.
 
 #include <cerrno>
 #include <cmath>
@@ -43,7 +44,8 @@ MidiBuilder heldNotesFile(int count, double seconds) {
     file.beginTrack().tempo(0, kMicrosecondsPerQuarter);
     for (uint8_t note : notes) file.noteOn(0, 0, note, kVelocity);
     for (size_t i = 0; i < notes.size(); ++i) file.noteOff(i == 0 ? holdTicks : 0, 0, notes[i]);
-    file.endTrack();
+    // No notes: the silence lasts as long, for the idle cost.
+    file.endTrack(notes.empty() ? holdTicks : 0);
     return file;
 }
 
@@ -51,7 +53,7 @@ bool parseCount(const char* text, int& count) {
     char* end = nullptr;
     errno = 0;
     const long value = std::strtol(text, &end, 10);
-    if (errno || end == text || *end || value < 1 || value > kMaxNotes) return false;
+    if (errno || end == text || *end || value < 0 || value > kMaxNotes) return false;
     count = static_cast<int>(value);
     return true;
 }
@@ -76,7 +78,7 @@ int main(int argc, char** argv) {
     int count = 0;
     double seconds = 0.0;
     if (!parseCount(argv[1], count)) {
-        std::fprintf(stderr, "make_held_notes: COUNT must be a whole number from 1 to %d, not '%s'\n", kMaxNotes,
+        std::fprintf(stderr, "make_held_notes: COUNT must be a whole number from 0 to %d, not '%s'\n", kMaxNotes,
                      argv[1]);
         return 2;
     }
