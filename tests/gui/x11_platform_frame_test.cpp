@@ -132,7 +132,7 @@ TEST_F(X11PlatformFrameTest, TheFrameIsAChildWindowOfTheHostsWindowAndPaintsItsV
     XUnmapWindow(client_->display(), parent_);
     XMapRaised(client_->display(), parent_);
     EXPECT_TRUE(pumpUntil([&] { return screenPixel(60, 50) == rgb(kOn) && screenPixel(200, 150) == 0x0A141Eu; }));
-    client_->writePng(kParentX, kParentY, 300, 180, "x11-frame/painted.png");
+    client_->writePng(kParentX, kParentY, 300, 180, std::string(TVX_SCRATCH_DIR) + "/x11-frame-painted.png");
 }
 
 TEST_F(X11PlatformFrameTest, ButtonsDragsDoubleClicksWheelAndKeysReachTheControl) {
@@ -272,7 +272,7 @@ TEST_F(X11PopupMenuTest, AnEntryOfASubmenuIsChosenWithTheKeyboardInTheMenusColou
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         levelsSeen = user.popups(parent_).size();
         const CRect first = placeOf(user, user.popups(parent_).front());
-        user.writePng(first.left - 10, first.top - 10, 360, 200, "x11-frame/menu-open.png");
+        user.writePng(first.left - 10, first.top - 10, 360, 200, std::string(TVX_SCRATCH_DIR) + "/x11-frame-menu-open.png");
         menuBack = user.pixel(first.left + 4, first.top + 4);
         highlight = user.pixel(first.left + 4, first.top + 1 + 22 + 22 + 8 + 4);  // "Size", lit
         type(user, {XK_Down, XK_Return});
