@@ -5,7 +5,6 @@
 // per-sample path (fmSample) gives, bit for bit.
 #include "engine/oscillator.h"
 #include "engine/oscillator_fm_lanes.h"
-#include "engine/oscillator_reads.h"
 
 #include "dsp/simd.h"
 
@@ -16,8 +15,6 @@
 namespace tvx {
 
 #if TVX_SSE2
-
-using namespace oscillator_reads;
 
 namespace {
 
