@@ -30,6 +30,12 @@ struct SettlingSmoother {
     // count updates with one target, their values into out. The state stays
     // in registers for the stretch; the results are those of update().
     void fill(float target, float* out, int count) {
+        // Settled: the state stays as it is, untouched (copying it back and
+        // forth stalls the reads that follow its writes).
+        if (settledAt(target)) {
+            for (int i = 0; i < count; ++i) out[i] = smoother.value;
+            return;
+        }
         ParamSmoother s = smoother;
         bool isSettled = settled;
         float previousTarget = lastTarget;

@@ -1,6 +1,6 @@
 #include "engine/oscillator.h"
 
-#include "engine/fast_trig.h"
+#include "engine/oscillator_fm_lanes.h"
 #include "engine/oscillator_reads.h"
 
 #include "params/modulation_codes.h"
@@ -365,10 +365,7 @@ void Oscillator::mixPulse(float width, float mix, float spread, float& left, flo
 float Oscillator::fmSample() {
     const float index1 = index1_.update(indexTarget1_);
     const float index2 = index2_.update(indexTarget2_);
-    // Phase offsets in cycles: y * index * 2 pi radians.
-    const float y2 = sinCycles(modPhase2_);
-    const float y1 = sinCycles(modPhase1_ + y2 * index2);
-    const float carrier = sinCycles(main_.phase + y1 * index1);
+    const float carrier = fm_lanes::chain(main_.phase, modPhase1_, modPhase2_, index1, index2);
     advance(modPhase2_, modIncrement2_);
     advance(modPhase1_, modIncrement1_);
     advance(main_.phase, main_.increment);
@@ -450,8 +447,12 @@ void Oscillator::renderSmoothed(const Smoothed& smoothed, float* left, float* ri
                          });
             break;
         case Fm:
+#if TVX_SSE2
+            renderFm(smoothed, left, right, count);
+#else
             renderSounds(smoothed, left, right, count,
                          [this](float, float, float, float& l, float& r) { l = r = fmSample(); });
+#endif
             break;
         default:
             break;  // silent: the smoothers have moved on as they do while sounding

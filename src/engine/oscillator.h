@@ -131,7 +131,10 @@ private:
     void mixWave(int rowA, int rowB, float weight, float mix, float spread, float& left, float& right);
     void mixPulse(float width, float mix, float spread, float& left, float& right);
     float pulseSample(const WtLevel& ramp, float phase, float width) const;
+    // One sample of "FM" (the scalar form), and a chunk with the samples side
+    // by side (oscillator_fm_lanes.cpp).
     float fmSample();
+    void renderFm(const Smoothed& smoothed, float* left, float* right, int count);
     // Sum the unison copies into left and right with their pan weights and
     // advance them. Both forms add in the same order, bit for bit.
     void sumWaveCopies(int rowA, int rowB, float weight, float spread, float& sumLeft, float& sumRight);
