@@ -13,6 +13,12 @@ constexpr int kSizeCommand = 1050;
 constexpr int kVoiceLightX = 401, kVoiceLightY = 38;
 constexpr int kCutKnobX = 408, kCutKnobY = 96;  // filter 1 cutoff, centre
 constexpr int kOsc1TitleY = 56, kOsc2TitleY = 200;
+// Oscillator 1's fine-tune knob (bipolar, a caption under it) and semitone
+// field, envelope 1's attack knob and its caption, and the knobs' arc colour.
+constexpr int kFineX = 40, kFineY = 96;
+constexpr int kSemiX = 40, kSemiY = 167;
+constexpr int kAttackX = 552, kAttackY = 96, kAttackCaptionY = 127;
+constexpr uint32_t kArc = 0x05BEEE;
 
 // Straight 0xRRGGBB of `top` (with its alpha) drawn over an opaque colour.
 inline uint32_t blend(uint32_t top, int alpha, uint32_t below) {

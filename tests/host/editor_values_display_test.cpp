@@ -27,16 +27,10 @@ namespace {
 
 using namespace editor_places;
 
-// Places at 100 %: oscillator 1's fine-tune knob (bipolar, a caption under
-// it), its semitone field, envelope 1's attack knob and its caption, a
-// knob without a menu hint, the header strip, and the middle of nowhere.
-constexpr int kFineX = 40, kFineY = 96;
-constexpr int kSemiX = 40, kSemiY = 167;
-constexpr int kAttackX = 552, kAttackY = 96, kAttackCaptionY = 127;
+// More places at 100 %: the header strip and the middle of nowhere.
 constexpr int kHeaderX = 700, kHeaderY = 30;
 constexpr int kBlankX = 300, kBlankY = 42;
 constexpr POINT kOffTheWindow = {2400, 1500};
-constexpr uint32_t kArc = 0x05BEEE;
 constexpr int MainMenuBankCommand = 1052;
 constexpr int ModTargetCommand = 1022;
 

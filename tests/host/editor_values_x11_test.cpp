@@ -30,14 +30,8 @@ namespace {
 
 using namespace editor_places;
 
-// Places at 100 %: oscillator 1's fine-tune knob (bipolar, a caption under
-// it), its semitone field, envelope 1's attack knob and its caption, and
-// an empty stretch of the header.
-constexpr int kFineX = 40, kFineY = 96;
-constexpr int kSemiX = 40, kSemiY = 167;
-constexpr int kAttackX = 552, kAttackY = 96, kAttackCaptionY = 127;
+// An empty stretch of the header, at 100 %.
 constexpr int kRestX = 300, kRestY = 20;
-constexpr uint32_t kArc = 0x05BEEE;
 
 class X11EditorValuesTest : public X11EditorFixture {
 protected:
