@@ -42,4 +42,13 @@ struct ParamSmoother {
     }
 };
 
+// True when the next update with this target gives the value as it stands,
+// so that skipping updates leaves the smoother where updating would.
+inline bool holdsAt(const ParamSmoother& s, float target) {
+    if (s.jump) return false;
+    float next = s.a * s.value + s.oneMinusA * target;
+    if (std::fabs(next) < 1e-20f) next = 0.0f;
+    return next == s.value;
+}
+
 }  // namespace tvx

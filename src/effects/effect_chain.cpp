@@ -96,10 +96,8 @@ int EffectChain::activeStages(const float* params) {
 
 bool EffectChain::mayRest(const float* params) const {
     if (!resting_ || activeStages(params) != restingStages_) return false;
-    const bool active[kStages] = {true, true, (restingStages_ & (1 << ChorusStage)) != 0,
-                                  (restingStages_ & (1 << DelayStage)) != 0, (restingStages_ & (1 << ReverbStage)) != 0};
-    return drive_.settled(params) && equaliser_.settled(params) && (!active[ChorusStage] || chorus_.settled(params)) &&
-           (!active[DelayStage] || delay_.settled(params)) && (!active[ReverbStage] || reverb_.settled(params));
+    return drive_.settled(params) && equaliser_.settled(params) && (!restsWith(ChorusStage) || chorus_.settled(params)) &&
+           (!restsWith(DelayStage) || delay_.settled(params)) && (!restsWith(ReverbStage) || reverb_.settled(params));
 }
 
 // A resting chain skips its work; the clocks of its stages (LFOs, ramps)
@@ -108,9 +106,9 @@ bool EffectChain::mayRest(const float* params) const {
 void EffectChain::rest(int count) {
     drive_.rest(count);
     equaliser_.rest(count);
-    if (restingStages_ & (1 << ChorusStage)) chorus_.rest(count);
-    if (restingStages_ & (1 << DelayStage)) delay_.rest(count);
-    if (restingStages_ & (1 << ReverbStage)) reverb_.rest(count);
+    if (restsWith(ChorusStage)) chorus_.rest(count);
+    if (restsWith(DelayStage)) delay_.rest(count);
+    if (restsWith(ReverbStage)) reverb_.rest(count);
 }
 
 // Processes a stage and returns whether its output counts as silent for the

@@ -30,6 +30,7 @@ private:
     bool runStage(Stage stage, Effect& effect, const float* params, bool quietInput, int memory, Run run,
                   float* left, float* right, int count);
     static int activeStages(const float* params);   // bit per Stage
+    bool restsWith(Stage stage) const { return (restingStages_ & (1 << stage)) != 0; }
     bool mayRest(const float* params) const;
     void rest(int count);
     void wakeAll();

@@ -43,7 +43,7 @@ bool Equaliser::bandSettled(const Band& band, float gainParam, float frequencyHz
     // A band at 0 dB moves neither its frequency nor its filter. A low band
     // takes minutes to flush its state to 0, so what is left is weighed.
     if (band.gainDb.value == 0.0f) return true;
-    return holdsAt(band.frequencyHz, frequencyHz) && band.filter.stateBelow(0.01f * kSilenceLevel);
+    return holdsAt(band.frequencyHz, frequencyHz) && band.filter.quietBelow(kQuietStateLevel);
 }
 
 bool Equaliser::passesThrough(const float* params) const {

@@ -2,21 +2,10 @@
 
 #include <cmath>
 
-#include "dsp/param_smoother.h"
-
 namespace tvx {
 
 // -120 dBFS: what an effect may still put out when it is taken for silent.
 constexpr float kSilenceLevel = 1e-6f;
-
-// True when the next update with this target gives the value as it stands,
-// so that skipping updates leaves the smoother where updating would.
-inline bool holdsAt(const ParamSmoother& s, float target) {
-    if (s.jump) return false;
-    float next = s.a * s.value + s.oneMinusA * target;
-    if (std::fabs(next) < 1e-20f) next = 0.0f;
-    return next == s.value;
-}
 
 // What a resting effect may still hold in any line or filter: so little
 // that what it would have made of it stays far below kSilenceLevel.

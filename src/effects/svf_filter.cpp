@@ -21,7 +21,7 @@ void SvfFilter::clear() {
     }
 }
 
-bool SvfFilter::stateBelow(float level) const {
+bool SvfFilter::quietBelow(float level) const {
     for (int c = 0; c < 2; ++c)
         if (!(std::fabs(ic1_[c]) < level && std::fabs(ic2_[c]) < level)) return false;
     return true;

@@ -15,7 +15,7 @@ public:
 
     void clear();
     void process(Type type, float& left, float& right);
-    bool stateBelow(float level) const;
+    bool quietBelow(float level) const;
 
 private:
     void computeCoefficients(Type type);

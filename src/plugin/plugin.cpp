@@ -7,7 +7,6 @@
 
 #include "dsp/denormal_flush.h"
 #include "dsp/sample_rate_limits.h"
-#include "effects/idle_watch.h"
 #include "params/command_index.h"
 #include "params/parameter_display.h"
 #include "params/parameter_table.h"
