@@ -153,9 +153,10 @@ int VoiceManager::runLength(int blockLength, int s) {
 }
 
 bool VoiceManager::renderRun(float* left, float* right, int count) {
-    bool anyActive = false;
-    for (const Voice& v : voices_) anyActive = anyActive || v.active();
-    renderGlobalLfos(count, anyActive);
+    int playing = 0;
+    for (int v = 0; v < kNumVoices; ++v)
+        if (voices_[v].active()) playingVoices_[playing++] = v;
+    renderGlobalLfos(count, playing > 0);
     VoiceContext context;
     context.params = params_;
     context.controllers = &controllers_;
@@ -165,13 +166,7 @@ bool VoiceManager::renderRun(float* left, float* right, int count) {
     context.perSample = perSample_;
     for (int i = 0; i < count; ++i) left[i] = right[i] = 0.0f;
 
-    int playing = 0;
-    for (int v = 0; v < kNumVoices; ++v) {
-        if (!voices_[v].active()) continue;
-        playingVoices_[playing] = v;
-        soundingSamples_[playing] = voices_[v].renderSources(context, count);
-        ++playing;
-    }
+    for (int p = 0; p < playing; ++p) soundingSamples_[p] = voices_[playingVoices_[p]].renderSources(context, count);
     const int routing = Voice::filterRouting(params_);
     for (int p = 0; p < playing; ++p) voices_[playingVoices_[p]].mixFilterInputs(routing, soundingSamples_[p]);
     for (int first = 0; first < playing; first += FilterLanes::kLanes)
