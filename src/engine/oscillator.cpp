@@ -102,14 +102,14 @@ float Oscillator::unisonIncrement(int copy) const {
     return (copy >= 0 && copy < kMaxUnison) ? lanes_.increment[copy] : 0.0f;
 }
 
+void Oscillator::prepareTables(WtCollection& tables) {
+    for (int f = 0; f + 1 < kFilledSlots; ++f) tables.buildRowPair(kFilledSlotRows[f], kFilledSlotRows[f + 1]);
+}
+
 void Oscillator::loadWaveSlots() {
     selectedPosition_ = -1.0f;
     for (int i = 0; i < kPositionSlots; ++i) slotRow_[i] = -1;
-    slotRow_[0] = 1;
-    slotRow_[4] = 2;
-    slotRow_[8] = 0;
-    slotRow_[12] = 3;
-    slotRow_[16] = 1;
+    for (int f = 0; f < kFilledSlots; ++f) slotRow_[f * kFilledSlotStep] = kFilledSlotRows[f];
 
     for (int i = 0; i < kPositionSlots; ++i) {
         int lower = -1, upper = -1;
@@ -214,6 +214,28 @@ void Oscillator::cacheLevels() {
         }
     }
     uniformLength_ = uniform ? length : 0;
+    cacheRowPairs(rows, shared, copyIndex);
+}
+
+// The interleaved pairs of each row with the next filled slot's row, where
+// the tables hold them for every copy's level.
+void Oscillator::cacheRowPairs(int rows, bool shared, const int* copyIndex) {
+    pairsReady_ = rows == kRows && shared && uniformLength_ > 0;
+    for (int r = 0; r < kRows && pairsReady_; ++r) {
+        const int partner = pairPartner(r);
+        for (int k = 0; k < kMaxUnison && pairsReady_; ++k) {
+            lanes_.pairs[r][k] = partner < 0 ? nullptr
+                                 : k < unisonCount_ ? tables_->rowPairSamples(r, partner, copyIndex[k])
+                                                     : lanes_.pairs[r][0];
+            pairsReady_ = lanes_.pairs[r][k] != nullptr;
+        }
+    }
+}
+
+int Oscillator::pairPartner(int row) {
+    for (int f = 0; f + 1 < kFilledSlots; ++f)
+        if (kFilledSlotRows[f] == row) return kFilledSlotRows[f + 1];
+    return -1;
 }
 
 // True when the levels in place are those of these indices; else the

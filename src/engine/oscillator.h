@@ -27,6 +27,9 @@ public:
 
     // Cached table levels are dropped: they belong to the tables of the old rate.
     void prepare(float sampleRate, const WtCollection* tables);
+    // Adds to freshly built tables the row pairs that "Wave" blends, read
+    // where the copies run side by side.
+    static void prepareTables(WtCollection& tables);
     void resetPhase(float phaseParam);   // start phase in cycles; random 0..32767 / 32767 when exactly 1.0
     void jumpSmoothers();                // next update takes the target at once (voice reset)
     // Control rate (every 65 samples): type, increment from total semitones, unison increments, FM set-up.
@@ -88,12 +91,17 @@ private:
         float live[kMaxUnison] = {};
         const WtLevel* levels[kRows][kMaxUnison];
         const float* samples[kRows][kMaxUnison];
+        // Row r interleaved with pairPartner(r), at each copy's level.
+        const float* pairs[kRows][kMaxUnison];
     };
 
     void loadWaveSlots();
     void setUpUnison(const float* params, int osc, float increment);
     void setUpFm(const float* params, const float* T, int osc, float increment);
     void cacheLevels();
+    void cacheRowPairs(int rows, bool shared, const int* copyIndex);
+    // The row that row blends towards: that of the next filled position slot.
+    static int pairPartner(int row);
     bool levelsCachedFor(int rows, int mainIndex, const int* copyIndex);
     void selectRows(float position);
 
@@ -121,9 +129,9 @@ private:
     void readMainSpan(const float* weight, int rowA, int rowB, bool blend, float* out, int count);
     int finishFourAtATime(const WaveFrames& frames, const float* mainSamples, float (*termsLeft)[4],
                           float (*termsRight)[4], float* left, float* right, int count) const;
-    // All eight copies in one AVX2 register; the terms come out as the two
-    // groups of sumCopyGroupSpan added.
-    void sumEightCopiesSpan(const WaveFrames& frames, int rowA, int rowB, bool blend, float (*termsLeft)[4],
+    // All eight copies in one AVX2 register, read from the row pairs; the
+    // terms come out as the two groups of sumCopyGroupSpan added.
+    void sumEightCopiesSpan(const WaveFrames& frames, int rowA, bool blend, float (*termsLeft)[4],
                             float (*termsRight)[4], int count);
     template <bool kBlend>
     void sumCopyGroupSpan(const WaveFrames& frames, int rowA, int rowB, int first, float (*termsLeft)[4],
@@ -159,6 +167,7 @@ private:
         int copy[kMaxUnison] = {};
     } cached_;
     bool useAvx2_ = false;
+    bool pairsReady_ = false;   // lanes_.pairs holds every row's pair for every copy
 
     // "Wave" position map: row per slot (-1 empty), and per integer part of
     // 16 * position the rows of the lower and upper slots (-1 without any),
@@ -167,6 +176,10 @@ private:
         int rowA, rowB;
         float lower, spanInverse;
     };
+    // The rows of every fourth slot: square, triangle, ramp, sine, square.
+    static constexpr int kFilledSlotStep = 4;
+    static constexpr int kFilledSlots = 5;
+    static constexpr int kFilledSlotRows[kFilledSlots] = {1, 2, 0, 3, 1};
     int slotRow_[kPositionSlots];
     SlotRows slotRows_[kPositionSlots];
     int rowA_ = -1, rowB_ = -1;

@@ -1,5 +1,5 @@
 // The eight unison copies of a "Wave" oscillator in one AVX2 register, for
-// processors that have it. Every lane does what the SSE2 form does for its
+// processors that have it, read from the tables' interleaved row pairs. Every lane does what the SSE2 form does for its
 // copy, in the same order, so both give the same sound bit for bit.
 #include "engine/oscillator.h"
 
@@ -14,21 +14,33 @@ namespace tvx {
 #if TVX_AVX2
 namespace {
 
-TVX_TARGET_AVX2 inline __m128 pairAt(const float* p) {
-    return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
+// Both rows' samples at[l] and at[l] + 1 of copy l's row pair, as four
+// registers of eight copies (0..3 in the lower half, 4..7 in the upper):
+// one 16-byte load per copy, then a transpose within each half.
+struct PairSamples {
+    __m256 lowerA, upperA, lowerB, upperB;
+};
+
+TVX_TARGET_AVX2 inline __m256 twoCopies(const float* const* pairs, const int* at, int copy) {
+    const __m128 low = _mm_loadu_ps(pairs[copy] + at[copy]);
+    const __m128 high = _mm_loadu_ps(pairs[copy + 4] + at[copy + 4]);
+    return _mm256_insertf128_ps(_mm256_castps128_ps256(low), high, 1);
 }
 
-// Samples at[l] and at[l] + 1 of eight cycles interpolated by frac: copies
-// 0..3 in the lower half, 4..7 in the upper one.
-TVX_TARGET_AVX2 inline __m256 interpolate8(const float* const* cycles, const int* at, __m256 frac) {
-    const __m128 pairs01 = _mm_movelh_ps(pairAt(cycles[0] + at[0]), pairAt(cycles[1] + at[1]));
-    const __m128 pairs23 = _mm_movelh_ps(pairAt(cycles[2] + at[2]), pairAt(cycles[3] + at[3]));
-    const __m128 pairs45 = _mm_movelh_ps(pairAt(cycles[4] + at[4]), pairAt(cycles[5] + at[5]));
-    const __m128 pairs67 = _mm_movelh_ps(pairAt(cycles[6] + at[6]), pairAt(cycles[7] + at[7]));
-    const __m256 first = _mm256_insertf128_ps(_mm256_castps128_ps256(pairs01), pairs45, 1);
-    const __m256 second = _mm256_insertf128_ps(_mm256_castps128_ps256(pairs23), pairs67, 1);
-    const __m256 lower = _mm256_shuffle_ps(first, second, _MM_SHUFFLE(2, 0, 2, 0));
-    const __m256 upper = _mm256_shuffle_ps(first, second, _MM_SHUFFLE(3, 1, 3, 1));
+// at: the offsets of the pairs, twice the sample index.
+TVX_TARGET_AVX2 inline PairSamples readPairs(const float* const* pairs, const int* at) {
+    const __m256 c0 = twoCopies(pairs, at, 0), c1 = twoCopies(pairs, at, 1);
+    const __m256 c2 = twoCopies(pairs, at, 2), c3 = twoCopies(pairs, at, 3);
+    // Per half: c = [a(i) b(i) a(i+1) b(i+1)] of one copy.
+    const __m256 now01 = _mm256_unpacklo_ps(c0, c1), next01 = _mm256_unpackhi_ps(c0, c1);
+    const __m256 now23 = _mm256_unpacklo_ps(c2, c3), next23 = _mm256_unpackhi_ps(c2, c3);
+    return {_mm256_shuffle_ps(now01, now23, _MM_SHUFFLE(1, 0, 1, 0)),
+            _mm256_shuffle_ps(next01, next23, _MM_SHUFFLE(1, 0, 1, 0)),
+            _mm256_shuffle_ps(now01, now23, _MM_SHUFFLE(3, 2, 3, 2)),
+            _mm256_shuffle_ps(next01, next23, _MM_SHUFFLE(3, 2, 3, 2))};
+}
+
+TVX_TARGET_AVX2 inline __m256 interpolate(__m256 lower, __m256 upper, __m256 frac) {
     return _mm256_add_ps(lower, _mm256_mul_ps(_mm256_sub_ps(upper, lower), frac));
 }
 
@@ -39,7 +51,7 @@ TVX_TARGET_AVX2 inline __m128 foldHalves(__m256 v) {
 
 }  // namespace
 
-TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, int rowA, int rowB, bool blend,
+TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, int rowA, bool blend,
                                                     float (*termsLeft)[4], float (*termsRight)[4], int count) {
     const __m256 one = _mm256_set1_ps(1.0f);
     const __m256 length = _mm256_set1_ps(static_cast<float>(uniformLength_));
@@ -47,8 +59,8 @@ TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, in
     const __m256 pan = _mm256_loadu_ps(kUnisonPan);
     const __m256 live = _mm256_loadu_ps(lanes_.live);
     const __m256 step = _mm256_loadu_ps(lanes_.step);
-    const float* const* cyclesA = lanes_.samples[rowA];
-    const float* const* cyclesB = lanes_.samples[rowB];
+    const float* pairs[kMaxUnison];
+    for (int k = 0; k < kMaxUnison; ++k) pairs[k] = lanes_.pairs[rowA][k];
     __m256 phase = _mm256_loadu_ps(lanes_.phase);
     for (int i = 0; i < count; ++i) {
         const __m256 x = _mm256_mul_ps(phase, length);
@@ -56,10 +68,14 @@ TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, in
         const __m256 frac = _mm256_sub_ps(x, _mm256_cvtepi32_ps(index));
         // Unaligned: the Windows compilers do not align the stack for AVX.
         int at[8];
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), _mm256_and_si256(index, mask));
-        __m256 v = interpolate8(cyclesA, at, frac);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), _mm256_slli_epi32(_mm256_and_si256(index, mask), 1));
+        // Read back from memory: one load per copy, where taking the
+        // indices out of the register costs two instructions each.
+        __asm__("" : "+m"(at));
+        const PairSamples s = readPairs(pairs, at);
+        __m256 v = interpolate(s.lowerA, s.upperA, frac);
         if (blend) {
-            const __m256 vb = interpolate8(cyclesB, at, frac);
+            const __m256 vb = interpolate(s.lowerB, s.upperB, frac);
             v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_set1_ps(frames.weight[i]), _mm256_sub_ps(vb, v)));
         }
         const __m256 side = _mm256_mul_ps(_mm256_set1_ps(frames.spread[i]), pan);
@@ -75,7 +91,7 @@ TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, in
 
 #else
 
-void Oscillator::sumEightCopiesSpan(const WaveFrames&, int, int, bool, float (*)[4], float (*)[4], int) {}
+void Oscillator::sumEightCopiesSpan(const WaveFrames&, int, bool, float (*)[4], float (*)[4], int) {}
 
 #endif
 

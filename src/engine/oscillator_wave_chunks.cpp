@@ -195,8 +195,8 @@ void Oscillator::renderWaveSpan(const WaveFrames& frames, float* left, float* ri
 
     alignas(16) float termsLeft[kChunk][4], termsRight[kChunk][4];
     const int groups = unisonCount_ > 4 ? 2 : 1;
-    if (groups == 2 && useAvx2_)
-        sumEightCopiesSpan(frames, rowA, rowB, blend, termsLeft, termsRight, count);
+    if (groups == 2 && useAvx2_ && pairsReady_ && (!blend || rowB == pairPartner(rowA)))
+        sumEightCopiesSpan(frames, rowA, blend, termsLeft, termsRight, count);
     else
         for (int g = 0; g < groups; ++g)
             if (blend)

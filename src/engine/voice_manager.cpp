@@ -31,6 +31,7 @@ void VoiceManager::setSampleRate(float fs) {
     if (!(fs > 0.0f) || !std::isfinite(fs)) fs = 44100.0f;
     sampleRate_ = fs;
     tables_.build(fs);
+    Oscillator::prepareTables(tables_);
     // The voices restart below; keys remembered from before would otherwise
     // block their own next press in mono.
     allNotesOff();

@@ -82,12 +82,16 @@ WtCollection::WtCollection(int rowCount)
       levels_(new WtLevel*[rowCount_ > 0 ? rowCount_ : 1]()) {}
 
 WtCollection::~WtCollection() {
+    while (pairCount_ > 0) freeRowPair(pairCount_ - 1);
     for (int row = 0; row < rowCount_; ++row) freeRow(row);
     delete[] levels_;
     delete[] levelCounts_;
 }
 
 void WtCollection::freeRow(int row) {
+    // Pairs hold copies of the row's levels: they would go stale.
+    for (int p = pairCount_ - 1; p >= 0; --p)
+        if (pairs_[p].rowA == row || pairs_[p].rowB == row) freeRowPair(p);
     WtLevel* levels = levels_[row];
     if (levels != nullptr) {
         for (int i = 0; i < levelCounts_[row]; ++i) delete[] levels[i].samples;
@@ -130,6 +134,46 @@ void WtCollection::buildRow(int row, int shapeCode, float sampleRate) {
 void WtCollection::build(float sampleRate) {
     for (int row = 0; row < 4 && row < rowCount_; ++row) buildRow(row, row, sampleRate);
     shared_ = rowsShareLevels();
+}
+
+void WtCollection::freeRowPair(int pair) {
+    RowPair& p = pairs_[pair];
+    for (int i = 0; i < p.levelCount; ++i) delete[] p.samples[i];
+    delete[] p.samples;
+    for (int q = pair; q + 1 < pairCount_; ++q) pairs_[q] = pairs_[q + 1];
+    --pairCount_;
+    pairs_[pairCount_] = RowPair{};
+}
+
+bool WtCollection::buildRowPair(int rowA, int rowB) {
+    if (rowPairSamples(rowA, rowB, 0) != nullptr) return true;
+    const int levels = levelCount(rowA);
+    if (pairCount_ >= kMaxRowPairs || levels <= 0 || levelCount(rowB) != levels) return false;
+    for (int i = 0; i < levels; ++i)
+        if (levels_[rowA][i].length != levels_[rowB][i].length) return false;
+    RowPair& p = pairs_[pairCount_++];
+    p.rowA = rowA;
+    p.rowB = rowB;
+    p.samples = new float*[levels];
+    for (int i = 0; i < levels; ++i) {
+        const WtLevel& a = levels_[rowA][i];
+        const WtLevel& b = levels_[rowB][i];
+        float* pair = new float[2 * (static_cast<size_t>(a.length) + 1)];
+        for (int j = 0; j <= a.length; ++j) {
+            pair[2 * j] = a.samples[j];
+            pair[2 * j + 1] = b.samples[j];
+        }
+        p.samples[i] = pair;
+        ++p.levelCount;
+    }
+    return true;
+}
+
+const float* WtCollection::rowPairSamples(int rowA, int rowB, int index) const {
+    for (int p = 0; p < pairCount_; ++p)
+        if (pairs_[p].rowA == rowA && pairs_[p].rowB == rowB)
+            return (index >= 0 && index < pairs_[p].levelCount) ? pairs_[p].samples[index] : nullptr;
+    return nullptr;
 }
 
 int WtCollection::findLevelIndex(int row, float increment) const {

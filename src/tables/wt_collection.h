@@ -53,6 +53,18 @@ public:
         return a + (b - a) * frac;
     }
 
+    // Two rows whose levels match in number and length, interleaved sample
+    // by sample (a0 b0 a1 b1 ... aN bN, the last pair again the first):
+    // one 16-byte load then holds both rows' samples i and i + 1, all that a
+    // blend of the two rows reads. Built at sample-rate changes for the
+    // pairs a reader blends; rebuilding a row drops the pairs it is in.
+    // Returns false, building nothing, when the rows do not match or
+    // kMaxRowPairs pairs exist already.
+    bool buildRowPair(int rowA, int rowB);
+    // Level `index` of the pair (rowA, rowB), or nullptr when not built.
+    const float* rowPairSamples(int rowA, int rowB, int index) const;
+    static constexpr int kMaxRowPairs = 8;
+
     // A one-sample cycle of silence, read safely like any other level.
     static const WtLevel& silentLevel();
 
@@ -60,7 +72,16 @@ public:
 
 private:
     void freeRow(int row);
+    void freeRowPair(int pair);
     bool rowsShareLevels() const;
+
+    struct RowPair {
+        int rowA = -1, rowB = -1;
+        int levelCount = 0;
+        float** samples = nullptr;   // per level: 2 * (length + 1) floats
+    };
+    RowPair pairs_[kMaxRowPairs];
+    int pairCount_ = 0;
 
     int rowCount_;
     int* levelCounts_;

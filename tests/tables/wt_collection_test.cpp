@@ -69,6 +69,30 @@ TEST(WtCollection, EveryCycleIsFollowedByItsFirstSample) {
     EXPECT_EQ(silent.samples[silent.length], 0.0f);
 }
 
+TEST(WtCollection, RowPairsInterleaveTwoRowsAndGoWithThem) {
+    WtCollection tables;
+    tables.build(44100.0f);
+    ASSERT_TRUE(tables.buildRowPair(1, 2));
+    EXPECT_EQ(tables.rowPairSamples(2, 1, 0), nullptr);  // only the pair asked for
+    for (int i = 0; i < tables.levelCount(1); ++i) {
+        const float* pair = tables.rowPairSamples(1, 2, i);
+        ASSERT_NE(pair, nullptr);
+        const WtLevel& a = tables.level(1, i);
+        const WtLevel& b = tables.level(2, i);
+        bool same = true;
+        for (int j = 0; j <= a.length; ++j) same = same && pair[2 * j] == a.samples[j] && pair[2 * j + 1] == b.samples[j];
+        EXPECT_TRUE(same) << "level " << i;
+    }
+    EXPECT_EQ(tables.rowPairSamples(1, 2, tables.levelCount(1)), nullptr);
+    // A row rebuilt (here at another rate, so of other lengths) takes its
+    // pairs with it, and rows that no longer match make none.
+    tables.buildRow(2, 2, 96000.0f);
+    EXPECT_EQ(tables.rowPairSamples(1, 2, 0), nullptr);
+    EXPECT_FALSE(tables.buildRowPair(1, 2));
+    tables.build(20.0f);
+    EXPECT_FALSE(tables.buildRowPair(0, 3));
+}
+
 TEST(WtCollection, RatesBelowThirtyHertzGiveNoLevelsAndStaySafe) {
     WtCollection tables;
     EXPECT_EQ(tables.rowCount(), 4);
