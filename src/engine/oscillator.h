@@ -126,13 +126,16 @@ private:
     int selectRowsFourAtATime(const float* position, WaveFrames& frames, int count);
     void renderWaveFrames(const WaveFrames& frames, float* left, float* right, int count);
     void renderWaveSpan(const WaveFrames& frames, float* left, float* right, int count);
-    void readMainSpan(const float* weight, int rowA, int rowB, bool blend, float* out, int count);
+    void stepMainPhases(float* phases, int count);
+    void readMainSpan(const float* weights, const float* phases, int rowA, int rowB, bool blend, float* out,
+                      int count);
     int finishFourAtATime(const WaveFrames& frames, const float* mainSamples, float (*termsLeft)[4],
                           float (*termsRight)[4], float* left, float* right, int count) const;
     // All eight copies in one AVX2 register, read from the row pairs; the
-    // terms come out as the two groups of sumCopyGroupSpan added.
-    void sumEightCopiesSpan(const WaveFrames& frames, int rowA, bool blend, float (*termsLeft)[4],
-                            float (*termsRight)[4], int count);
+    // terms come out as the two groups of sumCopyGroupSpan added. Steps the
+    // main copy's phases besides, as stepMainPhases does.
+    void sumEightCopiesSpan(const WaveFrames& frames, int rowA, bool blend, float* mainPhases,
+                            float (*termsLeft)[4], float (*termsRight)[4], int count);
     template <bool kBlend>
     void sumCopyGroupSpan(const WaveFrames& frames, int rowA, int rowB, int first, float (*termsLeft)[4],
                           float (*termsRight)[4], int count);

@@ -5,6 +5,8 @@
 
 #include "dsp/simd.h"
 
+#include <limits>
+
 #if TVX_AVX2
 #include <immintrin.h>
 #endif
@@ -52,7 +54,8 @@ TVX_TARGET_AVX2 inline __m128 foldHalves(__m256 v) {
 }  // namespace
 
 TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, int rowA, bool blend,
-                                                    float (*termsLeft)[4], float (*termsRight)[4], int count) {
+                                                    float* mainPhases, float (*termsLeft)[4],
+                                                    float (*termsRight)[4], int count) {
     const __m256 one = _mm256_set1_ps(1.0f);
     const __m256 length = _mm256_set1_ps(static_cast<float>(uniformLength_));
     const __m256i mask = _mm256_set1_epi32(uniformLength_ - 1);
@@ -62,7 +65,13 @@ TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, in
     const float* pairs[kMaxUnison];
     for (int k = 0; k < kMaxUnison; ++k) pairs[k] = lanes_.pairs[rowA][k];
     __m256 phase = _mm256_loadu_ps(lanes_.phase);
+    float mainPhase = main_.phase;
+    float gainSpread = std::numeric_limits<float>::quiet_NaN();   // none yet
+    __m256 gainLeft = _mm256_setzero_ps(), gainRight = _mm256_setzero_ps();
     for (int i = 0; i < count; ++i) {
+        mainPhases[i] = mainPhase;
+        const float mainAdvanced = mainPhase + main_.increment;
+        mainPhase = mainAdvanced >= 1.0f ? mainAdvanced - 1.0f : mainAdvanced;
         const __m256 x = _mm256_mul_ps(phase, length);
         const __m256i index = _mm256_cvttps_epi32(x);
         const __m256 frac = _mm256_sub_ps(x, _mm256_cvtepi32_ps(index));
@@ -78,20 +87,27 @@ TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, in
             const __m256 vb = interpolate(s.lowerB, s.upperB, frac);
             v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_set1_ps(frames.weight[i]), _mm256_sub_ps(vb, v)));
         }
-        const __m256 side = _mm256_mul_ps(_mm256_set1_ps(frames.spread[i]), pan);
-        const __m256 termL = _mm256_mul_ps(v, _mm256_mul_ps(_mm256_add_ps(one, side), live));
-        const __m256 termR = _mm256_mul_ps(v, _mm256_mul_ps(_mm256_sub_ps(one, side), live));
+        // The spread rests far more often than it moves.
+        if (!(frames.spread[i] == gainSpread)) {
+            gainSpread = frames.spread[i];
+            const __m256 side = _mm256_mul_ps(_mm256_set1_ps(gainSpread), pan);
+            gainLeft = _mm256_mul_ps(_mm256_add_ps(one, side), live);
+            gainRight = _mm256_mul_ps(_mm256_sub_ps(one, side), live);
+        }
+        const __m256 termL = _mm256_mul_ps(v, gainLeft);
+        const __m256 termR = _mm256_mul_ps(v, gainRight);
         _mm_store_ps(termsLeft[i], foldHalves(termL));
         _mm_store_ps(termsRight[i], foldHalves(termR));
         const __m256 advanced = _mm256_add_ps(phase, step);
         phase = _mm256_sub_ps(advanced, _mm256_and_ps(_mm256_cmp_ps(advanced, one, _CMP_GE_OQ), one));
     }
     _mm256_storeu_ps(lanes_.phase, phase);
+    main_.phase = mainPhase;
 }
 
 #else
 
-void Oscillator::sumEightCopiesSpan(const WaveFrames&, int, bool, float (*)[4], float (*)[4], int) {}
+void Oscillator::sumEightCopiesSpan(const WaveFrames&, int, bool, float*, float (*)[4], float (*)[4], int) {}
 
 #endif
 

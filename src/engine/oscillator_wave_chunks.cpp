@@ -147,18 +147,20 @@ void Oscillator::renderWave(const Smoothed& smoothed, float* left, float* right,
 
 #if TVX_SSE2
 
-// The main copy of a span: its phases first, the one chain from sample to
-// sample, then the reads four samples at a time with the operations of
-// blendRows and WtCollection::read.
-void Oscillator::readMainSpan(const float* weights, int rowA, int rowB, bool blend, float* out, int count) {
-    alignas(16) float phases[kChunk];
+// The main copy's phases of a span: one chain from sample to sample.
+void Oscillator::stepMainPhases(float* phases, int count) {
     float phase = main_.phase;
     for (int i = 0; i < count; ++i) {
         phases[i] = phase;
         advance(phase, main_.increment);
     }
     main_.phase = phase;
+}
 
+// The main copy of a span at its phases, four samples at a time with the
+// operations of blendRows and WtCollection::read.
+void Oscillator::readMainSpan(const float* weights, const float* phases, int rowA, int rowB, bool blend, float* out,
+                              int count) {
     const WtLevel& levelA = *main_.levels[rowA];
     const WtLevel& levelB = *main_.levels[rowB];
     const float* cyclesA[4] = {levelA.samples, levelA.samples, levelA.samples, levelA.samples};
@@ -183,8 +185,17 @@ void Oscillator::renderWaveSpan(const WaveFrames& frames, float* left, float* ri
     const bool blend = frames.weight[0] != 0.0f;
     const bool unison = frames.mix[0] > 0.0f;
 
-    alignas(16) float mainSamples[kChunk];
-    readMainSpan(frames.weight, rowA, blend ? rowB : rowA, blend, mainSamples, count);
+    alignas(16) float mainPhases[kChunk], mainSamples[kChunk];
+    alignas(16) float termsLeft[kChunk][4], termsRight[kChunk][4];
+    const bool eightInOneRegister = unison && unisonCount_ > 4 && useAvx2_ && pairsReady_ &&
+                                    (!blend || rowB == pairPartner(rowA));
+    // The main copy's phase chain then waits on nothing but itself: it runs
+    // alongside the copies' reads.
+    if (eightInOneRegister)
+        sumEightCopiesSpan(frames, rowA, blend, mainPhases, termsLeft, termsRight, count);
+    else
+        stepMainPhases(mainPhases, count);
+    readMainSpan(frames.weight, mainPhases, rowA, blend ? rowB : rowA, blend, mainSamples, count);
     if (!unison) {
         for (int i = 0; i < count; ++i) {
             left[i] += frames.gainLeft[i] * mainSamples[i];
@@ -193,16 +204,12 @@ void Oscillator::renderWaveSpan(const WaveFrames& frames, float* left, float* ri
         return;
     }
 
-    alignas(16) float termsLeft[kChunk][4], termsRight[kChunk][4];
-    const int groups = unisonCount_ > 4 ? 2 : 1;
-    if (groups == 2 && useAvx2_ && pairsReady_ && (!blend || rowB == pairPartner(rowA)))
-        sumEightCopiesSpan(frames, rowA, blend, termsLeft, termsRight, count);
-    else
-        for (int g = 0; g < groups; ++g)
-            if (blend)
-                sumCopyGroupSpan<true>(frames, rowA, rowB, 4 * g, termsLeft, termsRight, count);
-            else
-                sumCopyGroupSpan<false>(frames, rowA, rowB, 4 * g, termsLeft, termsRight, count);
+    const int groups = eightInOneRegister ? 0 : (unisonCount_ > 4 ? 2 : 1);
+    for (int g = 0; g < groups; ++g)
+        if (blend)
+            sumCopyGroupSpan<true>(frames, rowA, rowB, 4 * g, termsLeft, termsRight, count);
+        else
+            sumCopyGroupSpan<false>(frames, rowA, rowB, 4 * g, termsLeft, termsRight, count);
 
     int i = finishFourAtATime(frames, mainSamples, termsLeft, termsRight, left, right, count);
     for (; i < count; ++i) {
