@@ -23,16 +23,19 @@ struct PairSamples {
     __m256 lowerA, upperA, lowerB, upperB;
 };
 
+// kOneTable: every copy reads the same level, so one pointer serves all.
+template <bool kOneTable>
 TVX_TARGET_AVX2 inline __m256 twoCopies(const float* const* pairs, const int* at, int copy) {
-    const __m128 low = _mm_loadu_ps(pairs[copy] + at[copy]);
-    const __m128 high = _mm_loadu_ps(pairs[copy + 4] + at[copy + 4]);
+    const __m128 low = _mm_loadu_ps(pairs[kOneTable ? 0 : copy] + at[copy]);
+    const __m128 high = _mm_loadu_ps(pairs[kOneTable ? 0 : copy + 4] + at[copy + 4]);
     return _mm256_insertf128_ps(_mm256_castps128_ps256(low), high, 1);
 }
 
 // at: the offsets of the pairs, twice the sample index.
+template <bool kOneTable>
 TVX_TARGET_AVX2 inline PairSamples readPairs(const float* const* pairs, const int* at) {
-    const __m256 c0 = twoCopies(pairs, at, 0), c1 = twoCopies(pairs, at, 1);
-    const __m256 c2 = twoCopies(pairs, at, 2), c3 = twoCopies(pairs, at, 3);
+    const __m256 c0 = twoCopies<kOneTable>(pairs, at, 0), c1 = twoCopies<kOneTable>(pairs, at, 1);
+    const __m256 c2 = twoCopies<kOneTable>(pairs, at, 2), c3 = twoCopies<kOneTable>(pairs, at, 3);
     // Per half: c = [a(i) b(i) a(i+1) b(i+1)] of one copy.
     const __m256 now01 = _mm256_unpacklo_ps(c0, c1), next01 = _mm256_unpackhi_ps(c0, c1);
     const __m256 now23 = _mm256_unpacklo_ps(c2, c3), next23 = _mm256_unpackhi_ps(c2, c3);
@@ -51,26 +54,40 @@ TVX_TARGET_AVX2 inline __m128 foldHalves(__m256 v) {
     return _mm_add_ps(_mm256_castps256_ps128(v), _mm256_extractf128_ps(v, 1));
 }
 
-}  // namespace
+// What a span of the eight copies reads and where it leaves its results.
+struct EightCopiesSpan {
+    const float* pairs[Oscillator::kMaxUnison];
+    const float* weight;
+    const float* spread;
+    const float* live;
+    const float* step;
+    float* phase;   // the copies', stepped
+    float length;
+    int mask;
+    bool blend;
+    float* mainPhase;   // the main copy's, stepped
+    float mainIncrement;
+    float* mainPhases;
+    float (*termsLeft)[4];
+    float (*termsRight)[4];
+    int count;
+};
 
-TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, int rowA, bool blend,
-                                                    float* mainPhases, float (*termsLeft)[4],
-                                                    float (*termsRight)[4], int count) {
+template <bool kOneTable>
+TVX_TARGET_AVX2 void sumEightCopies(const EightCopiesSpan& span) {
     const __m256 one = _mm256_set1_ps(1.0f);
-    const __m256 length = _mm256_set1_ps(static_cast<float>(uniformLength_));
-    const __m256i mask = _mm256_set1_epi32(uniformLength_ - 1);
-    const __m256 pan = _mm256_loadu_ps(kUnisonPan);
-    const __m256 live = _mm256_loadu_ps(lanes_.live);
-    const __m256 step = _mm256_loadu_ps(lanes_.step);
-    const float* pairs[kMaxUnison];
-    for (int k = 0; k < kMaxUnison; ++k) pairs[k] = lanes_.pairs[rowA][k];
-    __m256 phase = _mm256_loadu_ps(lanes_.phase);
-    float mainPhase = main_.phase;
+    const __m256 length = _mm256_set1_ps(span.length);
+    const __m256i mask = _mm256_set1_epi32(span.mask);
+    const __m256 pan = _mm256_loadu_ps(Oscillator::kUnisonPan);
+    const __m256 live = _mm256_loadu_ps(span.live);
+    const __m256 step = _mm256_loadu_ps(span.step);
+    __m256 phase = _mm256_loadu_ps(span.phase);
+    float mainPhase = *span.mainPhase;
     float gainSpread = std::numeric_limits<float>::quiet_NaN();   // none yet
     __m256 gainLeft = _mm256_setzero_ps(), gainRight = _mm256_setzero_ps();
-    for (int i = 0; i < count; ++i) {
-        mainPhases[i] = mainPhase;
-        const float mainAdvanced = mainPhase + main_.increment;
+    for (int i = 0; i < span.count; ++i) {
+        span.mainPhases[i] = mainPhase;
+        const float mainAdvanced = mainPhase + span.mainIncrement;
         mainPhase = mainAdvanced >= 1.0f ? mainAdvanced - 1.0f : mainAdvanced;
         const __m256 x = _mm256_mul_ps(phase, length);
         const __m256i index = _mm256_cvttps_epi32(x);
@@ -81,28 +98,57 @@ TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, in
         // Read back from memory: one load per copy, where taking the
         // indices out of the register costs two instructions each.
         __asm__("" : "+m"(at));
-        const PairSamples s = readPairs(pairs, at);
+        const PairSamples s = readPairs<kOneTable>(span.pairs, at);
         __m256 v = interpolate(s.lowerA, s.upperA, frac);
-        if (blend) {
+        if (span.blend) {
             const __m256 vb = interpolate(s.lowerB, s.upperB, frac);
-            v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_set1_ps(frames.weight[i]), _mm256_sub_ps(vb, v)));
+            v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_set1_ps(span.weight[i]), _mm256_sub_ps(vb, v)));
         }
         // The spread rests far more often than it moves.
-        if (!(frames.spread[i] == gainSpread)) {
-            gainSpread = frames.spread[i];
+        if (!(span.spread[i] == gainSpread)) {
+            gainSpread = span.spread[i];
             const __m256 side = _mm256_mul_ps(_mm256_set1_ps(gainSpread), pan);
             gainLeft = _mm256_mul_ps(_mm256_add_ps(one, side), live);
             gainRight = _mm256_mul_ps(_mm256_sub_ps(one, side), live);
         }
-        const __m256 termL = _mm256_mul_ps(v, gainLeft);
-        const __m256 termR = _mm256_mul_ps(v, gainRight);
-        _mm_store_ps(termsLeft[i], foldHalves(termL));
-        _mm_store_ps(termsRight[i], foldHalves(termR));
+        _mm_store_ps(span.termsLeft[i], foldHalves(_mm256_mul_ps(v, gainLeft)));
+        _mm_store_ps(span.termsRight[i], foldHalves(_mm256_mul_ps(v, gainRight)));
         const __m256 advanced = _mm256_add_ps(phase, step);
         phase = _mm256_sub_ps(advanced, _mm256_and_ps(_mm256_cmp_ps(advanced, one, _CMP_GE_OQ), one));
     }
-    _mm256_storeu_ps(lanes_.phase, phase);
-    main_.phase = mainPhase;
+    _mm256_storeu_ps(span.phase, phase);
+    *span.mainPhase = mainPhase;
+}
+
+}  // namespace
+
+TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, int rowA, bool blend,
+                                                    float* mainPhases, float (*termsLeft)[4],
+                                                    float (*termsRight)[4], int count) {
+    EightCopiesSpan span;
+    bool oneTable = true;
+    for (int k = 0; k < kMaxUnison; ++k) {
+        span.pairs[k] = lanes_.pairs[rowA][k];
+        oneTable = oneTable && span.pairs[k] == span.pairs[0];
+    }
+    span.weight = frames.weight;
+    span.spread = frames.spread;
+    span.live = lanes_.live;
+    span.step = lanes_.step;
+    span.phase = lanes_.phase;
+    span.length = static_cast<float>(uniformLength_);
+    span.mask = uniformLength_ - 1;
+    span.blend = blend;
+    span.mainPhase = &main_.phase;
+    span.mainIncrement = main_.increment;
+    span.mainPhases = mainPhases;
+    span.termsLeft = termsLeft;
+    span.termsRight = termsRight;
+    span.count = count;
+    if (oneTable)
+        sumEightCopies<true>(span);
+    else
+        sumEightCopies<false>(span);
 }
 
 #else
