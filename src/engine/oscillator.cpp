@@ -214,19 +214,19 @@ void Oscillator::cacheLevels() {
         }
     }
     uniformLength_ = uniform ? length : 0;
-    cacheRowPairs(rows, shared, copyIndex);
+    cacheRowPairs(rows, shared, mainIndex, copyIndex);
 }
 
 // The interleaved pairs of each row with the next filled slot's row, where
 // the tables hold them for every copy's level.
-void Oscillator::cacheRowPairs(int rows, bool shared, const int* copyIndex) {
+void Oscillator::cacheRowPairs(int rows, bool shared, int mainIndex, const int* copyIndex) {
     pairsReady_ = rows == kRows && shared && uniformLength_ > 0;
     for (int r = 0; r < kRows && pairsReady_; ++r) {
         const int partner = pairPartner(r);
+        main_.pairs[r] = partner < 0 ? nullptr : tables_->rowPairSamples(r, partner, mainIndex);
+        pairsReady_ = main_.pairs[r] != nullptr;
         for (int k = 0; k < kMaxUnison && pairsReady_; ++k) {
-            lanes_.pairs[r][k] = partner < 0 ? nullptr
-                                 : k < unisonCount_ ? tables_->rowPairSamples(r, partner, copyIndex[k])
-                                                     : lanes_.pairs[r][0];
+            lanes_.pairs[r][k] = k < unisonCount_ ? tables_->rowPairSamples(r, partner, copyIndex[k]) : lanes_.pairs[r][0];
             pairsReady_ = lanes_.pairs[r][k] != nullptr;
         }
     }

@@ -80,6 +80,7 @@ private:
         float phase = 0.0f;
         float increment = 0.0f;
         const WtLevel* levels[kRows];
+        const float* pairs[kRows];   // row r interleaved with pairPartner(r)
     };
     // The unison copies side by side, so that four of them fill one SSE
     // register. Copies beyond the count keep their phase (step 0) and are
@@ -99,7 +100,7 @@ private:
     void setUpUnison(const float* params, int osc, float increment);
     void setUpFm(const float* params, const float* T, int osc, float increment);
     void cacheLevels();
-    void cacheRowPairs(int rows, bool shared, const int* copyIndex);
+    void cacheRowPairs(int rows, bool shared, int mainIndex, const int* copyIndex);
     // The row that row blends towards: that of the next filled position slot.
     static int pairPartner(int row);
     bool levelsCachedFor(int rows, int mainIndex, const int* copyIndex);
@@ -129,6 +130,10 @@ private:
     void stepMainPhases(float* phases, int count);
     void readMainSpan(const float* weights, const float* phases, int rowA, int rowB, bool blend, float* out,
                       int count);
+    // readMainSpan's work eight samples at a time from the row pairs, with
+    // AVX2; returns the samples done.
+    int readMainEightAtATime(const float* weights, const float* phases, int rowA, bool blend, float* out,
+                             int count);
     int finishFourAtATime(const WaveFrames& frames, const float* mainSamples, float (*termsLeft)[4],
                           float (*termsRight)[4], float* left, float* right, int count) const;
     // All eight copies in one AVX2 register, read from the row pairs; the
@@ -170,7 +175,7 @@ private:
         int copy[kMaxUnison] = {};
     } cached_;
     bool useAvx2_ = false;
-    bool pairsReady_ = false;   // lanes_.pairs holds every row's pair for every copy
+    bool pairsReady_ = false;   // main_.pairs and lanes_.pairs hold every row's pair for every copy
 
     // "Wave" position map: row per slot (-1 empty), and per integer part of
     // 16 * position the rows of the lower and upper slots (-1 without any),

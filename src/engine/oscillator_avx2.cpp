@@ -151,7 +151,34 @@ TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, in
         sumEightCopies<false>(span);
 }
 
+TVX_TARGET_AVX2 int Oscillator::readMainEightAtATime(const float* weights, const float* phases, int rowA, bool blend,
+                                                     float* out, int count) {
+    const __m256 length = _mm256_set1_ps(static_cast<float>(uniformLength_));
+    const __m256i mask = _mm256_set1_epi32(uniformLength_ - 1);
+    const float* pair = main_.pairs[rowA];
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256 x = _mm256_mul_ps(_mm256_loadu_ps(phases + i), length);
+        const __m256i index = _mm256_cvttps_epi32(x);
+        const __m256 frac = _mm256_sub_ps(x, _mm256_cvtepi32_ps(index));
+        int at[8];
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), _mm256_slli_epi32(_mm256_and_si256(index, mask), 1));
+        __asm__("" : "+m"(at));
+        // Samples i..i + 7 take the places of copies 0..7.
+        const PairSamples s = readPairs<true>(&pair, at);
+        __m256 v = interpolate(s.lowerA, s.upperA, frac);
+        if (blend) {
+            const __m256 vb = interpolate(s.lowerB, s.upperB, frac);
+            v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_loadu_ps(weights + i), _mm256_sub_ps(vb, v)));
+        }
+        _mm256_storeu_ps(out + i, v);
+    }
+    return i;
+}
+
 #else
+
+int Oscillator::readMainEightAtATime(const float*, const float*, int, bool, float*, int) { return 0; }
 
 void Oscillator::sumEightCopiesSpan(const WaveFrames&, int, bool, float*, float (*)[4], float (*)[4], int) {}
 

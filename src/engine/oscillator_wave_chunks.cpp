@@ -43,15 +43,28 @@ int Oscillator::selectRowsFourAtATime(const float* position, WaveFrames& frames,
     int i = 0;
     for (; i + 4 <= count; i += 4) {
         const __m128 scaled = _mm_mul_ps(_mm_set1_ps(16.0f), _mm_load_ps(position + i));
-        alignas(16) int slot[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(slot),
-                        _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(scaled, zero), lastSlot)));
-        const SlotRows* rows[4] = {&slotRows_[slot[0]], &slotRows_[slot[1]], &slotRows_[slot[2]], &slotRows_[slot[3]]};
-        const __m128i rowA = _mm_setr_epi32(rows[0]->rowA, rows[1]->rowA, rows[2]->rowA, rows[3]->rowA);
-        const __m128i rowB = _mm_setr_epi32(rows[0]->rowB, rows[1]->rowB, rows[2]->rowB, rows[3]->rowB);
-        const __m128 lower = _mm_setr_ps(rows[0]->lower, rows[1]->lower, rows[2]->lower, rows[3]->lower);
-        const __m128 inverse =
-            _mm_setr_ps(rows[0]->spanInverse, rows[1]->spanInverse, rows[2]->spanInverse, rows[3]->spanInverse);
+        const __m128i slots = _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(scaled, zero), lastSlot));
+        __m128i rowA, rowB;
+        __m128 lower, inverse;
+        // A position moves slowly: four samples nearly always share a slot.
+        const __m128i firstSlot = _mm_shuffle_epi32(slots, 0);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(slots, firstSlot)) == 0xFFFF) {
+            const SlotRows& rows = slotRows_[_mm_cvtsi128_si32(slots)];
+            rowA = _mm_set1_epi32(rows.rowA);
+            rowB = _mm_set1_epi32(rows.rowB);
+            lower = _mm_set1_ps(rows.lower);
+            inverse = _mm_set1_ps(rows.spanInverse);
+        } else {
+            alignas(16) int slot[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(slot), slots);
+            const SlotRows* rows[4] = {&slotRows_[slot[0]], &slotRows_[slot[1]], &slotRows_[slot[2]],
+                                       &slotRows_[slot[3]]};
+            rowA = _mm_setr_epi32(rows[0]->rowA, rows[1]->rowA, rows[2]->rowA, rows[3]->rowA);
+            rowB = _mm_setr_epi32(rows[0]->rowB, rows[1]->rowB, rows[2]->rowB, rows[3]->rowB);
+            lower = _mm_setr_ps(rows[0]->lower, rows[1]->lower, rows[2]->lower, rows[3]->lower);
+            inverse =
+                _mm_setr_ps(rows[0]->spanInverse, rows[1]->spanInverse, rows[2]->spanInverse, rows[3]->spanInverse);
+        }
         // clamp01, with NaN going to 0: max and min give their second operand then.
         __m128 weight = _mm_min_ps(_mm_max_ps(_mm_mul_ps(_mm_sub_ps(scaled, lower), inverse), zero), one);
         weight = _mm_andnot_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(rowA, rowB)), weight);
@@ -187,15 +200,18 @@ void Oscillator::renderWaveSpan(const WaveFrames& frames, float* left, float* ri
 
     alignas(16) float mainPhases[kChunk], mainSamples[kChunk];
     alignas(16) float termsLeft[kChunk][4], termsRight[kChunk][4];
-    const bool eightInOneRegister = unison && unisonCount_ > 4 && useAvx2_ && pairsReady_ &&
-                                    (!blend || rowB == pairPartner(rowA));
+    const bool fromPairs = useAvx2_ && pairsReady_ && (!blend || rowB == pairPartner(rowA));
+    const bool eightInOneRegister = fromPairs && unison && unisonCount_ > 4;
     // The main copy's phase chain then waits on nothing but itself: it runs
     // alongside the copies' reads.
     if (eightInOneRegister)
         sumEightCopiesSpan(frames, rowA, blend, mainPhases, termsLeft, termsRight, count);
     else
         stepMainPhases(mainPhases, count);
-    readMainSpan(frames.weight, mainPhases, rowA, blend ? rowB : rowA, blend, mainSamples, count);
+    const int readFromPairs =
+        fromPairs ? readMainEightAtATime(frames.weight, mainPhases, rowA, blend, mainSamples, count) : 0;
+    readMainSpan(frames.weight + readFromPairs, mainPhases + readFromPairs, rowA, blend ? rowB : rowA, blend,
+                 mainSamples + readFromPairs, count - readFromPairs);
     if (!unison) {
         for (int i = 0; i < count; ++i) {
             left[i] += frames.gainLeft[i] * mainSamples[i];
