@@ -135,7 +135,10 @@ private:
     int readMainEightAtATime(const float* weights, const float* phases, int rowA, bool blend, float* out,
                              int count);
     int finishFourAtATime(const WaveFrames& frames, const float* mainSamples, float (*termsLeft)[4],
-                          float (*termsRight)[4], float* left, float* right, int count) const;
+                          float (*termsRight)[4], float* left, float* right, int from, int count) const;
+    // The same eight samples at a time with AVX2, from sample 0.
+    int finishEightAtATime(const WaveFrames& frames, const float* mainSamples, float (*termsLeft)[4],
+                           float (*termsRight)[4], float* left, float* right, int count) const;
     // All eight copies in one AVX2 register, read from the row pairs; the
     // terms come out as the two groups of sumCopyGroupSpan added. Steps the
     // main copy's phases besides, as stepMainPhases does.

@@ -176,7 +176,59 @@ TVX_TARGET_AVX2 int Oscillator::readMainEightAtATime(const float* weights, const
     return i;
 }
 
+namespace {
+
+// The copies' sums of eight samples, lane by lane (samples 0..3 in the lower
+// half, 4..7 in the upper): each lane adds its terms in the order of one
+// sample's horizontal sum, as the SSE2 transpose does.
+TVX_TARGET_AVX2 inline __m256 samplesAndFourOn(float (*terms)[4], int k) {
+    return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_load_ps(terms[k])), _mm_load_ps(terms[k + 4]), 1);
+}
+
+TVX_TARGET_AVX2 inline __m256 sumsOfEightSamples(float (*terms)[4]) {
+    const __m256 t0 = samplesAndFourOn(terms, 0), t1 = samplesAndFourOn(terms, 1);
+    const __m256 t2 = samplesAndFourOn(terms, 2), t3 = samplesAndFourOn(terms, 3);
+    const __m256 low01 = _mm256_unpacklo_ps(t0, t1), low23 = _mm256_unpacklo_ps(t2, t3);
+    const __m256 high01 = _mm256_unpackhi_ps(t0, t1), high23 = _mm256_unpackhi_ps(t2, t3);
+    const __m256 copy0 = _mm256_shuffle_ps(low01, low23, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m256 copy1 = _mm256_shuffle_ps(low01, low23, _MM_SHUFFLE(3, 2, 3, 2));
+    const __m256 copy2 = _mm256_shuffle_ps(high01, high23, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m256 copy3 = _mm256_shuffle_ps(high01, high23, _MM_SHUFFLE(3, 2, 3, 2));
+    return _mm256_add_ps(_mm256_add_ps(copy0, copy2), _mm256_add_ps(copy1, copy3));
+}
+
+}  // namespace
+
+TVX_TARGET_AVX2 int Oscillator::finishEightAtATime(const WaveFrames& frames, const float* mainSamples,
+                                                   float (*termsLeft)[4], float (*termsRight)[4], float* left,
+                                                   float* right, int count) const {
+    const bool odd = (unisonCount_ & 1) != 0;
+    const __m256 pan = _mm256_set1_ps(odd ? kUnisonPan[unisonCount_] : 0.0f);
+    const __m256 one = _mm256_set1_ps(1.0f);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256 sumL = sumsOfEightSamples(termsLeft + i), sumR = sumsOfEightSamples(termsRight + i);
+        const __m256 mix = _mm256_loadu_ps(frames.mix + i);
+        const __m256 spread = _mm256_loadu_ps(frames.spread + i);
+        const __m256 balance =
+            odd ? _mm256_mul_ps(_mm256_mul_ps(_mm256_mul_ps(mix, mix), spread), pan) : _mm256_setzero_ps();
+        const __m256 main = _mm256_loadu_ps(mainSamples + i);
+        const __m256 l = _mm256_add_ps(_mm256_mul_ps(mix, sumL), _mm256_mul_ps(_mm256_add_ps(one, balance), main));
+        const __m256 r = _mm256_add_ps(_mm256_mul_ps(mix, sumR), _mm256_mul_ps(_mm256_sub_ps(one, balance), main));
+        const __m256 gainL = _mm256_loadu_ps(frames.gainLeft + i);
+        const __m256 gainR = _mm256_loadu_ps(frames.gainRight + i);
+        _mm256_storeu_ps(left + i, _mm256_add_ps(_mm256_loadu_ps(left + i), _mm256_mul_ps(gainL, l)));
+        _mm256_storeu_ps(right + i, _mm256_add_ps(_mm256_loadu_ps(right + i), _mm256_mul_ps(gainR, r)));
+    }
+    return i;
+}
+
 #else
+
+int Oscillator::finishEightAtATime(const WaveFrames&, const float*, float (*)[4], float (*)[4], float*, float*,
+                                   int) const {
+    return 0;
+}
 
 int Oscillator::readMainEightAtATime(const float*, const float*, int, bool, float*, int) { return 0; }
 

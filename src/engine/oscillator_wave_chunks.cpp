@@ -227,7 +227,8 @@ void Oscillator::renderWaveSpan(const WaveFrames& frames, float* left, float* ri
         else
             sumCopyGroupSpan<false>(frames, rowA, rowB, 4 * g, termsLeft, termsRight, count);
 
-    int i = finishFourAtATime(frames, mainSamples, termsLeft, termsRight, left, right, count);
+    int i = useAvx2_ ? finishEightAtATime(frames, mainSamples, termsLeft, termsRight, left, right, count) : 0;
+    i = finishFourAtATime(frames, mainSamples, termsLeft, termsRight, left, right, i, count);
     for (; i < count; ++i) {
         const __m128 sumL = _mm_load_ps(termsLeft[i]), sumR = _mm_load_ps(termsRight[i]);
         const __m128 halvesL = _mm_add_ps(sumL, _mm_movehl_ps(sumL, sumL));
@@ -254,13 +255,14 @@ inline __m128 sumsOfFourSamples(float (*terms)[4]) {
 
 }  // namespace
 
-// finishUnison and the gains for four samples at a time; returns the samples done.
+// finishUnison and the gains for four samples at a time from sample `from`
+// on; returns the samples done.
 int Oscillator::finishFourAtATime(const WaveFrames& frames, const float* mainSamples, float (*termsLeft)[4],
-                                  float (*termsRight)[4], float* left, float* right, int count) const {
+                                  float (*termsRight)[4], float* left, float* right, int from, int count) const {
     const bool odd = (unisonCount_ & 1) != 0;
     const __m128 pan = _mm_set1_ps(odd ? kUnisonPan[unisonCount_] : 0.0f);
     const __m128 one = _mm_set1_ps(1.0f);
-    int i = 0;
+    int i = from;
     for (; i + 4 <= count; i += 4) {
         const __m128 sumL = sumsOfFourSamples(termsLeft + i), sumR = sumsOfFourSamples(termsRight + i);
         const __m128 mix = _mm_load_ps(frames.mix + i);
