@@ -1,6 +1,9 @@
 #include "engine/voice.h"
 
 #include <cmath>
+#include <limits>
+
+#include "dsp/simd.h"
 
 #include "params/modulation_codes.h"
 #include "params/parameter_id.h"
@@ -304,7 +307,24 @@ void Voice::filterAlone(int routing, int count) {
 }
 
 void Voice::addOutput(float* left, float* right, int count) {
-    for (int i = 0; i < count; ++i) {
+    int i = 0;
+#if TVX_SSE2
+    // Four samples at a time while all of them are finite; a group holding
+    // one that is not goes sample by sample below, up to that sample.
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    const __m128 largest = _mm_set1_ps(std::numeric_limits<float>::max());
+    for (; i + 4 <= count; i += 4) {
+        const __m128 gain = _mm_loadu_ps(gain_ + i);
+        const __m128 outL = _mm_mul_ps(_mm_loadu_ps(runA_[0] + i), gain);
+        const __m128 outR = _mm_mul_ps(_mm_loadu_ps(runA_[1] + i), gain);
+        const __m128 finite = _mm_and_ps(_mm_cmple_ps(_mm_and_ps(outL, magnitude), largest),
+                                         _mm_cmple_ps(_mm_and_ps(outR, magnitude), largest));
+        if (_mm_movemask_ps(finite) != 0xF) break;
+        _mm_storeu_ps(left + i, _mm_add_ps(_mm_loadu_ps(left + i), outL));
+        _mm_storeu_ps(right + i, _mm_add_ps(_mm_loadu_ps(right + i), outR));
+    }
+#endif
+    for (; i < count; ++i) {
         const float outL = runA_[0][i] * gain_[i];
         const float outR = runA_[1][i] * gain_[i];
         if (!std::isfinite(outL) || !std::isfinite(outR)) {
