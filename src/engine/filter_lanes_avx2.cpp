@@ -159,6 +159,11 @@ TVX_TARGET_AVX2 inline void storeLanes(const FilterLanes::Lane* lanes, int used,
     for (int l = 0; l < used; ++l) write(lanes[l], values[l]);
 }
 
+// The upper halves of the registers cleared, as the SSE2 code that follows
+// needs them to run at full speed. The compiler does not always do it when
+// the link-time optimiser builds these functions.
+TVX_TARGET_AVX2 inline void leaveAvx() { _mm256_zeroupper(); }
+
 TVX_TARGET_AVX2 inline __m128 lowerHalf(__m256 v) { return _mm256_castps256_ps128(v); }
 TVX_TARGET_AVX2 inline __m128 upperHalf(__m256 v) { return _mm256_extractf128_ps(v, 1); }
 
@@ -414,13 +419,14 @@ TVX_TARGET_AVX2 void FilterLanes::runLaddersInOne(const Lane* lanes, int used, i
     const filter_sse::LadderCoefficients lower{lowerHalf(kind.g),    lowerHalf(kind.k),    lowerHalf(kind.r),
                                                lowerHalf(kind.G4),   lowerHalf(kind.twoG), lowerHalf(kind.S1),
                                                lowerHalf(kind.S2),   lowerHalf(kind.S3),   lowerHalf(kind.gain)};
-    keepLadderCoefficients(lanes, std::min(used, kGroupLanes), cutoff, resonance, lower);
-    if (used <= kGroupLanes) return;
     const filter_sse::LadderCoefficients upper{upperHalf(kind.g),    upperHalf(kind.k),    upperHalf(kind.r),
                                                upperHalf(kind.G4),   upperHalf(kind.twoG), upperHalf(kind.S1),
                                                upperHalf(kind.S2),   upperHalf(kind.S3),   upperHalf(kind.gain)};
-    keepLadderCoefficients(lanes + kGroupLanes, used - kGroupLanes, cutoff + kGroupLanes, resonance + kGroupLanes,
-                           upper);
+    leaveAvx();
+    keepLadderCoefficients(lanes, std::min(used, kGroupLanes), cutoff, resonance, lower);
+    if (used > kGroupLanes)
+        keepLadderCoefficients(lanes + kGroupLanes, used - kGroupLanes, cutoff + kGroupLanes,
+                               resonance + kGroupLanes, upper);
 }
 
 TVX_TARGET_AVX2 void FilterLanes::runSvfsInOne(const Lane* lanes, int used, int count) {
@@ -437,7 +443,7 @@ TVX_TARGET_AVX2 void FilterLanes::runSvfsInOne(const Lane* lanes, int used, int 
         storeLanes(lanes, used, kind.channel[c].ic1, [c](const Lane& l, float v) { l.filter->svf_.ic1[c] = v; });
         storeLanes(lanes, used, kind.channel[c].ic2, [c](const Lane& l, float v) { l.filter->svf_.ic2[c] = v; });
     }
-    SvfLaneCoefficients lower;
+    SvfLaneCoefficients lower, upper;
     lower.a1 = lowerHalf(kind.a1);
     lower.a2 = lowerHalf(kind.a2);
     lower.a3 = lowerHalf(kind.a3);
@@ -446,9 +452,6 @@ TVX_TARGET_AVX2 void FilterLanes::runSvfsInOne(const Lane* lanes, int used, int 
     lower.m2 = lowerHalf(kind.m2);
     lower.g = lowerHalf(kind.g);
     lower.damping = lowerHalf(kind.damping);
-    keepSvfCoefficients(lanes, std::min(used, kGroupLanes), cutoff, resonance, lower);
-    if (used <= kGroupLanes) return;
-    SvfLaneCoefficients upper;
     upper.a1 = upperHalf(kind.a1);
     upper.a2 = upperHalf(kind.a2);
     upper.a3 = upperHalf(kind.a3);
@@ -457,8 +460,11 @@ TVX_TARGET_AVX2 void FilterLanes::runSvfsInOne(const Lane* lanes, int used, int 
     upper.m2 = upperHalf(kind.m2);
     upper.g = upperHalf(kind.g);
     upper.damping = upperHalf(kind.damping);
-    keepSvfCoefficients(lanes + kGroupLanes, used - kGroupLanes, cutoff + kGroupLanes, resonance + kGroupLanes,
-                        upper);
+    leaveAvx();
+    keepSvfCoefficients(lanes, std::min(used, kGroupLanes), cutoff, resonance, lower);
+    if (used > kGroupLanes)
+        keepSvfCoefficients(lanes + kGroupLanes, used - kGroupLanes, cutoff + kGroupLanes, resonance + kGroupLanes,
+                            upper);
 }
 
 #endif
