@@ -7,7 +7,8 @@
 namespace tvx {
 
 // The filters of up to eight voices in one slot, run side by side: a voice
-// per SSE lane, a register per channel and group of four. One voice's filter
+// per SSE lane, a register per channel and group of four (with AVX2, more
+// than four voices share one register per channel). One voice's filter
 // is a chain of dependent steps that leaves the processor waiting for each
 // result; the independent chains of eight voices keep it busy. Every lane does the operations of
 // Filter::processRun in the same order, so each voice sounds as it does when
