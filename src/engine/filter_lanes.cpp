@@ -37,6 +37,11 @@ inline void gatherFour(const float* const* buffers, int i, __m128* out) {
     _MM_TRANSPOSE4_PS(out[0], out[1], out[2], out[3]);
 }
 
+// Entry step[l] * i of the four lanes' rows.
+inline __m128 rowsAt(const float* const* rows, const int* step, int i) {
+    return _mm_setr_ps(rows[0][step[0] * i], rows[1][step[1] * i], rows[2][step[2] * i], rows[3][step[3] * i]);
+}
+
 // The inverse of gatherFour, into the first `used` lanes.
 inline void scatterFour(float* const* buffers, int used, int i, __m128* in) {
     _MM_TRANSPOSE4_PS(in[0], in[1], in[2], in[3]);
@@ -47,7 +52,12 @@ inline __m128 select(__m128 mask, __m128 ifTrue, __m128 ifFalse) {
     return _mm_or_ps(_mm_and_ps(mask, ifTrue), _mm_andnot_ps(mask, ifFalse));
 }
 
-// tanPi of fast_trig.h, lane by lane.
+inline bool sameBits(__m128 a, __m128 b) {
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_castps_si128(a), _mm_castps_si128(b))) == 0xffff;
+}
+
+// tanPi of fast_trig.h, lane by lane. The reciprocal of the upper half is
+// only worked out when a lane lies there.
 inline __m128 tanPiLanes(__m128 x) {
     const __m128 upper = _mm_cmpgt_ps(x, _mm_set1_ps(0.25f));
     const __m128 z = _mm_mul_ps(_mm_set1_ps(3.14159265f), select(upper, _mm_sub_ps(_mm_set1_ps(0.5f), x), x));
@@ -58,6 +68,7 @@ inline __m128 tanPiLanes(__m128 x) {
     p = _mm_add_ps(_mm_mul_ps(p, z2), _mm_set1_ps(1.33387994085e-1f));
     p = _mm_add_ps(_mm_mul_ps(p, z2), _mm_set1_ps(3.33331568548e-1f));
     const __m128 t = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(p, z2), z), z);
+    if (_mm_movemask_ps(upper) == 0) return t;
     return select(upper, _mm_div_ps(_mm_set1_ps(1.0f), t), t);
 }
 
@@ -80,12 +91,16 @@ void FilterLanes::noteCoefficientInputs(const Lane* lanes, int used, const float
 }
 
 // Filter::setLadderCoefficients, lane by lane.
-void FilterLanes::setLadderCoefficients(const float* cutoff, const float* resonance, LadderCoefficients& k) {
+void FilterLanes::setLadderCoefficients(const float* cutoff, const float* resonance, LadderLaneCoefficients& k) {
     const __m128 res = _mm_load_ps(resonance);
-    const __m128 g = warpedLanes(_mm_load_ps(cutoff));
-    k.g = g;
     k.k = _mm_mul_ps(res, _mm_set1_ps(4.4444447f));
     k.gain = _mm_add_ps(_mm_mul_ps(res, _mm_set1_ps(2.5f)), _mm_set1_ps(1.122018f));
+    const __m128 cutoffs = _mm_load_ps(cutoff);
+    if (k.warped && sameBits(cutoffs, k.warpedFrom)) return;
+    k.warped = true;
+    k.warpedFrom = cutoffs;
+    const __m128 g = warpedLanes(cutoffs);
+    k.g = g;
     k.r = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(_mm_set1_ps(1.0f), g));
     const __m128 G = _mm_mul_ps(g, k.r);
     const __m128 G2 = _mm_mul_ps(G, G);
@@ -117,27 +132,37 @@ void FilterLanes::keepLadderCoefficients(const Lane* lanes, int used, const floa
 }
 
 // Filter::setSvfCoefficients, lane by lane, for filters of the given type.
+// The warped cutoffs stay while the cutoffs do, the damping while the resonances do.
 void FilterLanes::setSvfCoefficients(int type, const float* cutoff, const float* resonance, SvfLaneCoefficients& k) {
-    __m128 res = _mm_load_ps(resonance);
-    if (type == Filter::Peaking) res = _mm_mul_ps(res, _mm_set1_ps(0.6f));
-    const __m128 g = warpedLanes(_mm_load_ps(cutoff));
-    const __m128 damping = _mm_div_ps(
-        _mm_set1_ps(1.0f), _mm_add_ps(_mm_mul_ps(_mm_mul_ps(res, res), _mm_set1_ps(9.5f)), _mm_set1_ps(0.5f)));
+    const __m128 cutoffs = _mm_load_ps(cutoff);
+    if (!(k.warped && sameBits(cutoffs, k.warpedFrom))) {
+        k.warped = true;
+        k.warpedFrom = cutoffs;
+        k.g = warpedLanes(cutoffs);
+    }
     const __m128 one = _mm_set1_ps(1.0f);
-    k.g = g;
-    k.damping = damping;
-    k.a1 = flush(_mm_div_ps(one, _mm_add_ps(one, _mm_mul_ps(g, _mm_add_ps(g, damping)))));
+    const __m128 resonances = _mm_load_ps(resonance);
+    if (!(k.damped && sameBits(resonances, k.dampedFrom))) {
+        k.damped = true;
+        k.dampedFrom = resonances;
+        const __m128 res = type == Filter::Peaking ? _mm_mul_ps(resonances, _mm_set1_ps(0.6f)) : resonances;
+        const __m128 damping = _mm_div_ps(
+            one, _mm_add_ps(_mm_mul_ps(_mm_mul_ps(res, res), _mm_set1_ps(9.5f)), _mm_set1_ps(0.5f)));
+        k.damping = damping;
+        const __m128 minusDamping = _mm_sub_ps(_mm_setzero_ps(), damping);
+        const __m128 zero = _mm_setzero_ps();
+        switch (type) {
+            case Filter::Lowpass12: k.m0 = zero; k.m1 = zero; k.m2 = one; break;
+            case Filter::Highpass: k.m0 = one; k.m1 = minusDamping; k.m2 = _mm_set1_ps(-1.0f); break;
+            case Filter::Bandpass: k.m0 = zero; k.m1 = one; k.m2 = zero; break;
+            case Filter::Bandstop: k.m0 = one; k.m1 = minusDamping; k.m2 = zero; break;
+            default: k.m0 = one; k.m1 = minusDamping; k.m2 = _mm_set1_ps(-2.0f); break;  // Peaking
+        }
+    }
+    const __m128 g = k.g;
+    k.a1 = flush(_mm_div_ps(one, _mm_add_ps(one, _mm_mul_ps(g, _mm_add_ps(g, k.damping)))));
     k.a2 = flush(_mm_mul_ps(k.a1, g));
     k.a3 = flush(_mm_mul_ps(k.a2, g));
-    const __m128 minusDamping = _mm_sub_ps(_mm_setzero_ps(), damping);
-    const __m128 zero = _mm_setzero_ps();
-    switch (type) {
-        case Filter::Lowpass12: k.m0 = zero; k.m1 = zero; k.m2 = one; break;
-        case Filter::Highpass: k.m0 = one; k.m1 = minusDamping; k.m2 = _mm_set1_ps(-1.0f); break;
-        case Filter::Bandpass: k.m0 = zero; k.m1 = one; k.m2 = zero; break;
-        case Filter::Bandstop: k.m0 = one; k.m1 = minusDamping; k.m2 = zero; break;
-        default: k.m0 = one; k.m1 = minusDamping; k.m2 = _mm_set1_ps(-2.0f); break;  // Peaking
-    }
 }
 
 // What Filter::setSvfCoefficients leaves in each filter.
@@ -181,6 +206,12 @@ void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel (*c
         bool stale, loaded;
         float* lefts[kGroupLanes];
         float* rights[kGroupLanes];
+        // A lane without target lists keeps its filter's targets, as
+        // takeTargets does: its rows then hold those, and do not advance.
+        float heldTargets[kGroupLanes][2][4];
+        const float* cutoffRows[kGroupLanes];
+        const float* resonanceRows[kGroupLanes];
+        int rowStep[kGroupLanes];
     };
     Group groups[G];
     for (int g = 0; g < G; ++g) {
@@ -192,6 +223,15 @@ void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel (*c
             group.resonanceSmoothers[l] = &group.lanes[l].filter->resonance_;
             group.lefts[l] = group.lanes[l].left;
             group.rights[l] = group.lanes[l].right;
+            const Lane& lane = group.lanes[l];
+            for (int s = 0; s < 4; ++s) {
+                group.heldTargets[l][0][s] = lane.filter->cutoffTarget_;
+                group.heldTargets[l][1][s] = lane.filter->resonanceTarget_;
+            }
+            const bool listed = lane.cutoffTargets != nullptr;
+            group.cutoffRows[l] = listed ? lane.cutoffTargets : group.heldTargets[l][0];
+            group.resonanceRows[l] = listed ? lane.resonanceTargets : group.heldTargets[l][1];
+            group.rowStep[l] = listed ? 1 : 0;
         }
         group.coefficientCutoff = gather(group.lanes, [](const Lane& l) { return l.filter->coefficientCutoff_; });
         group.coefficientResonance =
@@ -209,16 +249,11 @@ void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel (*c
                                         SettlingSmootherLanes(groups[G - 1].cutoffSmoothers)};
     SettlingSmootherLanes resonances[2] = {SettlingSmootherLanes(groups[0].resonanceSmoothers),
                                            SettlingSmootherLanes(groups[G - 1].resonanceSmoothers)};
-    // The smoothers and coefficients of sample i; the filter steps follow.
-    auto control = [&](int g, int i) {
+    // The smoothers and coefficients of a sample with these targets; the filter steps follow.
+    auto control = [&](int g, __m128 cutoffTarget, __m128 resonanceTarget) {
         Group& group = groups[g];
-        // A lane without target lists keeps its filter's targets, as takeTargets does.
-        group.cutoffTarget = gather(group.lanes, [i](const Lane& l) {
-            return l.cutoffTargets ? l.cutoffTargets[i] : l.filter->cutoffTarget_;
-        });
-        group.resonanceTarget = gather(group.lanes, [i](const Lane& l) {
-            return l.cutoffTargets ? l.resonanceTargets[i] : l.filter->resonanceTarget_;
-        });
+        group.cutoffTarget = cutoffTarget;
+        group.resonanceTarget = resonanceTarget;
         const __m128 cutoffNow = cutoffs[g].update(group.cutoffTarget);
         const __m128 resonanceNow = resonances[g].update(group.resonanceTarget);
         const __m128 moved = _mm_or_ps(_mm_cmpneq_ps(cutoffNow, group.coefficientCutoff),
@@ -236,13 +271,22 @@ void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel (*c
     // Four samples at a time, read and written four lanes at once.
     int i = 0;
     for (; i + 4 <= count; i += 4) {
-        __m128 xL[G][4], xR[G][4];
+        __m128 xL[G][4], xR[G][4], cutoffTargets[G][4], resonanceTargets[G][4];
         for (int g = 0; g < G; ++g) {
-            gatherFour(groups[g].lefts, i, xL[g]);
-            gatherFour(groups[g].rights, i, xR[g]);
+            const Group& group = groups[g];
+            gatherFour(group.lefts, i, xL[g]);
+            gatherFour(group.rights, i, xR[g]);
+            const float* cutoffAt[kGroupLanes];
+            const float* resonanceAt[kGroupLanes];
+            for (int l = 0; l < kGroupLanes; ++l) {
+                cutoffAt[l] = group.cutoffRows[l] + group.rowStep[l] * i;
+                resonanceAt[l] = group.resonanceRows[l] + group.rowStep[l] * i;
+            }
+            gatherFour(cutoffAt, 0, cutoffTargets[g]);
+            gatherFour(resonanceAt, 0, resonanceTargets[g]);
         }
         for (int s = 0; s < 4; ++s) {
-            for (int g = 0; g < G; ++g) control(g, i + s);
+            for (int g = 0; g < G; ++g) control(g, cutoffTargets[g][s], resonanceTargets[g][s]);
             for (int g = 0; g < G; ++g) {
                 xL[g][s] = step(channel[g][0], groups[g].k, clipInput(xL[g][s]));
                 xR[g][s] = step(channel[g][1], groups[g].k, clipInput(xR[g][s]));
@@ -255,7 +299,8 @@ void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel (*c
     }
     for (; i < count; ++i) {
         for (int g = 0; g < G; ++g) {
-            control(g, i);
+            control(g, rowsAt(groups[g].cutoffRows, groups[g].rowStep, i),
+                    rowsAt(groups[g].resonanceRows, groups[g].rowStep, i));
             const Lane* group = groups[g].lanes;
             const int groupUsed = groups[g].used;
             const __m128 xL = clipInput(gather(group, [i](const Lane& l) { return sampleOf(l.left, i); }));
@@ -291,10 +336,10 @@ void FilterLanes::runLadders(const Lane* lanes, int used, int count) {
             channel[g][c].previous = gather(group, [c](const Lane& l) { return l.filter->ladder_.previousInput[c]; });
         }
     }
-    runSamples<G, LadderCoefficients>(
+    runSamples<G, LadderLaneCoefficients>(
         lanes, used, count, channel,
-        [](const float* c, const float* r, LadderCoefficients& k) { setLadderCoefficients(c, r, k); },
-        [](LadderChannel& c, const LadderCoefficients& k, __m128 x) { return ladderStep(c, k, x); },
+        [](const float* c, const float* r, LadderLaneCoefficients& k) { setLadderCoefficients(c, r, k); },
+        [](LadderChannel& c, const LadderLaneCoefficients& k, __m128 x) { return ladderStep(c, k, x); },
         keepLadderCoefficients);
     for (int g = 0; g < G; ++g) {
         const Lane* group = lanes + g * kGroupLanes;
@@ -349,6 +394,15 @@ void FilterLanes::process(const Lane* lanes, int used, int count) {
     Lane padded[kLanes];
     for (int l = 0; l < kLanes; ++l) padded[l] = lanes[l < used ? l : 0];
     const bool ladder = type == Filter::Lowpass24;
+#if TVX_AVX2
+    if (used > kGroupLanes && hasAvx2()) {
+        if (ladder)
+            runLaddersInOne(padded, used, count);
+        else
+            runSvfsInOne(padded, used, count);
+        return;
+    }
+#endif
     if (used > kGroupLanes) {
         if (ladder)
             runLadders<2>(padded, used, count);
