@@ -1,7 +1,9 @@
 // The eight unison copies of a "Wave" oscillator in one AVX2 register, for
-// processors that have it, read from the tables' interleaved row pairs. Every lane does what the SSE2 form does for its
-// copy, in the same order, so both give the same sound bit for bit.
+// processors that have it, read from the tables' interleaved row pairs.
+// Every lane does what the SSE2 form does for its copy, in the same order,
+// so both give the same sound bit for bit.
 #include "engine/oscillator.h"
+#include "engine/oscillator_reads.h"
 
 #include "dsp/simd.h"
 
@@ -87,8 +89,7 @@ TVX_TARGET_AVX2 void sumEightCopies(const EightCopiesSpan& span) {
     __m256 gainLeft = _mm256_setzero_ps(), gainRight = _mm256_setzero_ps();
     for (int i = 0; i < span.count; ++i) {
         span.mainPhases[i] = mainPhase;
-        const float mainAdvanced = mainPhase + span.mainIncrement;
-        mainPhase = mainAdvanced >= 1.0f ? mainAdvanced - 1.0f : mainAdvanced;
+        oscillator_reads::advance(mainPhase, span.mainIncrement);
         const __m256 x = _mm256_mul_ps(phase, length);
         const __m256i index = _mm256_cvttps_epi32(x);
         const __m256 frac = _mm256_sub_ps(x, _mm256_cvtepi32_ps(index));
