@@ -193,8 +193,9 @@ void Oscillator::cacheLevels() {
     const bool shared = tables_ && tables_->levelsShared();
     int mainIndex = -1, copyIndex[kMaxUnison];
     if (shared) {
-        mainIndex = tables_->findLevelIndex(0, main_.increment);
-        for (int k = 0; k < unisonCount_; ++k) copyIndex[k] = tables_->findLevelIndex(0, lanes_.increment[k]);
+        mainIndex = tables_->findLevelIndexNear(0, main_.increment, cached_.main);
+        for (int k = 0; k < unisonCount_; ++k)
+            copyIndex[k] = tables_->findLevelIndexNear(0, lanes_.increment[k], mainIndex);
         if (levelsCachedFor(rows, mainIndex, copyIndex)) return;
     } else {
         cached_.rows = 0;

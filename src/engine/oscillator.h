@@ -125,6 +125,7 @@ private:
     void selectFrameRows(const float* position, WaveFrames& frames, int count);
     static bool sameThroughout(const WaveFrames& frames, int count);
     int selectRowsFourAtATime(const float* position, WaveFrames& frames, int count);
+    int fillRestingRows(const float* position, WaveFrames& frames, int count) const;
     void renderWaveFrames(const WaveFrames& frames, float* left, float* right, int count);
     void renderWaveSpan(const WaveFrames& frames, float* left, float* right, int count);
     void stepMainPhases(float* phases, int count);

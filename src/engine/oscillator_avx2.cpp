@@ -7,6 +7,7 @@
 
 #include "dsp/simd.h"
 
+#include <cstddef>
 #include <limits>
 
 #if TVX_AVX2
@@ -28,12 +29,14 @@ struct PairSamples {
 // kOneTable: every copy reads the same level, so one pointer serves all.
 template <bool kOneTable>
 TVX_TARGET_AVX2 inline __m256 twoCopies(const float* const* pairs, const int* at, int copy) {
-    const __m128 low = _mm_loadu_ps(pairs[kOneTable ? 0 : copy] + at[copy]);
-    const __m128 high = _mm_loadu_ps(pairs[kOneTable ? 0 : copy + 4] + at[copy + 4]);
+    // Masked indices are never negative: widened as unsigned, they need no sign extension.
+    auto pairAt = [pairs, at](int k) { return pairs[kOneTable ? 0 : k] + 2 * std::size_t{static_cast<unsigned>(at[k])}; };
+    const __m128 low = _mm_loadu_ps(pairAt(copy));
+    const __m128 high = _mm_loadu_ps(pairAt(copy + 4));
     return _mm256_insertf128_ps(_mm256_castps128_ps256(low), high, 1);
 }
 
-// at: the offsets of the pairs, twice the sample index.
+// at: the sample indices; a pair holds two floats per sample.
 template <bool kOneTable>
 TVX_TARGET_AVX2 inline PairSamples readPairs(const float* const* pairs, const int* at) {
     const __m256 c0 = twoCopies<kOneTable>(pairs, at, 0), c1 = twoCopies<kOneTable>(pairs, at, 1);
@@ -66,7 +69,6 @@ struct EightCopiesSpan {
     float* phase;   // the copies', stepped
     float length;
     int mask;
-    bool blend;
     float* mainPhase;   // the main copy's, stepped
     float mainIncrement;
     float* mainPhases;
@@ -75,7 +77,21 @@ struct EightCopiesSpan {
     int count;
 };
 
-template <bool kOneTable>
+// The copies' stereo gains at a spread.
+struct CopyGains {
+    __m256 left, right;
+};
+
+TVX_TARGET_AVX2 inline CopyGains copyGains(float spread, __m256 pan, __m256 live) {
+    const __m256 one = _mm256_set1_ps(1.0f);
+    const __m256 side = _mm256_mul_ps(_mm256_set1_ps(spread), pan);
+    return {_mm256_mul_ps(_mm256_add_ps(one, side), live), _mm256_mul_ps(_mm256_sub_ps(one, side), live)};
+}
+
+// kOneTable: every copy reads the same level, so one pointer serves all.
+// kBlend: the rows are blended. kSpreadRests: the spread is the same at
+// every sample, so the gains are worked out once.
+template <bool kOneTable, bool kBlend, bool kSpreadRests>
 TVX_TARGET_AVX2 void sumEightCopies(const EightCopiesSpan& span) {
     const __m256 one = _mm256_set1_ps(1.0f);
     const __m256 length = _mm256_set1_ps(span.length);
@@ -85,8 +101,8 @@ TVX_TARGET_AVX2 void sumEightCopies(const EightCopiesSpan& span) {
     const __m256 step = _mm256_loadu_ps(span.step);
     __m256 phase = _mm256_loadu_ps(span.phase);
     float mainPhase = *span.mainPhase;
-    float gainSpread = std::numeric_limits<float>::quiet_NaN();   // none yet
-    __m256 gainLeft = _mm256_setzero_ps(), gainRight = _mm256_setzero_ps();
+    float gainSpread = span.spread[0];
+    CopyGains gains = copyGains(gainSpread, pan, live);
     for (int i = 0; i < span.count; ++i) {
         span.mainPhases[i] = mainPhase;
         oscillator_reads::advance(mainPhase, span.mainIncrement);
@@ -95,30 +111,47 @@ TVX_TARGET_AVX2 void sumEightCopies(const EightCopiesSpan& span) {
         const __m256 frac = _mm256_sub_ps(x, _mm256_cvtepi32_ps(index));
         // Unaligned: the Windows compilers do not align the stack for AVX.
         int at[8];
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), _mm256_slli_epi32(_mm256_and_si256(index, mask), 1));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), _mm256_and_si256(index, mask));
         // Read back from memory: one load per copy, where taking the
         // indices out of the register costs two instructions each.
         __asm__("" : "+m"(at));
         const PairSamples s = readPairs<kOneTable>(span.pairs, at);
         __m256 v = interpolate(s.lowerA, s.upperA, frac);
-        if (span.blend) {
+        if (kBlend) {
             const __m256 vb = interpolate(s.lowerB, s.upperB, frac);
             v = _mm256_add_ps(v, _mm256_mul_ps(_mm256_set1_ps(span.weight[i]), _mm256_sub_ps(vb, v)));
         }
-        // The spread rests far more often than it moves.
-        if (!(span.spread[i] == gainSpread)) {
+        if (!kSpreadRests && !(span.spread[i] == gainSpread)) {
             gainSpread = span.spread[i];
-            const __m256 side = _mm256_mul_ps(_mm256_set1_ps(gainSpread), pan);
-            gainLeft = _mm256_mul_ps(_mm256_add_ps(one, side), live);
-            gainRight = _mm256_mul_ps(_mm256_sub_ps(one, side), live);
+            gains = copyGains(gainSpread, pan, live);
         }
-        _mm_store_ps(span.termsLeft[i], foldHalves(_mm256_mul_ps(v, gainLeft)));
-        _mm_store_ps(span.termsRight[i], foldHalves(_mm256_mul_ps(v, gainRight)));
+        _mm_store_ps(span.termsLeft[i], foldHalves(_mm256_mul_ps(v, gains.left)));
+        _mm_store_ps(span.termsRight[i], foldHalves(_mm256_mul_ps(v, gains.right)));
         const __m256 advanced = _mm256_add_ps(phase, step);
         phase = _mm256_sub_ps(advanced, _mm256_and_ps(_mm256_cmp_ps(advanced, one, _CMP_GE_OQ), one));
     }
     _mm256_storeu_ps(span.phase, phase);
     *span.mainPhase = mainPhase;
+}
+
+// Whether every sample of the span has the first one's spread (NaN never has).
+TVX_TARGET_AVX2 inline bool spreadRests(const float* spread, int count) {
+    const __m256 first = _mm256_set1_ps(spread[0]);
+    int same = 0xFF;
+    int i = 0;
+    for (; i + 8 <= count; i += 8)
+        same &= _mm256_movemask_ps(_mm256_cmp_ps(_mm256_loadu_ps(spread + i), first, _CMP_EQ_OQ));
+    for (; i < count; ++i)
+        if (!(spread[i] == spread[0])) same = 0;
+    return same == 0xFF;
+}
+
+template <bool kOneTable, bool kBlend>
+TVX_TARGET_AVX2 void sumEightCopiesOf(const EightCopiesSpan& span) {
+    if (spreadRests(span.spread, span.count))
+        sumEightCopies<kOneTable, kBlend, true>(span);
+    else
+        sumEightCopies<kOneTable, kBlend, false>(span);
 }
 
 }  // namespace
@@ -139,17 +172,20 @@ TVX_TARGET_AVX2 void Oscillator::sumEightCopiesSpan(const WaveFrames& frames, in
     span.phase = lanes_.phase;
     span.length = static_cast<float>(uniformLength_);
     span.mask = uniformLength_ - 1;
-    span.blend = blend;
     span.mainPhase = &main_.phase;
     span.mainIncrement = main_.increment;
     span.mainPhases = mainPhases;
     span.termsLeft = termsLeft;
     span.termsRight = termsRight;
     span.count = count;
-    if (oneTable)
-        sumEightCopies<true>(span);
+    if (oneTable && blend)
+        sumEightCopiesOf<true, true>(span);
+    else if (oneTable)
+        sumEightCopiesOf<true, false>(span);
+    else if (blend)
+        sumEightCopiesOf<false, true>(span);
     else
-        sumEightCopies<false>(span);
+        sumEightCopiesOf<false, false>(span);
 }
 
 TVX_TARGET_AVX2 int Oscillator::readMainEightAtATime(const float* weights, const float* phases, int rowA, bool blend,
@@ -163,7 +199,7 @@ TVX_TARGET_AVX2 int Oscillator::readMainEightAtATime(const float* weights, const
         const __m256i index = _mm256_cvttps_epi32(x);
         const __m256 frac = _mm256_sub_ps(x, _mm256_cvtepi32_ps(index));
         int at[8];
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), _mm256_slli_epi32(_mm256_and_si256(index, mask), 1));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), _mm256_and_si256(index, mask));
         __asm__("" : "+m"(at));
         // Samples i..i + 7 take the places of copies 0..7.
         const PairSamples s = readPairs<true>(&pair, at);

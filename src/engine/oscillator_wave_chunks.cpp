@@ -22,6 +22,8 @@ void Oscillator::selectFrameRows(const float* position, WaveFrames& frames, int 
     // A moving position selects anew at every sample: four at a time.
     if (count > 0 && !(position[0] == selectedPosition_ && position[count - 1] == selectedPosition_))
         i = selectRowsFourAtATime(position, frames, count);
+    else
+        i = fillRestingRows(position, frames, count);
 #endif
     for (; i < count; ++i) {
         if (!(position[i] == selectedPosition_)) {
@@ -36,6 +38,23 @@ void Oscillator::selectFrameRows(const float* position, WaveFrames& frames, int 
 }
 
 #if TVX_SSE2
+// The rows in place for the samples, four at a time, as long as the position
+// rests where they were selected; returns the samples done.
+int Oscillator::fillRestingRows(const float* position, WaveFrames& frames, int count) const {
+    const bool upperAlone = rowWeight_ == 1.0f;
+    const __m128i rowA = _mm_set1_epi32(upperAlone ? rowB_ : rowA_), rowB = _mm_set1_epi32(rowB_);
+    const __m128 weight = _mm_set1_ps(upperAlone ? 0.0f : rowWeight_);
+    const __m128 selected = _mm_set1_ps(selectedPosition_);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        if (_mm_movemask_ps(_mm_cmpeq_ps(_mm_load_ps(position + i), selected)) != 0xF) break;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(frames.rowA + i), rowA);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(frames.rowB + i), rowB);
+        _mm_store_ps(frames.weight + i, weight);
+    }
+    return i;
+}
+
 // selectRows and the single-row rule of selectFrameRows for four samples at a
 // time; the last sample's rows stay selected. Returns the samples done.
 int Oscillator::selectRowsFourAtATime(const float* position, WaveFrames& frames, int count) {

@@ -32,6 +32,9 @@ public:
     // silentLevel().
     const WtLevel& findLevel(int row, float increment) const;
     int findLevelIndex(int row, float increment) const;  // -1 where findLevel gives silentLevel()
+    // The same answer, found at once when it is `near` (a copy's level is
+    // nearly always its main copy's).
+    int findLevelIndexNear(int row, float increment, int near) const;
     // True when build() made rows with the same thresholds, so that the
     // index found in one row is that of every row.
     bool levelsShared() const { return shared_; }
