@@ -88,6 +88,7 @@ struct SettlingSmootherLanes {
     __m128 value, a, oneMinusA, jump;
     __m128 before, jumped;   // of the last update, for the settled flags
 
+    SettlingSmootherLanes() = default;
     explicit SettlingSmootherLanes(SettlingSmoother* const* smoothers) {
         alignas(16) float v[4], coefficient[4], rest[4];
         alignas(16) int jumps[4];

@@ -16,19 +16,13 @@ struct SettlingSmootherEightLanes {
     __m256 value, a, oneMinusA, jump;
     __m256 before, jumped;
 
+    // Loaded and stored as two SettlingSmootherLanes of four.
     TVX_TARGET_AVX2 void load(SettlingSmoother* const* smoothers) {
-        float v[8], coefficient[8], rest[8];
-        int jumps[8];
-        for (int k = 0; k < 8; ++k) {
-            v[k] = smoothers[k]->smoother.value;
-            coefficient[k] = smoothers[k]->smoother.a;
-            rest[k] = smoothers[k]->smoother.oneMinusA;
-            jumps[k] = smoothers[k]->smoother.jump ? -1 : 0;
-        }
-        value = before = _mm256_loadu_ps(v);
-        a = _mm256_loadu_ps(coefficient);
-        oneMinusA = _mm256_loadu_ps(rest);
-        jump = jumped = _mm256_castsi256_ps(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(jumps)));
+        const SettlingSmootherLanes lower(smoothers), upper(smoothers + 4);
+        value = before = _mm256_set_m128(upper.value, lower.value);
+        a = _mm256_set_m128(upper.a, lower.a);
+        oneMinusA = _mm256_set_m128(upper.oneMinusA, lower.oneMinusA);
+        jump = jumped = _mm256_set_m128(upper.jump, lower.jump);
     }
 
     TVX_TARGET_AVX2 __m256 update(__m256 target) {
@@ -45,19 +39,24 @@ struct SettlingSmootherEightLanes {
     }
 
     TVX_TARGET_AVX2 void store(SettlingSmoother* const* smoothers, int n, __m256 lastTarget) const {
-        float v[8], targets[8];
-        _mm256_storeu_ps(v, value);
-        _mm256_storeu_ps(targets, lastTarget);
-        const int settledBits =
-            _mm256_movemask_ps(_mm256_andnot_ps(jumped, _mm256_cmp_ps(value, before, _CMP_EQ_OQ)));
-        const int jumpBits = _mm256_movemask_ps(jump);
-        for (int k = 0; k < n; ++k) {
-            SettlingSmoother& s = *smoothers[k];
-            s.smoother.value = v[k];
-            s.smoother.jump = (jumpBits >> k) & 1;
-            s.settled = (settledBits >> k) & 1;
-            s.lastTarget = targets[k];
-        }
+        half(0).store(smoothers, n < 4 ? n : 4, _mm256_castps256_ps128(lastTarget));
+        if (n > 4) half(1).store(smoothers + 4, n - 4, _mm256_extractf128_ps(lastTarget, 1));
+    }
+
+private:
+    TVX_TARGET_AVX2 static __m128 take(__m256 v, int upper) {
+        return upper ? _mm256_extractf128_ps(v, 1) : _mm256_castps256_ps128(v);
+    }
+
+    TVX_TARGET_AVX2 SettlingSmootherLanes half(int upper) const {
+        SettlingSmootherLanes lanes;
+        lanes.value = take(value, upper);
+        lanes.a = take(a, upper);
+        lanes.oneMinusA = take(oneMinusA, upper);
+        lanes.jump = take(jump, upper);
+        lanes.before = take(before, upper);
+        lanes.jumped = take(jumped, upper);
+        return lanes;
     }
 };
 
