@@ -262,7 +262,8 @@ TEST_F(OscillatorTest, StartPhases) {
 }
 
 // Eight copies reading a moving position (two rows blended, across a slot
-// boundary) or a resting one on a filled slot (one row): rendered a stretch
+// boundary) with a moving spread, or a resting position on a filled slot (one
+// row) with a resting spread: rendered a stretch
 // at a time (from the row pairs with AVX2 where the processor has it) or
 // sample by sample with SSE2 only, the sound is the same bit for bit.
 TEST_F(OscillatorTest, UnisonStretchesSoundAsSampleBySample) {
@@ -279,6 +280,7 @@ TEST_F(OscillatorTest, UnisonStretchesSoundAsSampleBySample) {
             std::vector<float> left(6500, 0.0f), right(6500, 0.0f);
             for (int start = 0; start < 6500; start += 65) {
                 T[TgtOsc1Pos] = sway * std::sin(0.05f * static_cast<float>(start));
+                params[Osc1UniSprd] = 0.7f + 2.0f * sway * std::sin(0.03f * static_cast<float>(start));
                 o.controlStep(params, T, 0, 3.0f, 440.0f);
                 if (stretches) {
                     o.renderAdding(params, T, 0, &left[start], &right[start], 65);

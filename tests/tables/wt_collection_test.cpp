@@ -123,6 +123,12 @@ TEST(WtCollection, FindLevelNeverPassesTheLast) {
     EXPECT_EQ(&tables.findLevel(0, 1.0f), &tables.level(0, last));
     EXPECT_EQ(&tables.findLevel(0, INFINITY), &tables.level(0, last));
     EXPECT_EQ(&tables.findLevel(0, NAN), &tables.level(0, last));
+    // Starting next to any level, the answer is the scan's.
+    for (int near = -1; near <= last + 1; ++near)
+        for (const float increment : {0.0f, 39.0f / 44100.0f, 40.0f / 44100.0f, 80.0f / 44100.0f,
+                                      tables.level(0, last - 1).threshold, 1.0f, NAN})
+            EXPECT_EQ(tables.findLevelIndexNear(0, increment, near), tables.findLevelIndex(0, increment))
+                << "near " << near << ", increment " << increment;
 }
 
 TEST(WtCollection, EveryLevelPeaksAtOneOverPointNineNineNine) {
