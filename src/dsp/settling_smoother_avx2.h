@@ -31,7 +31,8 @@ struct SettlingSmootherEightLanes {
         jumped = jump;
         const __m256 moved = _mm256_add_ps(_mm256_mul_ps(a, value), _mm256_mul_ps(oneMinusA, target));
         value = _mm256_or_ps(_mm256_and_ps(jump, target), _mm256_andnot_ps(jump, moved));
-        value = _mm256_andnot_ps(_mm256_cmp_ps(_mm256_and_ps(value, magnitude), _mm256_set1_ps(1e-20f), _CMP_LT_OS), value);
+        const __m256 tiny = _mm256_cmp_ps(_mm256_and_ps(value, magnitude), _mm256_set1_ps(1e-20f), _CMP_LT_OS);
+        value = _mm256_andnot_ps(tiny, value);
         const __m256 finite = _mm256_cmp_ps(_mm256_and_ps(value, magnitude), _mm256_set1_ps(FLT_MAX), _CMP_LE_OS);
         value = _mm256_and_ps(value, finite);
         jump = _mm256_andnot_ps(finite, _mm256_castsi256_ps(_mm256_set1_epi32(-1)));
@@ -39,8 +40,8 @@ struct SettlingSmootherEightLanes {
     }
 
     TVX_TARGET_AVX2 void store(SettlingSmoother* const* smoothers, int n, __m256 lastTarget) const {
-        half(0).store(smoothers, n < 4 ? n : 4, _mm256_castps256_ps128(lastTarget));
-        if (n > 4) half(1).store(smoothers + 4, n - 4, _mm256_extractf128_ps(lastTarget, 1));
+        half(0).store(smoothers, n < 4 ? n : 4, take(lastTarget, 0));
+        if (n > 4) half(1).store(smoothers + 4, n - 4, take(lastTarget, 1));
     }
 
 private:

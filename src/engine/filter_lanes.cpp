@@ -317,7 +317,8 @@ void FilterLanes::runSamples(const Lane* lanes, int used, int count, Channel (*c
         keep(group.lanes, group.used, group.cutoff, group.resonance, group.k);
         cutoffs[g].store(group.cutoffSmoothers, group.used, group.cutoffTarget);
         resonances[g].store(group.resonanceSmoothers, group.used, group.resonanceTarget);
-        scatter(group.lanes, group.used, group.cutoffTarget, [](const Lane& l, float v) { l.filter->cutoffTarget_ = v; });
+        scatter(group.lanes, group.used, group.cutoffTarget,
+                [](const Lane& l, float v) { l.filter->cutoffTarget_ = v; });
         scatter(group.lanes, group.used, group.resonanceTarget,
                 [](const Lane& l, float v) { l.filter->resonanceTarget_ = v; });
     }

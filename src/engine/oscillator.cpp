@@ -227,7 +227,8 @@ void Oscillator::cacheRowPairs(int rows, bool shared, int mainIndex, const int* 
         main_.pairs[r] = partner < 0 ? nullptr : tables_->rowPairSamples(r, partner, mainIndex);
         pairsReady_ = main_.pairs[r] != nullptr;
         for (int k = 0; k < kMaxUnison && pairsReady_; ++k) {
-            lanes_.pairs[r][k] = k < unisonCount_ ? tables_->rowPairSamples(r, partner, copyIndex[k]) : lanes_.pairs[r][0];
+            lanes_.pairs[r][k] =
+                k < unisonCount_ ? tables_->rowPairSamples(r, partner, copyIndex[k]) : lanes_.pairs[r][0];
             pairsReady_ = lanes_.pairs[r][k] != nullptr;
         }
     }

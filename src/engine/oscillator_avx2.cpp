@@ -8,7 +8,6 @@
 #include "dsp/simd.h"
 
 #include <cstddef>
-#include <limits>
 
 #if TVX_AVX2
 #include <immintrin.h>
@@ -30,7 +29,9 @@ struct PairSamples {
 template <bool kOneTable>
 TVX_TARGET_AVX2 inline __m256 twoCopies(const float* const* pairs, const int* at, int copy) {
     // Masked indices are never negative: widened as unsigned, they need no sign extension.
-    auto pairAt = [pairs, at](int k) { return pairs[kOneTable ? 0 : k] + 2 * std::size_t{static_cast<unsigned>(at[k])}; };
+    auto pairAt = [pairs, at](int k) {
+        return pairs[kOneTable ? 0 : k] + 2 * std::size_t{static_cast<unsigned>(at[k])};
+    };
     const __m128 low = _mm_loadu_ps(pairAt(copy));
     const __m128 high = _mm_loadu_ps(pairAt(copy + 4));
     return _mm256_insertf128_ps(_mm256_castps128_ps256(low), high, 1);

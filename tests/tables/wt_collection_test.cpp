@@ -80,7 +80,8 @@ TEST(WtCollection, RowPairsInterleaveTwoRowsAndGoWithThem) {
         const WtLevel& a = tables.level(1, i);
         const WtLevel& b = tables.level(2, i);
         bool same = true;
-        for (int j = 0; j <= a.length; ++j) same = same && pair[2 * j] == a.samples[j] && pair[2 * j + 1] == b.samples[j];
+        for (int j = 0; j <= a.length; ++j)
+            same = same && pair[2 * j] == a.samples[j] && pair[2 * j + 1] == b.samples[j];
         EXPECT_TRUE(same) << "level " << i;
     }
     EXPECT_EQ(tables.rowPairSamples(1, 2, tables.levelCount(1)), nullptr);
