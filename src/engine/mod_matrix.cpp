@@ -32,20 +32,21 @@ int codeInRange(float stored, int count) {
 }
 
 void readSources(const ModSources& in, float* out) {
-    out[0] = 0.0f;
-    for (int i = 1; i < kNumModSources; ++i) {
+    // All 24, so that the loop runs four at a time; "none" is 0 whatever it holds.
+    for (int i = 0; i < kNumModSources; ++i) {
         float v = in.value[i];
         if (std::isnan(v)) v = 0.0f;
         out[i] = v > kSourceLimit ? kSourceLimit : (v < -kSourceLimit ? -kSourceLimit : v);
     }
+    out[SrcNone] = 0.0f;
 }
 
 // Envelope N and LFO N of the same number share their fixed targets.
-void addFixedRouting(const float* params, int firstKey, int module, float output, float* sums) {
+void addFixedRouting(const float* amounts, int module, float output, float* sums) {
     const int oscStride = TgtOsc2Tune - TgtOsc1Tune;
-    float mod1 = bipolarAmount(params[firstKey + module]) * output;
-    float mod2 = bipolarAmount(params[firstKey + kNumModules + module]) * output;
-    float mod3 = bipolarAmount(params[firstKey + 2 * kNumModules + module]) * output;
+    float mod1 = amounts[0] * output;
+    float mod2 = amounts[1] * output;
+    float mod3 = amounts[2] * output;
     sums[TgtOsc1Pos + oscStride * module] += mod1;
     sums[TgtOsc1Mod1 + 2 * module] += mod1;
     sums[TgtOsc1Tune + oscStride * module] += mod2;
@@ -63,40 +64,58 @@ int modSlotTarget(const float* params, int slot) {
     return codeInRange(params[Mod1Target + slot], kNumModTargets);
 }
 
-void evaluateModMatrix(const float* params, const ModSources& sources, float* sums) {
+ModRouting::ModRouting(const float* params) {
+    const int firstKeys[2] = {Env1Mod1, Lfo1Mod1};
+    for (int kind = 0; kind < 2; ++kind)
+        for (int m = 0; m < kNumModules; ++m)
+            for (int r = 0; r < 3; ++r)
+                fixedAmount[kind][m][r] = bipolarAmount(params[firstKeys[kind] + r * kNumModules + m]);
+    for (int i = 0; i < kNumModSlots; ++i) {
+        Slot& slot = slots[i];
+        slot.source = modSlotSource(params, i);
+        slot.target = modSlotTarget(params, i);
+        slot.amount = bipolarAmount(params[Mod1Amount + i]);
+        slot.clampedAmount = clampSigned(slot.amount);
+        slot.amountModulated = false;
+    }
+    // A slot aimed at an amount modulates it even without a source (it then adds 0).
+    for (int i = 0; i < kNumModSlots; ++i) {
+        const int k = slots[i].target - TgtMod1Amt;
+        if (k < 0 || k >= kNumModSlots) continue;
+        slots[k].amountModulated = true;
+        amountModulators[amountModulatorCount++] = i;
+    }
+    for (int i = 0; i < kNumModSlots; ++i)
+        if (slots[i].source != SrcNone && slots[i].target != TgtNone) adding[addingCount++] = i;
+}
+
+void evaluateModMatrix(const ModRouting& routing, const ModSources& sources, float* sums) {
     for (int t = 0; t < kNumModTargets; ++t) sums[t] = 0.0f;
 
     float s[kNumModSources];
     readSources(sources, s);
 
     for (int m = 0; m < kNumModules; ++m) {
-        addFixedRouting(params, Env1Mod1, m, s[SrcEnv1 + m], sums);
-        addFixedRouting(params, Lfo1Mod1, m, s[SrcLfo1 + m], sums);
+        addFixedRouting(routing.fixedAmount[0][m], m, s[SrcEnv1 + m], sums);
+        addFixedRouting(routing.fixedAmount[1][m], m, s[SrcLfo1 + m], sums);
     }
 
-    int source[kNumModSlots];
-    int target[kNumModSlots];
-    float amount[kNumModSlots];
     float amountMod[kNumModSlots] = {};
-    bool amountModulated[kNumModSlots] = {};
-    for (int i = 0; i < kNumModSlots; ++i) {
-        source[i] = modSlotSource(params, i);
-        target[i] = modSlotTarget(params, i);
-        amount[i] = bipolarAmount(params[Mod1Amount + i]);
+    for (int n = 0; n < routing.amountModulatorCount; ++n) {
+        const ModRouting::Slot& slot = routing.slots[routing.amountModulators[n]];
+        amountMod[slot.target - TgtMod1Amt] += slot.amount * s[slot.source];
     }
 
-    for (int i = 0; i < kNumModSlots; ++i) {
-        int k = target[i] - TgtMod1Amt;
-        if (k < 0 || k >= kNumModSlots) continue;
-        amountModulated[k] = true;
-        amountMod[k] += amount[i] * s[source[i]];
+    for (int n = 0; n < routing.addingCount; ++n) {
+        const int i = routing.adding[n];
+        const ModRouting::Slot& slot = routing.slots[i];
+        const float amount = slot.amountModulated ? clampSigned(slot.amount * amountMod[i]) : slot.clampedAmount;
+        sums[slot.target] += amount * s[slot.source];
     }
+}
 
-    for (int i = 0; i < kNumModSlots; ++i) {
-        if (source[i] == SrcNone || target[i] == TgtNone) continue;
-        float e = amountModulated[i] ? amount[i] * amountMod[i] : amount[i];
-        sums[target[i]] += clampSigned(e) * s[source[i]];
-    }
+void evaluateModMatrix(const float* params, const ModSources& sources, float* sums) {
+    evaluateModMatrix(ModRouting(params), sources, sums);
 }
 
 PerSampleTargets findPerSampleTargets(const float* params) {

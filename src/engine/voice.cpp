@@ -198,11 +198,11 @@ void Voice::fillSources(const ControllerState& c) {
     v[SrcBipolarRnd] = randomValue_ - 0.5f;
 }
 
-void Voice::evaluateModulation(const float* params, const ControllerState& controllers) {
+void Voice::evaluateModulation(const ModRouting& routing, const ControllerState& controllers) {
     // Controller-like sources are taken from this sample; envelope and LFO
     // values are those of the previous sample, as they are advanced later.
     fillSources(controllers);
-    evaluateModMatrix(params, sources_, sums_);
+    evaluateModMatrix(routing, sources_, sums_);
     // A NaN amount in a slot would otherwise travel into every target.
     for (float& s : sums_) s = finiteOr(s, 0.0f);
 }
@@ -383,7 +383,7 @@ int Voice::prepareSpan(const VoiceContext& context, int offset, int count) {
     const bool gliding = context.voiceCount == 1;
     const float firstPitch = advancePitch(context.voiceCount);
     pitch_[0] = firstPitch;
-    if (controlStep) evaluateModulation(params, *context.controllers);
+    if (controlStep) evaluateModulation(*context.routing, *context.controllers);
     count = advanceEnvelopes(params, controlStep, context.perSample, offset, count);
     if (gliding)
         for (int i = 1; i < count; ++i) pitch_[i] = advancePitch(1);

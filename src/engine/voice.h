@@ -25,6 +25,7 @@ struct VoiceContext {
     int globalLfoStride = 1;
     int voiceCount = 1;                 // glide only acts with a single voice
     PerSampleTargets perSample = {};
+    const ModRouting* routing = nullptr;   // decoded from params
 };
 
 // One playing note: three oscillators, noise, two filters, three envelopes and
@@ -94,7 +95,7 @@ private:
                          int count);
     void advanceLfos(const VoiceContext& context, bool setUp, int offset, int count);
     void fillSources(const ControllerState& controllers);
-    void evaluateModulation(const float* params, const ControllerState& controllers);
+    void evaluateModulation(const ModRouting& routing, const ControllerState& controllers);
     void setUpOscillators(const float* params, float pitchBend, float pitch);
     void setUpFilters(const float* params, float pitch);
     void recordFilterTargets(const float* params, int from, int count, bool glide);

@@ -142,6 +142,7 @@ void VoiceManager::beginSample(int blockLength, int s) {
     if (s == 0 || parametersChanged_) {
         setUpGlobalLfos();
         perSample_ = findPerSampleTargets(params_);
+        routing_ = ModRouting(params_);
         parametersChanged_ = false;
     }
 }
@@ -165,6 +166,7 @@ bool VoiceManager::renderRun(float* left, float* right, int count) {
     context.globalLfoStride = kMaxRun;
     context.voiceCount = voiceCount();
     context.perSample = perSample_;
+    context.routing = &routing_;
     for (int i = 0; i < count; ++i) left[i] = right[i] = 0.0f;
 
     for (int p = 0; p < playing; ++p) soundingSamples_[p] = voices_[playingVoices_[p]].renderSources(context, count);

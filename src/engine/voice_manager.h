@@ -100,6 +100,7 @@ private:
     EffectChain effects_;
 
     PerSampleTargets perSample_ = {};
+    ModRouting routing_;
     // Set when MIDI learn changed a parameter within the block: the block-rate
     // set-up is done again.
     bool parametersChanged_ = false;

@@ -57,6 +57,8 @@ protected:
 
     std::vector<float> render(int samples, std::vector<float>* right = nullptr) {
         std::vector<float> left;
+        routing = ModRouting(params);
+        context.routing = &routing;
         for (int i = 0; i < samples; ++i) {
             float l = 0.0f, r = 0.0f;
             voice->render(context, l, r);
@@ -91,6 +93,7 @@ protected:
     ControllerState controllers;
     float globalLfo[3] = {};
     VoiceContext context;
+    ModRouting routing;
     std::unique_ptr<Voice> voice;
     int order = 0;
 };
