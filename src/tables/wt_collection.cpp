@@ -193,17 +193,6 @@ int WtCollection::findLevelIndex(int row, float increment) const {
     return i;
 }
 
-int WtCollection::findLevelIndexNear(int row, float increment, int near) const {
-    if (row < 0 || row >= rowCount_ || near < 0 || near >= levelCounts_[row]) return findLevelIndex(row, increment);
-    const WtLevel* levels = levels_[row];
-    const int last = levelCounts_[row] - 1;
-    // The answer of the scan: the first level above the increment, or the last.
-    const bool aboveHere = near == last || levels[near].threshold > increment;
-    const bool belowBefore = near == 0 || !(levels[near - 1].threshold > increment);
-    if (aboveHere && belowBefore) return near;
-    return findLevelIndex(row, increment);
-}
-
 const WtLevel& WtCollection::findLevel(int row, float increment) const {
     return level(row, findLevelIndex(row, increment));
 }
