@@ -170,6 +170,31 @@ float Lfo::advance(int count) {
     return process();
 }
 
+#if TVX_SSE2
+namespace {
+
+// The operations of step(), lane by lane, for samples 1..count - 1; returns
+// the fade levels. kFading: some lane has not faded in yet.
+template <bool kFading>
+__m128 stepSideBySide(Lfo* lfos, int used, int draws, __m128 increment, __m128 fadeIncrement, __m128& phase,
+                      __m128 fade, int count) {
+    const __m128 twoPi = _mm_set1_ps(kTwoPi), one = _mm_set1_ps(1.0f);
+    for (int i = 1; i < count; ++i) {
+        phase = _mm_add_ps(phase, increment);
+        const __m128 wraps = _mm_cmpge_ps(phase, twoPi);
+        phase = _mm_sub_ps(phase, _mm_and_ps(wraps, twoPi));
+        const int drawing = _mm_movemask_ps(wraps) & draws;
+        if (drawing)
+            for (int l = 0; l < used; ++l)
+                if (drawing & (1 << l)) lfos[l].drawRandom();
+        if (kFading) fade = _mm_add_ps(fade, _mm_and_ps(_mm_cmplt_ps(fade, one), fadeIncrement));
+    }
+    return fade;
+}
+
+}  // namespace
+#endif
+
 void Lfo::advanceSideBySide(Lfo* lfos, int used, int count, float* outputs) {
 #if TVX_SSE2
     bool glides = false;
@@ -185,20 +210,15 @@ void Lfo::advanceSideBySide(Lfo* lfos, int used, int count, float* outputs) {
             fadeIncrement[l] = lfos[l].fadeIncrement;
             if (lfos[l].shape > SawUp) draws |= 1 << l;
         }
-        const __m128 twoPi = _mm_set1_ps(kTwoPi), one = _mm_set1_ps(1.0f);
-        const __m128 inc = _mm_load_ps(increment), fadeInc = _mm_load_ps(fadeIncrement);
+        const __m128 one = _mm_set1_ps(1.0f);
         __m128 p = _mm_load_ps(phase), f = _mm_load_ps(fade);
-        // The operations of step(), lane by lane.
-        for (int i = 1; i < count; ++i) {
-            p = _mm_add_ps(p, inc);
-            const __m128 wraps = _mm_cmpge_ps(p, twoPi);
-            p = _mm_sub_ps(p, _mm_and_ps(wraps, twoPi));
-            const int drawing = _mm_movemask_ps(wraps) & draws;
-            if (drawing)
-                for (int l = 0; l < used; ++l)
-                    if (drawing & (1 << l)) lfos[l].drawRandom();
-            f = _mm_add_ps(f, _mm_and_ps(_mm_cmplt_ps(f, one), fadeInc));
-        }
+        // Faded in: the levels stay where they are.
+        const bool fading = _mm_movemask_ps(_mm_cmplt_ps(f, one)) != 0;
+        if (fading)
+            f = stepSideBySide<true>(lfos, used, draws, _mm_load_ps(increment), _mm_load_ps(fadeIncrement), p, f,
+                                     count);
+        else
+            stepSideBySide<false>(lfos, used, draws, _mm_load_ps(increment), _mm_setzero_ps(), p, f, count);
         _mm_store_ps(phase, p);
         _mm_store_ps(fade, f);
         for (int l = 0; l < used; ++l) {
