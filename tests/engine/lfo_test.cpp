@@ -126,3 +126,39 @@ TEST(Lfo, PreparedStateSuitsAGlobalLfo) {
 }
 
 }  // namespace tvx
+
+namespace tvx {
+
+// Side by side, each LFO ends where it would alone: fading in or not, with
+// draws of its own random source.
+TEST(Lfo, SideBySideMatchesEachAlone) {
+    for (float attack : {0.0f, 0.02f}) {
+        RandomSource togetherRandom[3] = {RandomSource(1), RandomSource(2), RandomSource(3)};
+        RandomSource aloneRandom[3] = {RandomSource(1), RandomSource(2), RandomSource(3)};
+        Lfo together[3], alone[3];
+        const float menus[3] = {0.0f, 4.0f, 6.0f};   // triangle, random hold, random pulse
+        for (int l = 0; l < 3; ++l) {
+            Lfo lfo;
+            lfo.prepare(kFs);
+            lfo.setShape(menus[l]);
+            lfo.setRate(0.7f + 0.1f * l, false, 120.0f, 4);
+            lfo.setOffset(0.5f);
+            lfo.setAttack(attack);
+            together[l] = alone[l] = lfo;
+            together[l].random = &togetherRandom[l];
+            alone[l].random = &aloneRandom[l];
+            together[l].restart(0.25f);
+            alone[l].restart(0.25f);
+        }
+        for (int run = 0; run < 40; ++run) {
+            float outputs[3];
+            Lfo::advanceSideBySide(together, 3, 65, outputs);
+            for (int l = 0; l < 3; ++l) {
+                ASSERT_EQ(outputs[l], alone[l].advance(65)) << "attack " << attack << ", run " << run << ", lfo " << l;
+                ASSERT_EQ(together[l].fadeLevel, alone[l].fadeLevel);
+            }
+        }
+    }
+}
+
+}  // namespace tvx
