@@ -66,43 +66,64 @@ struct FourLanes {
         for (int k = 0; k < 4; ++k) into[k] = from[k < n ? k : 0];
         return into;
     }
-    __m128 update() { return lanes.updateTowards(target, towardsTarget); }
+    bool steady() const { return lanes.steadyTowards(target); }
+    template <bool kSteady>
+    __m128 update() {
+        return kSteady ? lanes.updateSteadily(towardsTarget) : lanes.updateTowards(target, towardsTarget);
+    }
 };
+
+template <bool kSteady>
+void fillFour(FourLanes& a, float* const* outputs, int n, int count) {
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128 s0 = a.update<kSteady>(), s1 = a.update<kSteady>(), s2 = a.update<kSteady>(),
+                     s3 = a.update<kSteady>();
+        storeTransposed(s0, s1, s2, s3, outputs, n, i);
+    }
+    for (; i < count; ++i) storeLanes(a.update<kSteady>(), outputs, n, i);
+}
+
+// Two registers of four: each update waits on the one before it, and the
+// second register's updates fill that wait.
+template <bool kSteady>
+void fillEight(FourLanes& a, FourLanes& b, float* const* outputs, int first, int second, int count) {
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128 sa[4], sb[4];
+        for (int k = 0; k < 4; ++k) {
+            sa[k] = a.update<kSteady>();
+            sb[k] = b.update<kSteady>();
+        }
+        storeTransposed(sa[0], sa[1], sa[2], sa[3], outputs, first, i);
+        storeTransposed(sb[0], sb[1], sb[2], sb[3], outputs + 4, second, i);
+    }
+    for (; i < count; ++i) {
+        storeLanes(a.update<kSteady>(), outputs, first, i);
+        storeLanes(b.update<kSteady>(), outputs + 4, second, i);
+    }
+}
 
 }  // namespace
 
-// Two registers of four when there are more than four: each update waits on
-// the one before it, and the second register's updates fill that wait.
 void SettlingSmoother::fillUpToEight(SettlingSmoother* const* smoothers, const float* targets,
                                      float* const* outputs, int n, int count) {
     if (count <= 0) return;
     const int first = n < 4 ? n : 4, second = n - first;
     FourLanes a(smoothers, targets, first);
     if (second == 0) {
-        int i = 0;
-        for (; i + 4 <= count; i += 4) {
-            const __m128 s0 = a.update(), s1 = a.update(), s2 = a.update(), s3 = a.update();
-            storeTransposed(s0, s1, s2, s3, outputs, first, i);
-        }
-        for (; i < count; ++i) storeLanes(a.update(), outputs, first, i);
+        if (a.steady())
+            fillFour<true>(a, outputs, first, count);
+        else
+            fillFour<false>(a, outputs, first, count);
         a.lanes.store(smoothers, first, a.target);
         return;
     }
     FourLanes b(smoothers + 4, targets + 4, second);
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        __m128 sa[4], sb[4];
-        for (int k = 0; k < 4; ++k) {
-            sa[k] = a.update();
-            sb[k] = b.update();
-        }
-        storeTransposed(sa[0], sa[1], sa[2], sa[3], outputs, first, i);
-        storeTransposed(sb[0], sb[1], sb[2], sb[3], outputs + 4, second, i);
-    }
-    for (; i < count; ++i) {
-        storeLanes(a.update(), outputs, first, i);
-        storeLanes(b.update(), outputs + 4, second, i);
-    }
+    if (a.steady() && b.steady())
+        fillEight<true>(a, b, outputs, first, second, count);
+    else
+        fillEight<false>(a, b, outputs, first, second, count);
     a.lanes.store(smoothers, first, a.target);
     b.lanes.store(smoothers + 4, second, b.target);
 }

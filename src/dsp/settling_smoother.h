@@ -120,6 +120,31 @@ struct SettlingSmootherLanes {
         return value;
     }
 
+    // True when no lane jumps, every value and target lies far inside the
+    // finite range and neither coefficient exceeds 1: an update then moves a
+    // value by at most the target's size, so even millions of updates stay
+    // finite, and updateSteadily() gives what updateTowards() would.
+    bool steadyTowards(__m128 target) const {
+        const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+        const __m128 bound = _mm_set1_ps(1e30f), one = _mm_set1_ps(1.0f);
+        const __m128 inside = _mm_and_ps(_mm_cmplt_ps(_mm_and_ps(value, magnitude), bound),
+                                         _mm_cmplt_ps(_mm_and_ps(target, magnitude), bound));
+        const __m128 contracting = _mm_and_ps(_mm_cmple_ps(_mm_and_ps(a, magnitude), one),
+                                              _mm_cmple_ps(_mm_and_ps(oneMinusA, magnitude), one));
+        return _mm_movemask_ps(_mm_andnot_ps(jump, _mm_and_ps(inside, contracting))) == 0xF;
+    }
+
+    // updateTowards without the jump and the finite test, which change
+    // nothing in steady lanes; the value's chain of waits is shorter.
+    __m128 updateSteadily(__m128 towardsTarget) {
+        const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+        before = value;
+        jumped = jump;
+        const __m128 moved = _mm_add_ps(_mm_mul_ps(a, value), towardsTarget);
+        value = _mm_andnot_ps(_mm_cmplt_ps(_mm_and_ps(moved, magnitude), _mm_set1_ps(1e-20f)), moved);
+        return value;
+    }
+
     // The state of lanes 0..n back into their smoothers; lastTarget is the
     // target of the last update.
     void store(SettlingSmoother* const* smoothers, int n, __m128 lastTarget) const {

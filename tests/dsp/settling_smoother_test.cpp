@@ -30,7 +30,10 @@ TEST(SettlingSmoother, SideBySideFillsAsEachAlone) {
     constexpr int kCount = 13;
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float targets[kCount] = {0.7f, 0.25f, -0.3f, 1e-21f, nan, 0.5f, inf, 0.0f, 1.0f, 0.75f, 2e-20f, 0.5f, -inf};
+    const float mixed[kCount] = {0.7f, 0.25f, -0.3f, 1e-21f, nan, 0.5f, inf, 0.0f, 1.0f, 0.75f, 2e-20f, 0.5f, -inf};
+    // Finite throughout: from the second pass on no lane jumps, the steady case.
+    const float finite[kCount] = {0.7f, 0.25f, -0.3f, 1e-21f, 3e29f, 0.5f, -2e29f, 0.0f, 1.0f, 0.75f, 2e-20f, 0.5f, 9.0f};
+    for (const float* targets : {mixed, finite})
     for (int length : {1, 3, 4, 7, 65}) {
         SettlingSmoother together[kCount], alone[kCount];
         prepareAll(together, targets, kCount);
