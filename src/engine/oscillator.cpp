@@ -194,8 +194,7 @@ void Oscillator::cacheLevels() {
     int mainIndex = -1, copyIndex[kMaxUnison];
     if (shared) {
         mainIndex = tables_->findLevelIndexNear(0, main_.increment, cached_.main);
-        for (int k = 0; k < unisonCount_; ++k)
-            copyIndex[k] = tables_->findLevelIndexNear(0, lanes_.increment[k], mainIndex);
+        tables_->findLevelIndicesNear(0, lanes_.increment, unisonCount_, mainIndex, copyIndex);
         if (levelsCachedFor(rows, mainIndex, copyIndex)) return;
     } else {
         cached_.rows = 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace tvx {
@@ -191,6 +192,23 @@ int WtCollection::findLevelIndex(int row, float increment) const {
     }
     while (i < last && !(levels[i].threshold > increment)) ++i;
     return i;
+}
+
+void WtCollection::findLevelIndicesNear(int row, const float* increments, int count, int near, int* out) const {
+    if (row < 0 || row >= rowCount_ || near < 0 || near >= levelCounts_[row]) {
+        for (int k = 0; k < count; ++k) out[k] = findLevelIndex(row, increments[k]);
+        return;
+    }
+    // Open bounds at the ends: an increment past them (or NaN) is left to
+    // the scan, which gives the end level for it as well.
+    const WtLevel* levels = levels_[row];
+    const float infinity = std::numeric_limits<float>::infinity();
+    const float above = near == levelCounts_[row] - 1 ? infinity : levels[near].threshold;
+    const float below = near == 0 ? -infinity : levels[near - 1].threshold;
+    for (int k = 0; k < count; ++k) {
+        const float increment = increments[k];
+        out[k] = above > increment && !(below > increment) ? near : findLevelIndex(row, increment);
+    }
 }
 
 const WtLevel& WtCollection::findLevel(int row, float increment) const {

@@ -46,6 +46,8 @@ public:
         if (aboveHere && belowBefore) return near;
         return findLevelIndex(row, increment);
     }
+    // findLevelIndexNear for count increments around one level.
+    void findLevelIndicesNear(int row, const float* increments, int count, int near, int* out) const;
     // True when build() made rows with the same thresholds, so that the
     // index found in one row is that of every row.
     bool levelsShared() const { return shared_; }

@@ -124,12 +124,19 @@ TEST(WtCollection, FindLevelNeverPassesTheLast) {
     EXPECT_EQ(&tables.findLevel(0, 1.0f), &tables.level(0, last));
     EXPECT_EQ(&tables.findLevel(0, INFINITY), &tables.level(0, last));
     EXPECT_EQ(&tables.findLevel(0, NAN), &tables.level(0, last));
-    // Starting next to any level, the answer is the scan's.
-    for (int near = -1; near <= last + 1; ++near)
-        for (const float increment : {0.0f, 39.0f / 44100.0f, 40.0f / 44100.0f, 80.0f / 44100.0f,
-                                      tables.level(0, last - 1).threshold, 1.0f, NAN})
-            EXPECT_EQ(tables.findLevelIndexNear(0, increment, near), tables.findLevelIndex(0, increment))
-                << "near " << near << ", increment " << increment;
+    // Starting next to any level, the answer is the scan's, one at a time or all together.
+    const float increments[] = {0.0f, 39.0f / 44100.0f, 40.0f / 44100.0f, 80.0f / 44100.0f,
+                                tables.level(0, last - 1).threshold, 1.0f, INFINITY, NAN};
+    constexpr int kCount = sizeof(increments) / sizeof(increments[0]);
+    for (int near = -1; near <= last + 1; ++near) {
+        int together[kCount];
+        tables.findLevelIndicesNear(0, increments, kCount, near, together);
+        for (int k = 0; k < kCount; ++k) {
+            const int scanned = tables.findLevelIndex(0, increments[k]);
+            EXPECT_EQ(tables.findLevelIndexNear(0, increments[k], near), scanned) << "near " << near << ", " << k;
+            EXPECT_EQ(together[k], scanned) << "near " << near << ", " << k;
+        }
+    }
 }
 
 TEST(WtCollection, EveryLevelPeaksAtOneOverPointNineNineNine) {
