@@ -32,7 +32,8 @@ int codeInRange(float stored, int count) {
 }
 
 void readSources(const ModSources& in, float* out) {
-    // All 24, so that the loop runs four at a time; "none" is 0 whatever it holds.
+    // All 24 in one loop of a count the compiler can split in fours; "none"
+    // then reads 0 whatever it holds.
     for (int i = 0; i < kNumModSources; ++i) {
         float v = in.value[i];
         if (std::isnan(v)) v = 0.0f;

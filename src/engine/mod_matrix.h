@@ -23,7 +23,7 @@ struct ModRouting {
     Slot slots[kNumModSlots] = {};
     int amountModulators[kNumModSlots] = {};   // slots aiming at a slot's amount
     int amountModulatorCount = 0;
-    int adding[kNumModSlots] = {};           // slots with a source and a target
+    int adding[kNumModSlots] = {};             // slots with a source and a target
     int addingCount = 0;
 
     ModRouting() = default;
