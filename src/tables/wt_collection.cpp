@@ -211,6 +211,12 @@ void WtCollection::findLevelIndicesNear(int row, const float* increments, int co
     }
 }
 
+int WtCollection::findLevelIndexNear(int row, float increment, int near) const {
+    int index;
+    findLevelIndicesNear(row, &increment, 1, near, &index);
+    return index;
+}
+
 const WtLevel& WtCollection::findLevel(int row, float increment) const {
     return level(row, findLevelIndex(row, increment));
 }

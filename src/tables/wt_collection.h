@@ -33,19 +33,8 @@ public:
     const WtLevel& findLevel(int row, float increment) const;
     int findLevelIndex(int row, float increment) const;  // -1 where findLevel gives silentLevel()
     // The same answer, found at once when it is `near` (a copy's level is
-    // nearly always its main copy's). Inline: it runs for every copy at every
-    // control step.
-    int findLevelIndexNear(int row, float increment, int near) const {
-        if (row < 0 || row >= rowCount_ || near < 0 || near >= levelCounts_[row])
-            return findLevelIndex(row, increment);
-        const WtLevel* levels = levels_[row];
-        const int last = levelCounts_[row] - 1;
-        // The answer of the scan: the first level above the increment, or the last.
-        const bool aboveHere = near == last || levels[near].threshold > increment;
-        const bool belowBefore = near == 0 || !(levels[near - 1].threshold > increment);
-        if (aboveHere && belowBefore) return near;
-        return findLevelIndex(row, increment);
-    }
+    // nearly always its main copy's, and the main copy's its last one).
+    int findLevelIndexNear(int row, float increment, int near) const;
     // findLevelIndexNear for count increments around one level.
     void findLevelIndicesNear(int row, const float* increments, int count, int near, int* out) const;
     // True when build() made rows with the same thresholds, so that the
