@@ -112,8 +112,7 @@ struct SettlingSmootherLanes {
         before = value;
         jumped = jump;
         const __m128 moved = _mm_add_ps(_mm_mul_ps(a, value), towardsTarget);
-        value = _mm_or_ps(_mm_and_ps(jump, target), _mm_andnot_ps(jump, moved));
-        value = _mm_andnot_ps(_mm_cmplt_ps(_mm_and_ps(value, magnitude), _mm_set1_ps(1e-20f)), value);
+        value = withoutTiny(_mm_or_ps(_mm_and_ps(jump, target), _mm_andnot_ps(jump, moved)));
         const __m128 finite = _mm_cmple_ps(_mm_and_ps(value, magnitude), _mm_set1_ps(FLT_MAX));
         value = _mm_and_ps(value, finite);
         jump = _mm_andnot_ps(finite, _mm_castsi128_ps(_mm_set1_epi32(-1)));
@@ -137,12 +136,16 @@ struct SettlingSmootherLanes {
     // updateTowards without the jump and the finite test, which change
     // nothing in steady lanes; the value's chain of waits is shorter.
     __m128 updateSteadily(__m128 towardsTarget) {
-        const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
         before = value;
         jumped = jump;
-        const __m128 moved = _mm_add_ps(_mm_mul_ps(a, value), towardsTarget);
-        value = _mm_andnot_ps(_mm_cmplt_ps(_mm_and_ps(moved, magnitude), _mm_set1_ps(1e-20f)), moved);
+        value = withoutTiny(_mm_add_ps(_mm_mul_ps(a, value), towardsTarget));
         return value;
+    }
+
+    // Values below 1e-20 in size go to zero, as in ParamSmoother::update.
+    static __m128 withoutTiny(__m128 v) {
+        const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+        return _mm_andnot_ps(_mm_cmplt_ps(_mm_and_ps(v, magnitude), _mm_set1_ps(1e-20f)), v);
     }
 
     // The state of lanes 0..n back into their smoothers; lastTarget is the
